@@ -1,0 +1,11 @@
+#pragma once
+
+class QApplication;
+
+namespace Application {
+
+// The process-wide settings every window relies on: Italian locale and Qt's own Italian
+// texts, the style and the default font.
+void configure(QApplication& app);
+
+} // namespace Application

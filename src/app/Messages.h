@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The five kinds of message box. Each waits for the user's answer.
+namespace Messages {
+
+void notice(QWidget* parent, const QString& text);
+void warning(QWidget* parent, const QString& text);
+void information(QWidget* parent, const QString& text);
+void error(QWidget* parent, const QString& text);
+// True when the user answers Yes.
+bool question(QWidget* parent, const QString& text);
+
+} // namespace Messages

@@ -1,0 +1,127 @@
+#include "Services.h"
+
+#include "TMisc.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+class QtMessages : public MessageService {
+public:
+    bool show(QWidget* parent, MessageKind kind, const QString& text) override {
+        QMessageBox box(parent ? parent : QApplication::activeWindow());
+        box.setText(text);
+        switch (kind) {
+        case MessageKind::Notice:
+            box.setWindowTitle(QApplication::applicationDisplayName());
+            box.setIcon(QMessageBox::NoIcon);
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case MessageKind::Warning:
+            box.setWindowTitle(QStringLiteral("Attenzione"));
+            box.setIcon(QMessageBox::Warning);
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case MessageKind::Information:
+            box.setWindowTitle(QStringLiteral("Informazione"));
+            box.setIcon(QMessageBox::Information);
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case MessageKind::Error:
+            box.setWindowTitle(QStringLiteral("Errore"));
+            box.setIcon(QMessageBox::Critical);
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case MessageKind::Question:
+            box.setWindowTitle(QStringLiteral("Conferma"));
+            box.setIcon(QMessageBox::Question);
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(QMessageBox::Yes);
+            return box.exec() == QMessageBox::Yes;
+        }
+        box.setDefaultButton(QMessageBox::Ok);
+        return box.exec() == QMessageBox::Ok;
+    }
+};
+
+class QtFileDialogs : public FileDialogService {
+public:
+    QString openFileName(QWidget* parent, const QString& title, const QString& filter) override {
+        return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+    }
+};
+
+class DesktopShell : public ShellService {
+public:
+    void open(const QString& target) override {
+        const QUrl url = TMisc::urlFor(target);
+        if (url.isValid())
+            QDesktopServices::openUrl(url);
+    }
+};
+
+class SystemClock : public ClockService {
+public:
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
+};
+
+class ExecutableFolder : public FolderService {
+public:
+    QString programFolder() const override {
+        return QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator();
+    }
+};
+
+template <typename Service, typename Real> struct Slot {
+    Real real;
+    Service* current = nullptr;
+    Service& get() { return current ? *current : real; }
+};
+
+Slot<MessageService, QtMessages> g_messages;
+Slot<FileDialogService, QtFileDialogs> g_fileDialogs;
+Slot<ShellService, DesktopShell> g_shell;
+Slot<ClockService, SystemClock> g_clock;
+Slot<FolderService, ExecutableFolder> g_folder;
+
+} // namespace
+
+namespace Services {
+
+MessageService& messages() {
+    return g_messages.get();
+}
+FileDialogService& fileDialogs() {
+    return g_fileDialogs.get();
+}
+ShellService& shell() {
+    return g_shell.get();
+}
+ClockService& clock() {
+    return g_clock.get();
+}
+FolderService& folder() {
+    return g_folder.get();
+}
+
+void setMessages(MessageService* service) {
+    g_messages.current = service;
+}
+void setFileDialogs(FileDialogService* service) {
+    g_fileDialogs.current = service;
+}
+void setShell(ShellService* service) {
+    g_shell.current = service;
+}
+void setClock(ClockService* service) {
+    g_clock.current = service;
+}
+void setFolder(FolderService* service) {
+    g_folder.current = service;
+}
+
+} // namespace Services

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+class QWidget;
+
+// The seams between the windows and the desktop. The real program binds them to Qt;
+// the tests put recorders in their place (tests/support/TestServices.h).
+
+enum class MessageKind { Notice, Warning, Information, Error, Question };
+
+class MessageService {
+public:
+    virtual ~MessageService() = default;
+    // Shows a modal message and waits; true for OK or Yes.
+    virtual bool show(QWidget* parent, MessageKind kind, const QString& text) = 0;
+};
+
+class FileDialogService {
+public:
+    virtual ~FileDialogService() = default;
+    // The chosen file's full path, or empty when the user cancelled.
+    virtual QString openFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
+};
+
+class ShellService {
+public:
+    virtual ~ShellService() = default;
+    // Hands a target (quoted file path, bare web address, quoted mailto) to the desktop.
+    virtual void open(const QString& target) = 0;
+};
+
+class ClockService {
+public:
+    virtual ~ClockService() = default;
+    virtual QDateTime now() const = 0;
+};
+
+class FolderService {
+public:
+    virtual ~FolderService() = default;
+    // The program folder, with its trailing separator.
+    virtual QString programFolder() const = 0;
+};
+
+namespace Services {
+
+MessageService& messages();
+FileDialogService& fileDialogs();
+ShellService& shell();
+ClockService& clock();
+FolderService& folder();
+
+// Replace a service (nullptr puts the real one back). The caller keeps ownership.
+void setMessages(MessageService* service);
+void setFileDialogs(FileDialogService* service);
+void setShell(ShellService* service);
+void setClock(ClockService* service);
+void setFolder(FolderService* service);
+
+} // namespace Services

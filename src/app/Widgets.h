@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QColor>
+#include <QFont>
+#include <QLabel>
+#include <QString>
+#include <QWidget>
+
+class QSvgRenderer;
+
+// The building blocks of every window: fonts by pixel size as the layouts give them, one
+// placement helper, rectangles, pictures and picture buttons drawn from the SVG artwork.
+
+QFont uiFont(const QString& family, int pixelSize, bool bold = false);
+
+// Puts `w` at (x, y) of its parent with the given size (height 0 keeps the size hint's).
+void place(QWidget* w, int x, int y, int width, int height = 0);
+
+// Sets the object name (and so the control's name in tests) and returns the widget.
+template <typename W> W* named(W* w, const char* name) {
+    w->setObjectName(QLatin1String(name));
+    return w;
+}
+
+// A label at (x, y) with its natural size.
+QLabel* addLabel(QWidget* parent, const char* name, const QString& text, int x, int y,
+                 const QFont& font, const QColor& color = Qt::black);
+
+// Paints a vertical gradient over `rect`.
+void paintVerticalGradient(QPainter& painter, const QRectF& rect, const QColor& top,
+                           const QColor& bottom);
+
+// A rectangle: a flat fill or a vertical gradient, with an optional one-unit border.
+class Shape : public QWidget {
+    Q_OBJECT
+public:
+    Shape(QWidget* parent, const char* name, const QColor& fill, const QColor& border = QColor(),
+          const QColor& gradientBottom = QColor());
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor m_fill;
+    QColor m_border;
+    QColor m_bottom;
+};
+
+// A picture drawn from an SVG resource, scaled to the widget.
+class Picture : public QWidget {
+    Q_OBJECT
+public:
+    Picture(QWidget* parent, const char* name, const QString& resource);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QSvgRenderer* m_svg;
+};
+
+// A clickable picture with the hand pointer; drawn lighter while the pointer is over it
+// and dimmed when disabled.
+class ImageButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    ImageButton(QWidget* parent, const char* name, const QString& resource);
+    QSize sizeHint() const override { return size(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    QSvgRenderer* m_svg;
+    bool m_hover = false;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QColor>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+// The frame every window shares: a vertical gradient behind a panel `panContainer` of
+// fixed design size that stays in the middle of the window, however large it is.
+class Backdrop : public QWidget {
+    Q_OBJECT
+public:
+    // Fills `window`. `panelColor` invalid leaves the panel transparent.
+    Backdrop(QWidget* window, const QColor& top, const QColor& bottom, QSize panelSize,
+             const QColor& panelColor = QColor());
+
+    QWidget* panel() const { return m_panel; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QColor m_top;
+    QColor m_bottom;
+    QWidget* m_panel;
+};
+
+namespace WindowFrame {
+
+// A dialog of fixed client size that cannot be resized and has no title-bar buttons.
+void setupFixedDialog(QWidget* window, const QString& caption, QSize clientSize);
+// A sizeable window of the given design size that opens maximized.
+void setupSizeableWindow(QWidget* window, const QString& caption, QSize designSize);
+// Shows a sizeable window maximized; sizes it to the screen itself, for desktops
+// without a window manager that would do it.
+void showMaximized(QWidget* window);
+// Centres `window` on the screen, or on `over` when given.
+void centre(QWidget* window, QWidget* over = nullptr);
+
+} // namespace WindowFrame

@@ -1,0 +1,76 @@
+#include "RecordArchive.h"
+
+RecordArchive::RecordArchive(QString path, const RecordLayout& layout)
+    : m_path(std::move(path)), m_layout(&layout) {}
+
+std::optional<int> RecordArchive::count() const {
+    RecordFile file(m_layout->size());
+    if (!file.open(m_path, RecordFile::Access::Read))
+        return std::nullopt;
+    return file.count();
+}
+
+std::optional<Record> RecordArchive::read(int position) const {
+    RecordFile file(m_layout->size());
+    QByteArray bytes;
+    if (position < 1 || !file.open(m_path, RecordFile::Access::Read) || !file.seek(position - 1) ||
+        !file.read(bytes))
+        return std::nullopt;
+    return Record(*m_layout, std::move(bytes));
+}
+
+std::optional<int> RecordArchive::append(const Record& record) const {
+    RecordFile file(m_layout->size());
+    if (!file.open(m_path, RecordFile::Access::Write))
+        return std::nullopt;
+    const auto n = file.count();
+    if (!n || !file.seek(*n) || !file.write(record.bytes()))
+        return std::nullopt;
+    return file.position();
+}
+
+bool RecordArchive::update(int position, const Record& record) const {
+    RecordFile file(m_layout->size());
+    return position >= 1 && file.open(m_path, RecordFile::Access::Write) &&
+           file.seek(position - 1) && file.write(record.bytes());
+}
+
+bool RecordArchive::scan(const std::function<void(int, const Record&)>& visit) const {
+    RecordFile file(m_layout->size());
+    if (!file.open(m_path, RecordFile::Access::Read))
+        return false;
+    const auto n = file.count();
+    if (!n)
+        return false;
+    const int size = m_layout->size();
+    constexpr int kBlock = 256;
+    QByteArray block;
+    int position = 0;
+    while (position < *n) {
+        if (!file.readBlock(std::min(kBlock, *n - position), block) || block.isEmpty())
+            return false;
+        for (qsizetype at = 0; at < block.size(); at += size)
+            visit(++position, Record(*m_layout, block.mid(at, size)));
+    }
+    return true;
+}
+
+std::optional<RecordArchive::Browsed> RecordArchive::browse(BrowseCommand command,
+                                                            std::optional<int> current) const {
+    RecordFile file(m_layout->size());
+    if (!file.open(m_path, RecordFile::Access::Read))
+        return std::nullopt;
+    if (decidesWithoutCount(command, current))
+        return Browsed{decideBrowse(command, current, 0), std::nullopt};
+    const auto n = file.count();
+    if (!n)
+        return std::nullopt;
+    Browsed result{decideBrowse(command, current, *n), std::nullopt};
+    if (result.step.kind == BrowseStep::Load) {
+        QByteArray bytes;
+        if (!file.seek(result.step.position - 1) || !file.read(bytes))
+            return std::nullopt;
+        result.record = Record(*m_layout, std::move(bytes));
+    }
+    return result;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Browsing.h"
+#include "RecordFile.h"
+#include "RecordLayout.h"
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+// The actions that the windows perform on one archive file (a year's protocol register
+// or the document card index). Each opens the file, works and closes it before it
+// returns; a failure (the file cannot be opened, created, read or written) gives an empty
+// optional or false, and nothing stays open.
+class RecordArchive {
+public:
+    RecordArchive(QString path, const RecordLayout& layout);
+
+    const QString& path() const { return m_path; }
+    const RecordLayout& layout() const { return *m_layout; }
+
+    std::optional<int> count() const;
+    // The card at 1-based `position`.
+    std::optional<Record> read(int position) const;
+    // Appends after the last whole record; gives the new card's position (count + 1).
+    std::optional<int> append(const Record& record) const;
+    // Rewrites the card at 1-based `position` in place.
+    bool update(int position, const Record& record) const;
+    // Visits every card from the first, in order; false when the file failed.
+    bool scan(const std::function<void(int position, const Record& record)>& visit) const;
+
+    struct Browsed {
+        BrowseStep step;
+        std::optional<Record> record; // for BrowseStep::Load
+    };
+    // One browsing command: open, count, read the target, close.
+    std::optional<Browsed> browse(BrowseCommand command, std::optional<int> current) const;
+
+private:
+    QString m_path;
+    const RecordLayout* m_layout;
+};

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <optional>
+
+// A file of fixed-size records without header. One object serves one action: open,
+// work, close; the destructor closes on every path, failures included.
+//
+// Reading actions hold a shared lock, writing actions an exclusive one, so two copies of
+// the program that share a folder never write over each other's cards.
+class RecordFile {
+public:
+    enum class Access { Read, Write };
+    static constexpr int kLockTimeoutMs = 5000;
+
+    explicit RecordFile(int recordSize);
+    ~RecordFile();
+    RecordFile(const RecordFile&) = delete;
+    RecordFile& operator=(const RecordFile&) = delete;
+
+    // Opens for reading and writing at record 0, creating the file empty when missing.
+    // An existing file is never truncated or recreated.
+    // Waits up to `lockTimeoutMs` for another copy of the program to finish its action.
+    bool open(const QString& path, Access access, int lockTimeoutMs = kLockTimeoutMs);
+    bool isOpen() const { return m_file.isOpen(); }
+
+    // Whole records only: the bytes of an incomplete last record do not count.
+    std::optional<int> count() const;
+    // 0-based; seeking to the count positions at the end, ready to append.
+    bool seek(int index);
+    // Reads the record at the current position and advances by one.
+    bool read(QByteArray& record);
+    // Reads up to `maxRecords` whole records from the current position (for scans).
+    bool readBlock(int maxRecords, QByteArray& records);
+    // Writes the record at the current position (over a record, or appending at the
+    // count) and advances by one. The bytes reach the disk before it returns.
+    bool write(const QByteArray& record);
+    // 0-based index of the next record: after a read or write, the 1-based position of
+    // the record just handled.
+    int position() const;
+    void close();
+
+    int recordSize() const { return m_recordSize; }
+
+private:
+    int m_recordSize;
+    QFile m_file;
+    bool m_locked = false;
+};

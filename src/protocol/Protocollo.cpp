@@ -1,0 +1,295 @@
+#include "Protocollo.h"
+
+#include "app/Clock.h"
+#include "app/FocusHalo.h"
+#include "app/HintLine.h"
+#include "app/KeyRules.h"
+#include "app/Widgets.h"
+#include "core/ShortDate.h"
+#include "core/TextField.h"
+
+#include <QShowEvent>
+#include <array>
+
+namespace {
+
+using F = ProtocolRecord::Field;
+
+// Where each field of the card stands, its caption, the record field it shows and the
+// field that Enter moves to. Captions stand 18 above their field unless `captionLeft`.
+struct FieldRow {
+    QLineEdit* TfrmProtocollo::*member;
+    const char* name;
+    const char* captionName;
+    const char* caption;
+    int x, y, width;
+    F field;
+    bool centred;
+    bool captionLeft;
+};
+
+constexpr int kFieldHeight = 22;
+
+// clang-format off
+const std::array<FieldRow, 18> kFields{{
+    {&TfrmProtocollo::txtNumero, "txtNumero", "lblCampo001", "N. protocollo:", 306, 126, 160, F::Numero, true, false},
+    {&TfrmProtocollo::txtDataReg, "txtDataReg", "lblCampo002", "Data registrazione:", 482, 126, 130, F::DataReg, true, false},
+    {&TfrmProtocollo::txtUfficio, "txtUfficio", "lblCampo003", "Ufficio:", 628, 126, 152, F::Ufficio, false, false},
+    {&TfrmProtocollo::txtOperatore, "txtOperatore", "lblCampo004", "Operatore:", 796, 126, 150, F::Operatore, false, false},
+    {&TfrmProtocollo::txtCategoria, "txtCategoria", "lblCampo005", "Categoria:", 306, 197, 306, F::Categoria, false, false},
+    {&TfrmProtocollo::txtCollocazione, "txtCollocazione", "lblCampo006", "Collocazione documento cartaceo:", 628, 197, 318, F::Collocazione, false, false},
+    {&TfrmProtocollo::txtOggetto, "txtOggetto", "lblCampo007", "Oggetto:", 280, 284, 666, F::Oggetto, false, false},
+    {&TfrmProtocollo::txtDataSpe, "txtDataSpe", "lblCampo009", "Data spedizione:", 280, 332, 130, F::DataSpe, true, false},
+    {&TfrmProtocollo::txtDataRic, "txtDataRic", "lblCampo010", "Data ricezione:", 426, 332, 130, F::DataRic, true, false},
+    {&TfrmProtocollo::txtFormato, "txtFormato", "lblCampo011", "Formato:", 572, 332, 238, F::Formato, false, false},
+    {&TfrmProtocollo::txtPagine, "txtPagine", "lblCampo012", "N. pagine:", 826, 332, 120, F::Pagine, true, false},
+    {&TfrmProtocollo::txtRiferimenti, "txtRiferimenti", "lblCampo013", "Riferimenti:", 280, 380, 666, F::Riferimenti, false, false},
+    {&TfrmProtocollo::txtNote, "txtNote", "lblCampo014", "Note:", 48, 428, 898, F::Note, false, false},
+    {&TfrmProtocollo::txtMittente, "txtMittente", "lblCampo015", "Mittente:", 100, 492, 322, F::Mittente, false, true},
+    {&TfrmProtocollo::txtRecapitoMit, "txtRecapitoMit", "lblCampo016", "Recapito:", 104, 526, 318, F::RecapitoMit, false, true},
+    {&TfrmProtocollo::txtDestinatario, "txtDestinatario", "lblCampo017", "Destinatario:", 600, 492, 298, F::Destinatario, false, true},
+    {&TfrmProtocollo::txtRecapitoDes, "txtRecapitoDes", "lblCampo018", "Recapito:", 580, 526, 318, F::RecapitoDes, false, true},
+    {&TfrmProtocollo::txtCopia, "txtCopia", "lblCampo008", "Copia digitale documento:", 84, 591, 674, F::Copia, false, false},
+}};
+// clang-format on
+
+// The six hidden attachment labels and their fields, in record order.
+struct LabelRow {
+    QLabel* TfrmProtocollo::*member;
+    const char* name;
+    F field;
+};
+const std::array<LabelRow, 6> kAttachmentLabels{{
+    {&TfrmProtocollo::lblFile01, "lblFile01", F::File01},
+    {&TfrmProtocollo::lblFile02, "lblFile02", F::File02},
+    {&TfrmProtocollo::lblFile03, "lblFile03", F::File03},
+    {&TfrmProtocollo::lblDesc01, "lblDesc01", F::Desc01},
+    {&TfrmProtocollo::lblDesc02, "lblDesc02", F::Desc02},
+    {&TfrmProtocollo::lblDesc03, "lblDesc03", F::Desc03},
+}};
+
+const QColor kWhite(Qt::white);
+const QColor kCardBody(0x9D, 0xBB, 0xDB);
+const QColor kHintBar(0x30, 0x30, 0xDD);
+const QColor kSteelBlue(0x46, 0x82, 0xB4);
+
+QString icon(const char* name) {
+    return QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name));
+}
+
+QLabel* hiddenLabel(QWidget* parent, const char* name, const QString& text = QString()) {
+    auto* label = named(new QLabel(text, parent), name);
+    label->hide();
+    return label;
+}
+
+} // namespace
+
+TfrmProtocollo::TfrmProtocollo()
+    : CardWindow(QStringLiteral(" Faldora - Protocollo Posta"), kSteelBlue,
+                 QStringLiteral("Pronto per archiviare una nuova scheda...")) {
+    setObjectName(QStringLiteral("frmProtocollo"));
+    QWidget* panel = panContainer();
+    lblFile = hiddenLabel(panel, "lblFile");
+    for (const LabelRow& row : kAttachmentLabels)
+        this->*row.member = hiddenLabel(panel, row.name);
+    lblInizio = hiddenLabel(panel, "lblInizio", QStringLiteral("1"));
+    lblSolare = hiddenLabel(panel, "lblSolare", QStringLiteral("ANNO"));
+
+    buildToolbar();
+    buildCard();
+    addHintBar({16, 642, 962, 36}, kHintBar);
+}
+
+void TfrmProtocollo::buildToolbar() {
+    addArea("shpGruppo1", {16, 20, 173, 52}, kWhite);
+    addArea("shpGruppo2", {192, 20, 164, 52}, kWhite);
+    addArea("shpGruppo3", {360, 20, 164, 52}, kWhite);
+    addArea("shpGruppo4", {530, 20, 253, 52}, kWhite);
+    addArea("shpGruppo5", {787, 20, 93, 52}, kWhite);
+    addArea("shpGruppo6", {884, 20, 94, 52}, kWhite);
+
+    auto tool = [this](const char* name, const char* picture, int x, const char* hint) {
+        return addTool(name, icon(picture), {x, 26, 37, 39}, QString::fromUtf8(hint));
+    };
+    cmdNuovo = tool("cmdNuovo", "nuovo", 24,
+                    "Prepara la schermata per l'inserimento di una nuova scheda.");
+    cmdSalva = tool("cmdSalva", "salva", 64, "Salva la scheda corrente in archivio.");
+    cmdTrova = tool("cmdTrova", "trova", 104, "Trova una scheda in archivio.");
+    cmdRiepilogo =
+        tool("cmdRiepilogo", "riepilogo", 144,
+             "Visualizza il riepilogo dei documenti protocollati in un intervallo di tempo.");
+    cmdFile = addTool("cmdFile", icon("allega_file"), {200, 28, 148, 32},
+                      QStringLiteral("Allega file alla scheda corrente."));
+    cmdStampa = addTool("cmdStampa", icon("stampa"), {368, 28, 148, 32},
+                        QStringLiteral("Stampa la scheda corrente."));
+    addBrowsingTools(538, 580, 696, 738, 26, {619, 34, 74, 22});
+    cmdEsporta = tool("cmdEsporta", "esporta", 795,
+                      "Esporta le schede in archivio in un file di Microsoft Excel.");
+    cmdNumerazione = tool("cmdNumerazione", "numerazione", 835,
+                          "Imposta il numero iniziale per la numerazione del protocollo.");
+    cmdGuida = tool("cmdGuida", "guida", 892, "Visualizza la guida in linea.");
+    cmdEsci = tool("cmdEsci", "esci", 933, "Esci da questa schermata di lavoro.");
+
+    connect(cmdEsci, &QAbstractButton::clicked, this, &QWidget::close);
+}
+
+void TfrmProtocollo::buildCard() {
+    QWidget* panel = panContainer();
+    addArea("shpScheda", {16, 82, 962, 552}, kCardBody);
+    addArea("shpSezione1", {290, 90, 672, 150}, kWhite);
+    addArea("shpSezione2", {26, 250, 936, 210}, kWhite);
+    addArea("shpSezione3", {26, 470, 454, 86}, kWhite);
+    addArea("shpSezione4", {488, 470, 474, 86}, kWhite);
+    addArea("shpSezione5", {26, 566, 936, 58}, kWhite);
+    (new Picture(panel, "icoDocumento", icon("documento")))->setGeometry(40, 262, 220, 136);
+    (new Picture(panel, "icoMittente", icon("mittente")))->setGeometry(428, 491, 44, 44);
+    (new Picture(panel, "icoDestinatario", icon("destinatario")))->setGeometry(908, 491, 44, 44);
+
+    const QFont fieldFont = uiFont(QStringLiteral("Verdana"), 12, true);
+    const QFont captionFont = uiFont(QStringLiteral("Verdana"), 12);
+    const auto& layout = ProtocolRecord::layout();
+    for (const FieldRow& row : kFields) {
+        auto* field = named(new QLineEdit(panel), row.name);
+        field->setFont(fieldFont);
+        field->setGeometry(row.x, row.y, row.width, kFieldHeight);
+        field->setMaxLength(layout.field(row.field).capacity);
+        if (row.centred)
+            field->setAlignment(Qt::AlignCenter);
+        this->*row.member = field;
+        FocusHalo::attach(field);
+
+        QLabel* caption =
+            addLabel(panel, row.captionName, QString::fromUtf8(row.caption), 0, 0, captionFont);
+        if (row.captionLeft)
+            caption->move(row.x - 6 - caption->width(),
+                          row.y + (kFieldHeight - caption->height()) / 2);
+        else
+            caption->move(row.x, row.y - 18);
+    }
+
+    // Enter moves along the card; in the registration date it asks for the calendar.
+    QLineEdit* chain[] = {txtNumero,       txtDataReg,     txtUfficio, txtOperatore, txtCategoria,
+                          txtCollocazione, txtOggetto,     txtDataSpe, txtDataRic,   txtFormato,
+                          txtPagine,       txtRiferimenti, txtNote,    txtMittente,  txtRecapitoMit,
+                          txtDestinatario, txtRecapitoDes, txtCopia};
+    for (std::size_t i = 0; i + 1 < std::size(chain); ++i) {
+        if (chain[i] != txtDataReg)
+            KeyRules::enterMovesTo(chain[i], chain[i + 1]);
+        setTabOrder(chain[i], chain[i + 1]);
+    }
+    KeyRules::enterMovesTo(txtCopia, nullptr);
+    DateField::attach(txtDataReg);
+    hints()->setHint(txtDataReg,
+                     QStringLiteral("Fai clic su questo campo e premi un tasto qualsiasi per "
+                                    "importare una data dal calendario."));
+
+    buildMailType();
+    buildAttachment();
+}
+
+void TfrmProtocollo::buildMailType() {
+    Shape* panTipo = addArea("panTipo", {26, 90, 250, 150}, kWhite);
+    (new Picture(panTipo, "icoTipo", icon("tipo_titolo")))->setGeometry(8, 8, 234, 34);
+    (new Picture(panTipo, "icoBuste", icon("buste")))->setGeometry(14, 56, 84, 80);
+    const QFont font = uiFont(QStringLiteral("Verdana"), 12, true);
+    auto radio = [&](const char* name, const QString& text, int y) {
+        auto* button = named(new QRadioButton(text, panTipo), name);
+        button->setFont(font);
+        button->setCursor(Qt::PointingHandCursor);
+        button->setGeometry(108, y, 118, 20);
+        return button;
+    };
+    optEntrata = radio("optEntrata", MailType::Entrata, 58);
+    optUscita = radio("optUscita", MailType::Uscita, 82);
+    optInterna = radio("optInterna", MailType::Interna, 106);
+}
+
+void TfrmProtocollo::buildAttachment() {
+    QWidget* panel = panContainer();
+    auto* icoCopia = new Picture(panel, "icoCopia", icon("copia"));
+    icoCopia->setGeometry(36, 575, 40, 40);
+    hints()->clearsOn(icoCopia);
+
+    txtCopia->setReadOnly(true);
+    txtCopia->setFocusPolicy(Qt::ClickFocus);
+    QPalette pal = txtCopia->palette();
+    pal.setColor(QPalette::Text, Qt::gray);
+    txtCopia->setPalette(pal);
+
+    imgCancella01 =
+        addTool("imgCancella01", icon("cancella"), {765, 591, 22, 22},
+                QStringLiteral("Cancella il percorso del file allegato alla scheda corrente."));
+    btnSfoglia = named(new QPushButton(QStringLiteral("Sfoglia..."), panel), "btnSfoglia");
+    btnSfoglia->setGeometry(793, 587, 78, 26);
+    btnApri = named(new QPushButton(QStringLiteral("Apri"), panel), "btnApri");
+    btnApri->setGeometry(878, 587, 78, 26);
+    btnApri->setEnabled(false);
+    for (QPushButton* b : {btnSfoglia, btnApri}) {
+        b->setFont(uiFont(QStringLiteral("Verdana"), 12));
+        b->setCursor(Qt::PointingHandCursor);
+    }
+    hints()->setHint(btnSfoglia,
+                     QStringLiteral("Seleziona il file da allegare alla scheda corrente."));
+    hints()->setHint(btnApri, QStringLiteral("Apri il file allegato alla scheda corrente."));
+
+    // "Apri" is there only while the card names an attachment.
+    connect(txtCopia, &QLineEdit::textChanged, this, [this](const QString& text) {
+        btnApri->setEnabled(!TextField::trimBlanks(text).isEmpty());
+    });
+}
+
+RecordArchive TfrmProtocollo::archive() const {
+    return RecordArchive(TextField::trimBlanks(lblFile->text()), ProtocolRecord::layout());
+}
+
+void TfrmProtocollo::loadCard(const Record& record, int position) {
+    CaricaScheda(ProtocolRecord(record.bytes()), position);
+}
+
+void TfrmProtocollo::showEvent(QShowEvent* event) {
+    CardWindow::showEvent(event);
+    if (!event->spontaneous())
+        PulisciScheda();
+}
+
+void TfrmProtocollo::PulisciScheda() {
+    txtNumero->clear();
+    txtDataReg->setText(ShortDate::format(Clock::today()));
+    for (QLineEdit* field : {txtCategoria, txtCollocazione, txtOggetto, txtDataSpe, txtDataRic,
+                             txtFormato, txtPagine, txtRiferimenti, txtNote, txtMittente,
+                             txtRecapitoMit, txtDestinatario, txtRecapitoDes, txtCopia})
+        field->clear();
+    for (const LabelRow& row : kAttachmentLabels)
+        (this->*row.member)->clear();
+    uncheckMailType();
+    lblPosizione->clear();
+    txtNumero->setFocus();
+}
+
+void TfrmProtocollo::CaricaScheda(const ProtocolRecord& record, int position) {
+    for (const FieldRow& row : kFields)
+        (this->*row.member)->setText(record.text(row.field));
+    setMailType(record.text(F::Tipologia));
+    for (const LabelRow& row : kAttachmentLabels)
+        (this->*row.member)->setText(record.text(row.field));
+    lblPosizione->setText(QString::number(position));
+}
+
+void TfrmProtocollo::setMailType(const QString& stored) {
+    QRadioButton* match = stored == MailType::Entrata   ? optEntrata
+                          : stored == MailType::Uscita  ? optUscita
+                          : stored == MailType::Interna ? optInterna
+                                                        : nullptr;
+    // Anything else leaves the buttons as the previous card had them.
+    if (match)
+        match->setChecked(true);
+}
+
+void TfrmProtocollo::uncheckMailType() {
+    for (QRadioButton* b : {optEntrata, optUscita, optInterna}) {
+        b->setAutoExclusive(false);
+        b->setChecked(false);
+        b->setAutoExclusive(true);
+    }
+}

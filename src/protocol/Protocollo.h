@@ -1,0 +1,86 @@
+#pragma once
+
+#include "app/CardWindow.h"
+#include "core/ProtocolRecord.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+class ImageButton;
+
+// The working window of the protocol register: one card of one year's register at a
+// time, the browsing commands and the toolbar of the register's functions.
+class TfrmProtocollo : public CardWindow {
+    Q_OBJECT
+public:
+    TfrmProtocollo();
+
+    // Empty card: today's registration date, office and operator kept, new state.
+    void PulisciScheda();
+    // Load rule: the record's fields into the controls, its position into lblPosizione.
+    void CaricaScheda(const ProtocolRecord& record, int position);
+
+    // Hidden state.
+    QLabel* lblFile;
+    QLabel* lblFile01;
+    QLabel* lblFile02;
+    QLabel* lblFile03;
+    QLabel* lblDesc01;
+    QLabel* lblDesc02;
+    QLabel* lblDesc03;
+    QLabel* lblInizio;
+    QLabel* lblSolare;
+
+    // The card.
+    QLineEdit* txtNumero;
+    QLineEdit* txtDataReg;
+    QLineEdit* txtUfficio;
+    QLineEdit* txtOperatore;
+    QLineEdit* txtCategoria;
+    QLineEdit* txtCollocazione;
+    QLineEdit* txtOggetto;
+    QLineEdit* txtDataSpe;
+    QLineEdit* txtDataRic;
+    QLineEdit* txtFormato;
+    QLineEdit* txtPagine;
+    QLineEdit* txtRiferimenti;
+    QLineEdit* txtNote;
+    QLineEdit* txtMittente;
+    QLineEdit* txtRecapitoMit;
+    QLineEdit* txtDestinatario;
+    QLineEdit* txtRecapitoDes;
+    QLineEdit* txtCopia;
+    QRadioButton* optEntrata;
+    QRadioButton* optUscita;
+    QRadioButton* optInterna;
+
+    // Commands.
+    ImageButton* cmdNuovo;
+    ImageButton* cmdSalva;
+    ImageButton* cmdTrova;
+    ImageButton* cmdRiepilogo;
+    ImageButton* cmdFile;
+    ImageButton* cmdStampa;
+    ImageButton* cmdEsporta;
+    ImageButton* cmdNumerazione;
+    ImageButton* cmdGuida;
+    ImageButton* cmdEsci;
+    ImageButton* imgCancella01;
+    QPushButton* btnSfoglia;
+    QPushButton* btnApri;
+
+protected:
+    RecordArchive archive() const override;
+    void loadCard(const Record& record, int position) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildToolbar();
+    void buildCard();
+    void buildMailType();
+    void buildAttachment();
+    void setMailType(const QString& stored);
+    void uncheckMailType();
+};

@@ -1,0 +1,178 @@
+#include "core/ProtocolRecord.h"
+#include "core/RecordArchive.h"
+#include "core/RecordFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr int kSize = 3403;
+
+ProtocolRecord card(const QString& number) {
+    ProtocolRecord r;
+    r.setText(ProtocolRecord::Numero, number);
+    r.setText(ProtocolRecord::Oggetto, QStringLiteral("Oggetto ") + number);
+    return r;
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+} // namespace
+
+class TestRecordFile : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QString path(const char* name) const { return m_dir.filePath(QLatin1String(name)); }
+
+private slots:
+    void openCreatesAMissingFileEmpty() {
+        const RecordArchive archive(path("2021.prt"), ProtocolRecord::layout());
+        QVERIFY(!QFile::exists(archive.path()));
+        QCOMPARE(archive.count(), std::optional<int>(0));
+        QVERIFY(QFile::exists(archive.path()));
+        QCOMPARE(QFile(archive.path()).size(), 0);
+    }
+
+    void appendsGrowByOneRecordEach() {
+        const RecordArchive archive(path("append.prt"), ProtocolRecord::layout());
+        for (int n = 1; n <= 3; ++n) {
+            QCOMPARE(archive.append(card(QString::number(n))), std::optional<int>(n));
+            QCOMPARE(QFile(archive.path()).size(), n * kSize);
+        }
+        QCOMPARE(archive.read(2)->text(ProtocolRecord::Numero), QStringLiteral("2"));
+        QCOMPARE(archive.read(3)->text(ProtocolRecord::Oggetto), QStringLiteral("Oggetto 3"));
+    }
+
+    void incompleteTailIsNotACardAndTheNextAppendOverwritesIt() {
+        const QString p = path("tail.prt");
+        QByteArray bytes;
+        for (int n = 1; n <= 3; ++n)
+            bytes += card(QString::number(n)).bytes();
+        bytes += QByteArray(100, '\x7F');
+        writeBytes(p, bytes);
+
+        const RecordArchive archive(p, ProtocolRecord::layout());
+        QCOMPARE(archive.count(), std::optional<int>(3));
+        QVERIFY(!archive.read(4));
+        QCOMPARE(archive.append(card(QStringLiteral("4"))), std::optional<int>(4));
+        const QByteArray after = fileBytes(p);
+        QCOMPARE(after.size(), 13612);
+        QCOMPARE(after.mid(10209), card(QStringLiteral("4")).bytes());
+        QCOMPARE(after.left(10209), bytes.left(10209));
+    }
+
+    void updateRewritesOnlyItsOwnRecord() {
+        const QString p = path("update.prt");
+        const RecordArchive archive(p, ProtocolRecord::layout());
+        for (int n = 1; n <= 3; ++n)
+            QVERIFY(archive.append(card(QString::number(n))));
+        const QByteArray before = fileBytes(p);
+        QVERIFY(archive.update(2, card(QStringLiteral("due"))));
+        const QByteArray after = fileBytes(p);
+        QCOMPARE(after.size(), before.size());
+        QCOMPARE(after.left(kSize), before.left(kSize));
+        QCOMPARE(after.mid(kSize, kSize), card(QStringLiteral("due")).bytes());
+        QCOMPARE(after.mid(2 * kSize), before.mid(2 * kSize));
+    }
+
+    void positionsOutsideTheFileFail() {
+        const RecordArchive archive(path("bounds.prt"), ProtocolRecord::layout());
+        QVERIFY(archive.append(card(QStringLiteral("1"))));
+        QVERIFY(!archive.read(0));
+        QVERIFY(!archive.read(2));
+        QVERIFY(!archive.update(0, card(QStringLiteral("x"))));
+        // Rewriting position count + 1 would be an append in disguise.
+        QVERIFY(!archive.update(3, card(QStringLiteral("x"))));
+        QCOMPARE(QFile(archive.path()).size(), kSize);
+
+        RecordFile file(kSize);
+        QVERIFY(file.open(archive.path(), RecordFile::Access::Read));
+        QVERIFY(file.seek(1)); // at the end, ready to append
+        QVERIFY(!file.seek(2));
+        QByteArray bytes;
+        QVERIFY(!file.read(bytes));
+    }
+
+    void positionFollowsReadsAndWrites() {
+        const QString p = path("position.prt");
+        RecordFile file(kSize);
+        QVERIFY(file.open(p, RecordFile::Access::Write));
+        QCOMPARE(file.position(), 0);
+        QVERIFY(file.write(card(QStringLiteral("1")).bytes()));
+        QVERIFY(file.write(card(QStringLiteral("2")).bytes()));
+        QCOMPARE(file.position(), 2);
+        QVERIFY(file.seek(0));
+        QByteArray bytes;
+        QVERIFY(file.read(bytes));
+        QCOMPARE(file.position(), 1);
+        QVERIFY(!file.write(QByteArray(10, 'x'))); // not a whole record
+        file.close();
+        QVERIFY(!file.isOpen());
+        QCOMPARE(QFile(p).size(), 2 * kSize);
+    }
+
+    void aFileThatCannotBeCreatedFails() {
+        // A program folder that does not exist (or is a file) cannot hold the register.
+        const QString inMissingFolder = path("missing/2021.prt");
+        const RecordArchive archive(inMissingFolder, ProtocolRecord::layout());
+        QVERIFY(!archive.count());
+        QVERIFY(!archive.append(card(QStringLiteral("1"))));
+        QVERIFY(!archive.browse(BrowseCommand::First, std::nullopt));
+        QVERIFY(!QFile::exists(inMissingFolder));
+
+        writeBytes(path("plainfile"), "x");
+        QVERIFY(!RecordArchive(path("plainfile/2021.prt"), ProtocolRecord::layout()).count());
+    }
+
+    void scanVisitsEveryCardInOrder() {
+        const QString p = path("scan.prt");
+        QByteArray bytes;
+        const int n = 600; // more than one read block
+        for (int i = 1; i <= n; ++i)
+            bytes += card(QString::number(i)).bytes();
+        bytes += QByteArray(7, 'z');
+        writeBytes(p, bytes);
+        QList<int> positions;
+        bool allMatch = true;
+        const bool ok =
+            RecordArchive(p, ProtocolRecord::layout()).scan([&](int pos, const Record& r) {
+                positions.append(pos);
+                allMatch = allMatch && r.text(ProtocolRecord::Numero) == QString::number(pos);
+            });
+        QVERIFY(ok);
+        QCOMPARE(positions.size(), n);
+        QCOMPARE(positions.first(), 1);
+        QCOMPARE(positions.last(), n);
+        QVERIFY(allMatch);
+    }
+
+    void writersWaitForEachOther() {
+        const QString p = path("lock.prt");
+        RecordFile reader1(kSize), reader2(kSize), writer(kSize);
+        QVERIFY(reader1.open(p, RecordFile::Access::Read));
+        QVERIFY(reader2.open(p, RecordFile::Access::Read, 0)); // readers share
+        QVERIFY(!writer.open(p, RecordFile::Access::Write, 50));
+        QVERIFY(!writer.isOpen());
+        reader1.close();
+        reader2.close();
+        QVERIFY(writer.open(p, RecordFile::Access::Write, 0));
+        QVERIFY(!reader1.open(p, RecordFile::Access::Read, 50));
+        writer.close();
+        QVERIFY(reader1.open(p, RecordFile::Access::Read, 0));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestRecordFile)
+#include "tst_RecordFile.moc"

@@ -1,0 +1,209 @@
+#include "app/FocusHalo.h"
+#include "app/HintLine.h"
+#include "app/KeyRules.h"
+#include "app/LinkLabel.h"
+#include "app/TMisc.h"
+#include "app/Widgets.h"
+#include "app/WindowFrame.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// A small window to host the conventions under test.
+struct Host {
+    QWidget window;
+    QLineEdit* first = named(new QLineEdit(&window), "txtPrimo");
+    QLineEdit* second = named(new QLineEdit(&window), "txtSecondo");
+    QPushButton* button = named(new QPushButton(QStringLiteral("Apri"), &window), "btnApri");
+
+    Host() {
+        window.resize(400, 300);
+        first->setGeometry(52, 27, 80, 22);
+        second->setGeometry(52, 80, 80, 22);
+        button->setGeometry(200, 27, 60, 24);
+    }
+    bool show() {
+        window.show();
+        return QTest::qWaitForWindowActive(&window);
+    }
+};
+
+QColor textColour(const QLabel* label) {
+    return label->palette().color(QPalette::WindowText);
+}
+
+} // namespace
+
+class TestConventions : public QObject {
+    Q_OBJECT
+private slots:
+    void digitsOnlyLetsDigitsThrough() {
+        Host host;
+        KeyRules::digitsOnly(host.first, host.button);
+        QVERIFY(host.show());
+        host.first->setFocus();
+        QTest::keyClicks(host.first, QStringLiteral("2a0b2c1"));
+        QCOMPARE(host.first->text(), QStringLiteral("2021"));
+        QTest::keyClicks(host.first, QStringLiteral(" -+.,"));
+        QTest::keyClick(host.first, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(host.first->text(), QStringLiteral("2021"));
+        QTest::keyClick(host.first, Qt::Key_Left);
+        QTest::keyClick(host.first, Qt::Key_Backspace);
+        QCOMPARE(host.first->text(), QStringLiteral("201"));
+        QTest::keyClick(host.first, Qt::Key_Home); // swallowed: the cursor stays
+        QTest::keyClick(host.first, Qt::Key_9);
+        QCOMPARE(host.first->text(), QStringLiteral("2091"));
+        QTest::keyClick(host.first, Qt::Key_Tab); // swallowed too
+        QVERIFY(host.first->hasFocus());
+        QTest::keyClick(host.first, Qt::Key_Return);
+        QVERIFY(host.button->hasFocus());
+        QCOMPARE(host.first->text(), QStringLiteral("2091"));
+    }
+
+    void enterMovesAlongTheChain() {
+        Host host;
+        KeyRules::enterMovesTo(host.first, host.second);
+        KeyRules::enterMovesTo(host.second, nullptr);
+        QVERIFY(host.show());
+        host.first->setFocus();
+        QTest::keyClicks(host.first, QStringLiteral("abc"));
+        QTest::keyClick(host.first, Qt::Key_Return);
+        QVERIFY(host.second->hasFocus());
+        QTest::keyClick(host.second, Qt::Key_Enter);
+        QVERIFY(host.second->hasFocus()); // end of the chain: nothing happens
+        QCOMPARE(host.first->text(), QStringLiteral("abc"));
+        QVERIFY(host.second->text().isEmpty());
+    }
+
+    void focusHaloFollowsTheFocus() {
+        Host host;
+        FocusHalo* halo = FocusHalo::attach(host.first);
+        FocusHalo::attach(host.second);
+        QCOMPARE(halo->objectName(), QStringLiteral("effPrimo"));
+        QCOMPARE(halo->geometry(), QRect(48, 23, 88, 30));
+        QVERIFY(host.show());
+        auto* other = host.window.findChild<QWidget*>(QStringLiteral("effSecondo"));
+        QVERIFY(other);
+        host.first->setFocus();
+        QTRY_VERIFY(halo->isVisible());
+        QVERIFY(!other->isVisible());
+        host.second->setFocus();
+        QTRY_VERIFY(!halo->isVisible());
+        QVERIFY(other->isVisible());
+    }
+
+    void dateFieldEmptiesOrAsksForTheCalendar() {
+        Host host;
+        host.first->setText(QStringLiteral("05/03/2021"));
+        DateField* date = DateField::attach(host.first);
+        QSignalSpy asked(date, &DateField::importRequested);
+        QVERIFY(host.show());
+        host.first->setFocus();
+        QVERIFY(host.first->isReadOnly());
+        QTest::keyClick(host.first, Qt::Key_A);
+        QTest::keyClick(host.first, Qt::Key_5);
+        QTest::keyClick(host.first, Qt::Key_Return);
+        QCOMPARE(asked.count(), 3);
+        QCOMPARE(host.first->text(), QStringLiteral("05/03/2021"));
+        QTest::keyClick(host.first, Qt::Key_Shift); // a lone modifier asks for nothing
+        QCOMPARE(asked.count(), 3);
+        QTest::keyClick(host.first, Qt::Key_Backspace);
+        QVERIFY(host.first->text().isEmpty());
+        host.first->setText(QStringLiteral("01/01/2020"));
+        QTest::keyClick(host.first, Qt::Key_Delete);
+        QVERIFY(host.first->text().isEmpty());
+    }
+
+    void hintLineFollowsThePointer() {
+        Host host;
+        auto* panInfo = new QLabel(QStringLiteral("Pronto"), &host.window);
+        panInfo->setGeometry(0, 270, 400, 20);
+        auto* plain = new QLabel(QStringLiteral("Etichetta"), &host.window);
+        plain->setGeometry(200, 120, 100, 20);
+        HintLine hints(panInfo);
+        hints.setHint(host.button, QStringLiteral("Apre il file."));
+        hints.setHint(host.first, QStringLiteral("Il primo campo."));
+        hints.clearsOn(&host.window);
+        QVERIFY(host.show());
+
+        QTest::mouseMove(host.button);
+        QTRY_COMPARE(panInfo->text(), QStringLiteral("Apre il file."));
+        QTest::mouseMove(plain); // a label without a hint leaves the line alone
+        QTest::mouseMove(plain, QPoint(10, 5));
+        QCOMPARE(panInfo->text(), QStringLiteral("Apre il file."));
+        QTest::mouseMove(host.first);
+        QTRY_COMPARE(panInfo->text(), QStringLiteral("Il primo campo."));
+        QTest::mouseMove(&host.window, QPoint(350, 200)); // the background
+        QTest::mouseMove(&host.window, QPoint(352, 202));
+        QTRY_VERIFY(panInfo->text().isEmpty());
+    }
+
+    void linkLabelColoursAndClicks() {
+        QWidget window;
+        window.resize(300, 100);
+        auto* link = new LinkLabel(&window, QStringLiteral("Visualizza guida"));
+        link->move(40, 10);
+        auto* picture = new QWidget(&window);
+        picture->setGeometry(5, 10, 27, 27);
+        link->addBuddy(picture);
+        QSignalSpy clicked(link, &LinkLabel::clicked);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QColor darkBlue(0x00, 0x00, 0x8B);
+        QCOMPARE(textColour(link), darkBlue);
+        QVERIFY(link->font().underline());
+        QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
+
+        QTest::mousePress(picture, Qt::LeftButton);
+        QCOMPARE(textColour(link), QColor(0xFF, 0xA5, 0x00));
+        QTest::mouseRelease(picture, Qt::LeftButton);
+        QCOMPARE(textColour(link), darkBlue);
+        QCOMPARE(clicked.count(), 1);
+        QTest::mouseClick(link, Qt::LeftButton);
+        QCOMPARE(clicked.count(), 2);
+        QCOMPARE(textColour(link), darkBlue);
+    }
+
+    void panelStaysInTheMiddle() {
+        QWidget window;
+        auto* backdrop = new Backdrop(&window, Qt::blue, Qt::white, QSize(300, 200));
+        window.resize(700, 500);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(backdrop->panel()->objectName(), QStringLiteral("panContainer"));
+        QTRY_COMPARE(backdrop->panel()->geometry(), QRect(200, 150, 300, 200));
+        window.resize(900, 500);
+        QTRY_COMPARE(backdrop->panel()->geometry(), QRect(300, 150, 300, 200));
+    }
+
+    void shellTargetsBecomeUrls_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QUrl>("url");
+        QTest::newRow("quoted file")
+            << QStringLiteral("\"/opt/Faldora/Guida.pdf\"")
+            << QUrl::fromLocalFile(QStringLiteral("/opt/Faldora/Guida.pdf"));
+        QTest::newRow("file with spaces")
+            << QStringLiteral("\"/opt/Il mio Faldora/Documenti_Allegati/lettera 1.pdf\"")
+            << QUrl::fromLocalFile(
+                   QStringLiteral("/opt/Il mio Faldora/Documenti_Allegati/lettera 1.pdf"));
+        QTest::newRow("web") << QStringLiteral("https://www.faldora.example")
+                             << QUrl(QStringLiteral("https://www.faldora.example"));
+        QTest::newRow("mail")
+            << QStringLiteral("\"mailto:info@faldora.example?subject=Software Faldora\"")
+            << QUrl(QStringLiteral("mailto:info@faldora.example?subject=Software Faldora"));
+        QTest::newRow("empty") << QStringLiteral("\"\"") << QUrl();
+    }
+    void shellTargetsBecomeUrls() {
+        QFETCH(QString, target);
+        QFETCH(QUrl, url);
+        QCOMPARE(TMisc::urlFor(target), url);
+    }
+};
+
+QTEST_MAIN(TestConventions)
+#include "tst_Conventions.moc"

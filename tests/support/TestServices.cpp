@@ -1,0 +1,37 @@
+#include "TestServices.h"
+
+#include <QDir>
+
+TestServices::TestServices() {
+    Services::setMessages(this);
+    Services::setFileDialogs(this);
+    Services::setShell(this);
+    Services::setClock(this);
+    Services::setFolder(this);
+}
+
+TestServices::~TestServices() {
+    Services::setMessages(nullptr);
+    Services::setFileDialogs(nullptr);
+    Services::setShell(nullptr);
+    Services::setClock(nullptr);
+    Services::setFolder(nullptr);
+}
+
+QString TestServices::folderPath() const {
+    return QDir::toNativeSeparators(m_dir.path()) + QDir::separator();
+}
+
+bool TestServices::show(QWidget*, MessageKind kind, const QString& text) {
+    messages.append({kind, text});
+    return answers.isEmpty() ? true : answers.dequeue();
+}
+
+QString TestServices::openFileName(QWidget*, const QString& title, const QString&) {
+    dialogTitles.append(title);
+    return nextFiles.isEmpty() ? QString() : nextFiles.dequeue();
+}
+
+void TestServices::open(const QString& target) {
+    opened.append(target);
+}

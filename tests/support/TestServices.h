@@ -1,0 +1,55 @@
+#pragma once
+
+#include "app/Services.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QQueue>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// Replaces every service of the program with a recorder for the life of the object:
+// messages are recorded and answered from a script, the clock is fixed, the program
+// folder is a fresh temporary folder, file dialogs return scripted paths and the shell
+// records what it was asked to open.
+class TestServices : public MessageService,
+                     public FileDialogService,
+                     public ShellService,
+                     public ClockService,
+                     public FolderService {
+public:
+    struct Message {
+        MessageKind kind;
+        QString text;
+    };
+
+    TestServices();
+    ~TestServices() override;
+
+    // Messages shown so far, oldest first.
+    QList<Message> messages;
+    // Answers for the next messages (true = OK/Yes); when empty every box answers true.
+    QQueue<bool> answers;
+    // Paths the next open-file dialogs return ("" = cancelled).
+    QQueue<QString> nextFiles;
+    QStringList dialogTitles;
+    // Targets handed to the shell.
+    QStringList opened;
+    QDateTime fixedNow{QDate(2026, 3, 5), QTime(10, 30, 15)};
+
+    QString folderPath() const; // program folder with trailing separator
+    QString file(const QString& bareName) const { return folderPath() + bareName; }
+    bool folderValid() const { return m_dir.isValid(); }
+
+    // Convenience for checks: the one message shown, or a default message.
+    Message lastMessage() const { return messages.isEmpty() ? Message{} : messages.last(); }
+
+    bool show(QWidget* parent, MessageKind kind, const QString& text) override;
+    QString openFileName(QWidget* parent, const QString& title, const QString& filter) override;
+    void open(const QString& target) override;
+    QDateTime now() const override { return fixedNow; }
+    QString programFolder() const override { return folderPath(); }
+
+private:
+    QTemporaryDir m_dir;
+};
