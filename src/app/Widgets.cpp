@@ -1,6 +1,7 @@
 #include "Widgets.h"
 
 #include <QEnterEvent>
+#include <QLineEdit>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -26,6 +27,11 @@ QLabel* addLabel(QWidget* parent, const char* name, const QString& text, int x, 
     label->adjustSize();
     label->move(x, y);
     return label;
+}
+
+void showText(QLineEdit* field, const QString& text) {
+    field->setText(text);
+    field->setCursorPosition(0);
 }
 
 void paintVerticalGradient(QPainter& painter, const QRectF& rect, const QColor& top,

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 
+class QLineEdit;
 class QSvgRenderer;
 
 // The building blocks of every window: fonts by pixel size as the layouts give them, one
@@ -26,6 +27,9 @@ template <typename W> W* named(W* w, const char* name) {
 // A label at (x, y) with its natural size.
 QLabel* addLabel(QWidget* parent, const char* name, const QString& text, int x, int y,
                  const QFont& font, const QColor& color = Qt::black);
+
+// Shows a loaded text from its beginning (a long text would otherwise show its end).
+void showText(QLineEdit* field, const QString& text);
 
 // Paints a vertical gradient over `rect`.
 void paintVerticalGradient(QPainter& painter, const QRectF& rect, const QColor& top,

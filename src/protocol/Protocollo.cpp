@@ -269,7 +269,7 @@ void TfrmProtocollo::PulisciScheda() {
 
 void TfrmProtocollo::CaricaScheda(const ProtocolRecord& record, int position) {
     for (const FieldRow& row : kFields)
-        (this->*row.member)->setText(record.text(row.field));
+        showText(this->*row.member, record.text(row.field));
     setMailType(record.text(F::Tipologia));
     for (const LabelRow& row : kAttachmentLabels)
         (this->*row.member)->setText(record.text(row.field));

@@ -216,6 +216,9 @@ private slots:
                 (hidden ? QStringLiteral("lbl") : QStringLiteral("txt")) + name);
             QVERIFY2(control, qPrintable(name));
             QCOMPARE(control->property("text").toString(), QStringLiteral("%1 è€").arg(i));
+            // Shown from its beginning, as a long subject must be.
+            if (auto* edit = qobject_cast<QLineEdit*>(control))
+                QCOMPARE(edit->cursorPosition(), 0);
         }
         QCOMPARE(f.position(), QStringLiteral("42"));
         QVERIFY(f.window.optInterna->isChecked());

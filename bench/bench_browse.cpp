@@ -1,0 +1,98 @@
+// Times the actions that browse a register of 100,000 cards: one card read by itself
+// (open, seek, read, close) and the four browsing commands, both in the archive layer and
+// through the protocol card window. Prints the figures; the target is under 1 ms each.
+
+#include "app/Application.h"
+#include "core/ProtocolRecord.h"
+#include "core/RecordArchive.h"
+#include "genprotocol/ProtocolGenerator.h"
+#include "protocol/Protocollo.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int kCards = 100000;
+constexpr int kRounds = 2000;
+
+void report(const char* what, std::vector<qint64> ns) {
+    std::sort(ns.begin(), ns.end());
+    double sum = 0;
+    for (qint64 v : ns)
+        sum += double(v);
+    const auto at = [&](double q) {
+        return double(ns[std::size_t(q * double(ns.size() - 1))]) / 1000.0;
+    };
+    std::printf("%-34s mean %8.1f us   median %8.1f us   p99 %8.1f us   max %8.1f us\n", what,
+                sum / double(ns.size()) / 1000.0, at(0.5), at(0.99), at(1.0));
+}
+
+void time(const char* what, const std::function<void(int)>& action) {
+    std::vector<qint64> ns;
+    ns.reserve(kRounds);
+    QElapsedTimer timer;
+    for (int i = 0; i < kRounds; ++i) {
+        timer.start();
+        action(i);
+        ns.push_back(timer.nsecsElapsed());
+    }
+    report(what, std::move(ns));
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Application::configure(app);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("2026.prt"));
+    QElapsedTimer timer;
+    timer.start();
+    QString error;
+    if (!ProtocolGenerator(7, 2026).writeRegister(path, kCards, &error)) {
+        std::fprintf(stderr, "cannot write the register: %s\n", qPrintable(error));
+        return 1;
+    }
+    std::printf("register of %d cards (%lld MB) written in %lld ms\n\n", kCards,
+                qint64(kCards) * ProtocolRecord::layout().size() / 1000000, timer.elapsed());
+
+    QRandomGenerator random(42);
+    std::vector<int> positions(kRounds);
+    for (int& p : positions)
+        p = random.bounded(1, kCards + 1);
+
+    const RecordArchive archive(path, ProtocolRecord::layout());
+    time("archive: read a random card", [&](int i) { archive.read(positions[std::size_t(i)]); });
+    time("archive: count", [&](int) { archive.count(); });
+    time("archive: next from a random card",
+         [&](int i) { archive.browse(BrowseCommand::Next, positions[std::size_t(i)]); });
+    time("archive: last", [&](int) { archive.browse(BrowseCommand::Last, std::nullopt); });
+
+    TfrmProtocollo window;
+    window.lblFile->setText(path);
+    auto from = [&](int i) {
+        window.lblPosizione->setText(QString::number(positions[std::size_t(i)]));
+    };
+    std::printf("\n");
+    time("window: first", [&](int) { window.first(); });
+    time("window: last", [&](int) { window.last(); });
+    time("window: next from a random card", [&](int i) {
+        from(i);
+        window.next();
+    });
+    time("window: previous from a random card", [&](int i) {
+        from(i);
+        window.previous();
+    });
+    return 0;
+}
