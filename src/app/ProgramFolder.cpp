@@ -1,6 +1,7 @@
 #include "ProgramFolder.h"
 
 #include "Services.h"
+#include "core/Settings.h"
 
 namespace ProgramFolder {
 
@@ -10,6 +11,10 @@ QString path() {
 
 QString file(const QString& bareName) {
     return path() + bareName;
+}
+
+IniFile settings() {
+    return IniFile(file(Settings::FileName));
 }
 
 } // namespace ProgramFolder

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/IniFile.h"
+
 #include <QString>
 
 // Every file of the program lies in the program folder, the executable's own folder.
@@ -9,5 +11,7 @@ namespace ProgramFolder {
 QString path();
 // The program folder followed directly by a bare file name.
 QString file(const QString& bareName);
+// The settings file "Faldora_Pro.ini".
+IniFile settings();
 
 } // namespace ProgramFolder

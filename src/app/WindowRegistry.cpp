@@ -1,9 +1,9 @@
 #include "WindowRegistry.h"
 
-#include "Clock.h"
 #include "ProgramFolder.h"
 #include "WindowFrame.h"
 #include "core/TextField.h"
+#include "protocol/MenuProtocollo.h"
 #include "protocol/Protocollo.h"
 
 #include <QApplication>
@@ -27,20 +27,26 @@ WindowRegistry* WindowRegistry::current() {
 
 void WindowRegistry::createAll() {
     // In the order of the registry table; later windows take their places here.
+    m_menuProtocollo = std::make_unique<TfrmMenuProtocollo>();
     m_protocollo = std::make_unique<TfrmProtocollo>();
 }
 
 void WindowRegistry::start() {
-    // Until the login and the main menu exist, the run starts on this year's register.
-    openProtocolYear(Clock::today().toString(QStringLiteral("yyyy")));
-    WindowFrame::showMaximized(m_protocollo.get());
+    // Until the login and the main menu exist, the run starts on the year selection.
+    WindowFrame::showMaximized(m_menuProtocollo.get());
 }
 
-void WindowRegistry::handOver(QWidget* from, QWidget* to) {
-    if (to)
+void WindowRegistry::handOver(QWidget* from, QWidget* to, bool maximized) {
+    if (to && maximized)
+        WindowFrame::showMaximized(to);
+    else if (to)
         to->show();
     if (from && from != to)
         from->hide();
+}
+
+void WindowRegistry::showProtocolWindow(QWidget* from) {
+    handOver(from, m_protocollo.get(), true);
 }
 
 void WindowRegistry::showMainMenu(QWidget* from) {

@@ -1,10 +1,17 @@
 #include "Protocollo.h"
 
+#include "Calendario.h"
+#include "Numerazione.h"
 #include "app/Clock.h"
 #include "app/FocusHalo.h"
 #include "app/HintLine.h"
 #include "app/KeyRules.h"
+#include "app/Messages.h"
+#include "app/ProgramFolder.h"
 #include "app/Widgets.h"
+#include "core/IniFile.h"
+#include "core/Numbering.h"
+#include "core/Settings.h"
 #include "core/ShortDate.h"
 #include "core/TextField.h"
 
@@ -132,6 +139,9 @@ void TfrmProtocollo::buildToolbar() {
     cmdEsci = tool("cmdEsci", "esci", 933, "Esci da questa schermata di lavoro.");
 
     connect(cmdEsci, &QAbstractButton::clicked, this, &QWidget::close);
+    connect(cmdNuovo, &QAbstractButton::clicked, this, &TfrmProtocollo::newCard);
+    connect(cmdSalva, &QAbstractButton::clicked, this, &TfrmProtocollo::saveCard);
+    connect(cmdNumerazione, &QAbstractButton::clicked, this, &TfrmProtocollo::openNumbering);
 }
 
 void TfrmProtocollo::buildCard() {
@@ -179,7 +189,7 @@ void TfrmProtocollo::buildCard() {
         setTabOrder(chain[i], chain[i + 1]);
     }
     KeyRules::enterMovesTo(txtCopia, nullptr);
-    DateField::attach(txtDataReg);
+    TfrmCalendario::attachTo(txtDataReg, QStringLiteral("datareg"));
     hints()->setHint(txtDataReg,
                      QStringLiteral("Fai clic su questo campo e premi un tasto qualsiasi per "
                                     "importare una data dal calendario."));
@@ -249,8 +259,130 @@ void TfrmProtocollo::loadCard(const Record& record, int position) {
 
 void TfrmProtocollo::showEvent(QShowEvent* event) {
     CardWindow::showEvent(event);
-    if (!event->spontaneous())
-        PulisciScheda();
+    if (event->spontaneous())
+        return;
+    const IniFile ini = ProgramFolder::settings();
+    txtUfficio->setText(ini.read(Settings::ProtocolCard, Settings::Office));
+    txtOperatore->setText(ini.read(Settings::ProtocolCard, Settings::Operator));
+    PulisciScheda();
+}
+
+void TfrmProtocollo::closing() {
+    const IniFile ini = ProgramFolder::settings();
+    QString error;
+    if (!ini.write(Settings::ProtocolCard, Settings::Office,
+                   TextField::trimBlanks(txtUfficio->text()), &error) ||
+        !ini.write(Settings::ProtocolCard, Settings::Operator,
+                   TextField::trimBlanks(txtOperatore->text()), &error))
+        Messages::error(this, error);
+}
+
+void TfrmProtocollo::newCard() {
+    const IniFile ini = ProgramFolder::settings();
+    lblInizio->setText(ini.read(Settings::Numbering, Settings::Start));
+    lblSolare->setText(ini.read(Settings::Numbering, Settings::YearAfterNumber));
+    if (TextField::trimBlanks(lblInizio->text()).isEmpty())
+        lblInizio->setText(QStringLiteral("1"));
+    const auto count = archive().count();
+    if (!count) {
+        showAccessError();
+        return;
+    }
+    PulisciScheda();
+    const QDate today = Clock::today();
+    const auto number = Numbering::propose(lblInizio->text(), lblSolare->text(), *count, today);
+    if (!number) {
+        showAccessError();
+        return;
+    }
+    txtNumero->setText(*number);
+    txtDataReg->setText(ShortDate::format(today));
+    txtCategoria->setFocus();
+}
+
+bool TfrmProtocollo::checkRequired() {
+    struct Required {
+        QWidget* focus;
+        bool missing;
+        const char* message;
+    };
+    const auto blank = [](const QLineEdit* field) {
+        return TextField::trimBlanks(field->text()).isEmpty();
+    };
+    const Required checks[] = {
+        {txtNumero, blank(txtNumero),
+         "Attenzione: per salvare la scheda è necessario indicare il numero di protocollo del "
+         "documento."},
+        {txtDataReg, blank(txtDataReg),
+         "Attenzione: per salvare la scheda è necessario indicare la data di registrazione del "
+         "documento."},
+        {txtCategoria, blank(txtCategoria),
+         "Attenzione: per salvare la scheda è necessario indicare la categoria del documento."},
+        {txtOggetto, blank(txtOggetto),
+         "Attenzione: per salvare la scheda è necessario indicare l'oggetto del documento."},
+        {optEntrata,
+         !optEntrata->isChecked() && !optUscita->isChecked() && !optInterna->isChecked(),
+         "Attenzione: per salvare la scheda è necessario indicare la tipologia di posta (in "
+         "entrata, in "
+         "uscita o interna)."},
+    };
+    for (const Required& check : checks) {
+        if (check.missing) {
+            Messages::warning(this, QString::fromUtf8(check.message));
+            check.focus->setFocus();
+            return false;
+        }
+    }
+    return true;
+}
+
+ProtocolRecord TfrmProtocollo::cardFromControls() const {
+    ProtocolRecord record;
+    for (const FieldRow& row : kFields)
+        record.setText(row.field, (this->*row.member)->text());
+    record.setText(F::Tipologia, optEntrata->isChecked()   ? MailType::Entrata
+                                 : optUscita->isChecked()  ? MailType::Uscita
+                                 : optInterna->isChecked() ? MailType::Interna
+                                                           : QString());
+    for (const LabelRow& row : kAttachmentLabels)
+        record.setText(row.field, (this->*row.member)->text());
+    return record;
+}
+
+void TfrmProtocollo::saveCard() {
+    if (!checkRequired())
+        return;
+    const ProtocolRecord record = cardFromControls();
+    std::optional<int> position;
+    if (!shownPosition(position)) {
+        showAccessError();
+        return;
+    }
+    if (position) {
+        if (!archive().update(*position, record)) {
+            showAccessError();
+            return;
+        }
+        lblPosizione->setText(QString::number(*position));
+        Messages::information(
+            this,
+            QStringLiteral(
+                "Le modifiche apportate alla scheda corrente sono state salvate in archivio."));
+        return;
+    }
+    const auto appended = archive().append(record);
+    if (!appended) {
+        showAccessError();
+        return;
+    }
+    lblPosizione->setText(QString::number(*appended));
+    Messages::information(this, QStringLiteral("La scheda corrente è stata inserita in archivio."));
+}
+
+void TfrmProtocollo::openNumbering() {
+    TfrmNumerazione dialog(this);
+    dialog.lblMemory->setText(QStringLiteral("protocollo"));
+    dialog.exec();
 }
 
 void TfrmProtocollo::PulisciScheda() {

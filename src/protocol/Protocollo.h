@@ -22,6 +22,14 @@ public:
     // Load rule: the record's fields into the controls, its position into lblPosizione.
     void CaricaScheda(const ProtocolRecord& record, int position);
 
+public slots:
+    // A new card with the proposed number and today's date.
+    void newCard();
+    // Appends a new card or rewrites the stored card shown, after the checks.
+    void saveCard();
+    void openNumbering();
+
+public:
     // Hidden state.
     QLabel* lblFile;
     QLabel* lblFile01;
@@ -75,8 +83,13 @@ protected:
     RecordArchive archive() const override;
     void loadCard(const Record& record, int position) override;
     void showEvent(QShowEvent* event) override;
+    void closing() override;
 
 private:
+    // The record the controls describe, by the store rule.
+    ProtocolRecord cardFromControls() const;
+    // The first required field that is missing: its warning and where the focus goes.
+    bool checkRequired();
     void buildToolbar();
     void buildCard();
     void buildMailType();

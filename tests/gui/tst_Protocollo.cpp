@@ -1,12 +1,16 @@
 #include "app/CardWindow.h"
 #include "app/Widgets.h"
 #include "app/WindowRegistry.h"
+#include "core/IniFile.h"
 #include "core/ProtocolRecord.h"
 #include "core/RecordArchive.h"
 #include "protocol/Protocollo.h"
 #include "support/TestServices.h"
 
+#include <QCalendarWidget>
+#include <QDialog>
 #include <QFile>
+#include <QPushButton>
 #include <QTest>
 
 Q_DECLARE_METATYPE(MessageKind)
@@ -19,6 +23,7 @@ ProtocolRecord card(int n, const QString& mailType = MailType::Entrata) {
     r.setText(ProtocolRecord::Tipologia, mailType);
     r.setText(ProtocolRecord::DataReg, QStringLiteral("0%1/02/2026").arg(n));
     r.setText(ProtocolRecord::Ufficio, QStringLiteral("Ufficio %1").arg(n));
+    r.setText(ProtocolRecord::Categoria, QStringLiteral("Corrispondenza"));
     r.setText(ProtocolRecord::Oggetto, QStringLiteral("Oggetto della scheda %1").arg(n));
     r.setText(ProtocolRecord::Mittente, QStringLiteral("Comune di Forlì"));
     r.setText(ProtocolRecord::File02, QStringLiteral("allegato%1.pdf").arg(n));
@@ -43,6 +48,14 @@ struct Fixture {
         return QTest::qWaitForWindowActive(&window);
     }
     QString position() const { return window.lblPosizione->text(); }
+    IniFile settings() const { return IniFile(services.file(QStringLiteral("Faldora_Pro.ini"))); }
+    // Every required field filled, an outgoing letter.
+    void fillRequired() {
+        window.txtNumero->setText(QStringLiteral("1"));
+        window.txtCategoria->setText(QStringLiteral("Preventivi"));
+        window.txtOggetto->setText(QStringLiteral("Richiesta di preventivo – ufficio tecnico"));
+        window.optUscita->setChecked(true);
+    }
     RecordArchive archive() const {
         return RecordArchive(window.lblFile->text(), ProtocolRecord::layout());
     }
@@ -60,7 +73,10 @@ class TestProtocollo : public QObject {
 private slots:
     void showingStartsOnAnEmptyCard() {
         Fixture f(2);
-        f.window.txtUfficio->setText(QStringLiteral("Segreteria"));
+        QVERIFY(IniFile(f.services.file(QStringLiteral("Faldora_Pro.ini")))
+                    .write(QStringLiteral("protocollo documenti"), QStringLiteral("UFFICIO"),
+                           QStringLiteral("Segreteria")));
+        f.window.txtOperatore->setText(QStringLiteral("di prima"));
         f.window.txtOggetto->setText(QStringLiteral("resto di prima"));
         f.window.lblFile02->setText(QStringLiteral("vecchio.pdf"));
         QVERIFY(f.show());
@@ -69,6 +85,7 @@ private slots:
         QVERIFY(f.window.lblFile02->text().isEmpty());
         QVERIFY(f.position().isEmpty());
         QCOMPARE(f.window.txtUfficio->text(), QStringLiteral("Segreteria"));
+        QVERIFY(f.window.txtOperatore->text().isEmpty()); // no value in the settings
         QVERIFY(!f.window.optEntrata->isChecked() && !f.window.optUscita->isChecked() &&
                 !f.window.optInterna->isChecked());
         QVERIFY(!f.window.btnApri->isEnabled());
@@ -270,8 +287,27 @@ private slots:
         Fixture f;
         QVERIFY(f.show());
         f.window.txtDataReg->setFocus();
+        QString tag;
+        onNextModal([&](QDialog* dialog) {
+            tag = dialog->findChild<QLabel*>(QStringLiteral("lblMemory"))->text();
+            auto* calendar = dialog->findChild<QCalendarWidget*>();
+            calendar->setSelectedDate(QDate(2021, 3, 5));
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btnAnnulla")),
+                              Qt::LeftButton);
+        });
         QTest::keyClick(f.window.txtDataReg, Qt::Key_X);
+        QCOMPARE(tag, QStringLiteral("datareg"));
         QCOMPARE(f.window.txtDataReg->text(), QStringLiteral("05/03/2026"));
+        onNextModal([&](QDialog* dialog) {
+            auto* calendar = dialog->findChild<QCalendarWidget*>();
+            QCOMPARE(calendar->selectedDate(), QDate(2026, 3, 5)); // today, not the field's date
+            calendar->setSelectedDate(QDate(2021, 3, 5));
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btnImportaData")),
+                              Qt::LeftButton);
+        });
+        QTest::keyClick(f.window.txtDataReg, Qt::Key_Return);
+        QCOMPARE(f.window.txtDataReg->text(), QStringLiteral("05/03/2021"));
+        QVERIFY(!QApplication::activeModalWidget());
         QTest::keyClick(f.window.txtDataReg, Qt::Key_Backspace);
         QVERIFY(f.window.txtDataReg->text().isEmpty());
     }
@@ -327,6 +363,246 @@ private slots:
         QTest::mouseMove(body, QPoint(5, 300));
         QTest::mouseMove(body, QPoint(6, 301));
         QTRY_VERIFY(f.window.panInfo->text().isEmpty());
+    }
+
+    void newCard_data() {
+        QTest::addColumn<int>("cards");
+        QTest::addColumn<QString>("start"); // "<none>": no settings file
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<QString>("number");
+        QTest::newRow("no settings file") << 0 << "<none>"
+                                          << ""
+                                          << "1";
+        QTest::newRow("empty register, start 1, No") << 0 << "1"
+                                                     << "No"
+                                                     << "1";
+        QTest::newRow("16 cards, Sì") << 16 << "1" << QStringLiteral("Sì") << "17/2021";
+        QTest::newRow("16 cards, start 100, Sì")
+            << 16 << "100" << QStringLiteral("Sì") << "116/2021";
+        QTest::newRow("si appends no year") << 16 << "1"
+                                            << "si"
+                                            << "17";
+        QTest::newRow("SI appends no year") << 16 << "1"
+                                            << "SI"
+                                            << "17";
+        QTest::newRow("start 0") << 0 << "0"
+                                 << "No"
+                                 << "0";
+        QTest::newRow("empty start is 1") << 2 << ""
+                                          << "No"
+                                          << "3";
+    }
+    void newCard() {
+        QFETCH(int, cards);
+        QFETCH(QString, start);
+        QFETCH(QString, year);
+        QFETCH(QString, number);
+        Fixture f(cards);
+        f.services.fixedNow = QDateTime(QDate(2021, 6, 30), QTime(9, 0));
+        if (start != QLatin1String("<none>")) {
+            QVERIFY(f.settings().write(QStringLiteral("Numerazione Protocollo"),
+                                       QStringLiteral("Inizio"), start));
+            QVERIFY(f.settings().write(QStringLiteral("Numerazione Protocollo"),
+                                       QStringLiteral("Indicazione Anno Solare"), year));
+        }
+        QVERIFY(f.show());
+        f.window.CaricaScheda(card(1), 1);
+        f.window.txtUfficio->setText(QStringLiteral("Protocollo generale"));
+        f.click("cmdNuovo");
+        QCOMPARE(f.window.txtNumero->text(), number);
+        QCOMPARE(f.window.txtDataReg->text(), QStringLiteral("30/06/2021"));
+        QVERIFY(f.position().isEmpty());
+        QVERIFY(f.window.txtOggetto->text().isEmpty() && f.window.lblFile02->text().isEmpty());
+        QVERIFY(!f.window.optEntrata->isChecked());
+        QCOMPARE(f.window.txtUfficio->text(), QStringLiteral("Protocollo generale"));
+        QTRY_VERIFY(f.window.txtCategoria->hasFocus());
+        QVERIFY(f.services.messages.isEmpty());
+    }
+
+    void newCardWithAHandEditedStart() {
+        Fixture f(3);
+        QVERIFY(f.settings().write(QStringLiteral("Numerazione Protocollo"),
+                                   QStringLiteral("Inizio"), QStringLiteral("dieci")));
+        QVERIFY(f.show());
+        f.window.CaricaScheda(card(2), 2);
+        f.click("cmdNuovo");
+        QCOMPARE(f.services.messages.size(), 1);
+        QCOMPARE(f.services.messages[0].kind, MessageKind::Error);
+        QCOMPARE(f.services.messages[0].text, CardWindow::kAccessError);
+        // The card was emptied before the number could be made.
+        QVERIFY(f.window.txtNumero->text().isEmpty());
+        QCOMPARE(f.window.txtDataReg->text(), QStringLiteral("05/03/2026"));
+        QVERIFY(f.position().isEmpty());
+    }
+
+    void savingANewCardAppendsThenRewrites() {
+        Fixture f;
+        QVERIFY(f.show());
+        f.click("cmdNuovo");
+        f.fillRequired();
+        f.window.txtNote->setText(QStringLiteral("  nota con spazi  "));
+        f.window.lblDesc01->setText(QString(300, u'd'));
+        f.click("cmdSalva");
+        QCOMPARE(f.services.messages.size(), 1);
+        QCOMPARE(f.services.messages[0].kind, MessageKind::Information);
+        QCOMPARE(f.services.messages[0].text,
+                 QStringLiteral("La scheda corrente è stata inserita in archivio."));
+        QCOMPARE(f.position(), QStringLiteral("1"));
+        QCOMPARE(QFile(f.window.lblFile->text()).size(), 3403);
+
+        const auto stored = f.archive().read(1);
+        QVERIFY(stored);
+        const ProtocolRecord saved(stored->bytes());
+        QCOMPARE(saved.text(ProtocolRecord::Numero), QStringLiteral("1"));
+        QCOMPARE(saved.text(ProtocolRecord::Tipologia), MailType::Uscita);
+        QCOMPARE(saved.text(ProtocolRecord::DataReg), QStringLiteral("05/03/2026"));
+        QCOMPARE(saved.text(ProtocolRecord::Oggetto),
+                 QStringLiteral("Richiesta di preventivo – ufficio tecnico"));
+        QCOMPARE(saved.text(ProtocolRecord::Note), QStringLiteral("nota con spazi"));
+        QCOMPARE(saved.text(ProtocolRecord::Desc01), QString(250, u'd'));
+
+        f.window.txtOggetto->setText(QStringLiteral("Oggetto corretto"));
+        f.click("cmdSalva");
+        QCOMPARE(f.services.messages.size(), 2);
+        QCOMPARE(
+            f.services.messages[1].text,
+            QStringLiteral(
+                "Le modifiche apportate alla scheda corrente sono state salvate in archivio."));
+        QCOMPARE(f.position(), QStringLiteral("1"));
+        QCOMPARE(QFile(f.window.lblFile->text()).size(), 3403);
+        QCOMPARE(ProtocolRecord(f.archive().read(1)->bytes()).text(ProtocolRecord::Oggetto),
+                 QStringLiteral("Oggetto corretto"));
+    }
+
+    void savingAStoredCardRewritesOnlyIt() {
+        Fixture f(3);
+        QVERIFY(f.show());
+        f.click("cmdPrimo");
+        f.click("cmdAvanti");
+        QCOMPARE(f.position(), QStringLiteral("2"));
+        QFile file(f.window.lblFile->text());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        f.window.txtOggetto->setText(QStringLiteral("Cambiato"));
+        f.window.optInterna->setChecked(true);
+        f.click("cmdSalva");
+        QCOMPARE(
+            f.services.lastMessage().text,
+            QStringLiteral(
+                "Le modifiche apportate alla scheda corrente sono state salvate in archivio."));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray after = file.readAll();
+        QCOMPARE(after.size(), before.size());
+        QCOMPARE(after.left(3403), before.left(3403));
+        QCOMPARE(after.mid(2 * 3403), before.mid(2 * 3403));
+        const ProtocolRecord saved(after.mid(3403, 3403));
+        QCOMPARE(saved.text(ProtocolRecord::Oggetto), QStringLiteral("Cambiato"));
+        QCOMPARE(saved.text(ProtocolRecord::Tipologia), MailType::Interna);
+        QCOMPARE(saved.text(ProtocolRecord::File02), QStringLiteral("allegato2.pdf"));
+    }
+
+    void requiredFields_data() {
+        QTest::addColumn<QString>("missing"); // the first field left empty; "all": every one
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("all empty")
+            << "all"
+            << QStringLiteral("Attenzione: per salvare la scheda è necessario indicare il numero "
+                              "di protocollo del documento.")
+            << "txtNumero";
+        QTest::newRow("date") << "txtDataReg"
+                              << QStringLiteral("Attenzione: per salvare la scheda è necessario "
+                                                "indicare la data di registrazione del documento.")
+                              << "txtDataReg";
+        QTest::newRow("category") << "txtCategoria"
+                                  << QStringLiteral(
+                                         "Attenzione: per salvare la scheda è necessario indicare "
+                                         "la categoria del documento.")
+                                  << "txtCategoria";
+        QTest::newRow("subject, blanks only")
+            << "txtOggetto"
+            << QStringLiteral("Attenzione: per salvare la scheda è necessario indicare l'oggetto "
+                              "del documento.")
+            << "txtOggetto";
+        QTest::newRow("mail type")
+            << "opt"
+            << QStringLiteral("Attenzione: per salvare la scheda è necessario indicare la "
+                              "tipologia di posta (in entrata, in uscita o interna).")
+            << "optEntrata";
+    }
+    void requiredFields() {
+        QFETCH(QString, missing);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        Fixture f;
+        QVERIFY(f.show());
+        if (missing == QLatin1String("all")) {
+            f.window.txtDataReg->clear();
+        } else {
+            f.fillRequired();
+            if (missing == QLatin1String("opt"))
+                f.window.PulisciScheda(), f.window.txtNumero->setText(QStringLiteral("1")),
+                    f.window.txtCategoria->setText(QStringLiteral("Fatture")),
+                    f.window.txtOggetto->setText(QStringLiteral("Oggetto"));
+            else
+                f.window.findChild<QLineEdit*>(missing)->setText(QStringLiteral("   "));
+        }
+        f.click("cmdSalva");
+        QCOMPARE(f.services.messages.size(), 1);
+        QCOMPARE(f.services.messages[0].kind, MessageKind::Warning);
+        QCOMPARE(f.services.messages[0].text, message);
+        QTRY_COMPARE(QApplication::focusWidget()->objectName(), focus);
+        QVERIFY(!QFile::exists(f.window.lblFile->text())); // the register was not touched
+    }
+
+    void failedSaveKeepsTheCardNew() {
+        Fixture f;
+        QVERIFY(f.show());
+        f.fillRequired();
+        f.window.lblFile->setText(f.services.file(QStringLiteral("sparita/2026.prt")));
+        f.click("cmdSalva");
+        QCOMPARE(f.services.messages.size(), 1);
+        QCOMPARE(f.services.messages[0].kind, MessageKind::Error);
+        QCOMPARE(f.services.messages[0].text, CardWindow::kAccessError);
+        QVERIFY(f.position().isEmpty());
+    }
+
+    void officeAndOperatorAreRemembered() {
+        Fixture f;
+        QVERIFY(f.show());
+        f.window.txtUfficio->setText(QStringLiteral("  Ufficio legale "));
+        f.window.txtOperatore->setText(QStringLiteral("Anna Bruno"));
+        f.window.close();
+        QCOMPARE(
+            f.settings().read(QStringLiteral("Protocollo Documenti"), QStringLiteral("Ufficio")),
+            QStringLiteral("Ufficio legale"));
+        f.window.txtUfficio->clear();
+        f.window.txtOperatore->clear();
+        QVERIFY(f.show());
+        QCOMPARE(f.window.txtUfficio->text(), QStringLiteral("Ufficio legale"));
+        QCOMPARE(f.window.txtOperatore->text(), QStringLiteral("Anna Bruno"));
+        // Emptied fields are remembered empty.
+        f.window.txtOperatore->clear();
+        f.window.close();
+        QCOMPARE(
+            f.settings().read(QStringLiteral("Protocollo Documenti"), QStringLiteral("Operatore")),
+            QString());
+        QVERIFY(f.services.messages.isEmpty());
+    }
+
+    void numberingWindowOpensForTheProtocol() {
+        Fixture f;
+        QVERIFY(f.show());
+        QString tag;
+        onNextModal([&](QDialog* dialog) {
+            tag = dialog->findChild<QLabel*>(QStringLiteral("lblMemory"))->text();
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btnAnnulla")),
+                              Qt::LeftButton);
+        });
+        f.click("cmdNumerazione");
+        QCOMPARE(tag, QStringLiteral("protocollo"));
+        QVERIFY(!QApplication::activeModalWidget());
     }
 
     void yearCaptionAndRegister() {

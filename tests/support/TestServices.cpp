@@ -1,6 +1,23 @@
 #include "TestServices.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <QTimer>
+
+void onNextModal(std::function<void(QDialog*)> act) {
+    // Polls until the dialog is up: exec() shows it after this call returns.
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            act(dialog);
+        }
+    });
+    timer->start();
+}
 
 TestServices::TestServices() {
     Services::setMessages(this);

@@ -7,6 +7,13 @@
 #include <QQueue>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
+
+class QDialog;
+
+// Runs `act` on the next modal dialog as soon as it is shown (for dialogs opened with
+// exec(), which would otherwise block the test). The dialog must be closed by `act`.
+void onNextModal(std::function<void(QDialog*)> act);
 
 // Replaces every service of the program with a recorder for the life of the object:
 // messages are recorded and answered from a script, the clock is fixed, the program

@@ -1,0 +1,87 @@
+#include "Calendario.h"
+
+#include "app/Clock.h"
+#include "app/KeyRules.h"
+#include "app/Widgets.h"
+#include "app/WindowFrame.h"
+#include "core/ShortDate.h"
+
+#include <QCalendarWidget>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+// The tags, in the order they are compared, and the field each one fills.
+struct Target {
+    const char* tag;
+    const char* field;
+};
+constexpr Target kTargets[] = {
+    {"datapro", "txtDataPro"},
+    {"datades", "txtDataDes"},
+    {"datareg", "txtDataReg"},
+};
+
+} // namespace
+
+TfrmCalendario::TfrmCalendario(QWidget* opener) : QDialog(opener), m_opener(opener) {
+    setObjectName(QStringLiteral("frmCalendario"));
+    WindowFrame::setupFixedDialog(this, QStringLiteral(" Importazione data"), {253, 294});
+    auto* backdrop = new Backdrop(this, Qt::white, QColor(0x35, 0x25, 0x25), {230, 266});
+    QWidget* panel = backdrop->panel();
+
+    addLabel(panel, "lblCampo001", QStringLiteral("Importare una data:"), 12, 8,
+             uiFont(QStringLiteral("Verdana"), 12));
+    (new Shape(panel, "bkgCalendario", QColor(0xD6, 0xDC, 0xE1), Qt::white))
+        ->setGeometry(12, 28, 206, 188);
+
+    calAppuntamenti = named(new QCalendarWidget(panel), "calAppuntamenti");
+    calAppuntamenti->setGeometry(24, 40, 182, 164);
+    calAppuntamenti->setLocale(QLocale(QLocale::Italian, QLocale::Italy));
+    calAppuntamenti->setFirstDayOfWeek(Qt::Monday);
+    calAppuntamenti->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    calAppuntamenti->setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
+    calAppuntamenti->setFont(uiFont(QStringLiteral("Verdana"), 10));
+    calAppuntamenti->setSelectedDate(Clock::today());
+
+    btnImportaData = named(new QPushButton(QStringLiteral("Importa"), panel), "btnImportaData");
+    btnImportaData->setGeometry(122, 224, 96, 28);
+    btnAnnulla = named(new QPushButton(QStringLiteral("Annulla"), panel), "btnAnnulla");
+    btnAnnulla->setGeometry(12, 224, 96, 28);
+    for (QPushButton* b : {btnImportaData, btnAnnulla})
+        b->setAutoDefault(false);
+    setTabOrder(calAppuntamenti, btnImportaData);
+    setTabOrder(btnImportaData, btnAnnulla);
+
+    lblMemory = named(new QLabel(panel), "lblMemory");
+    lblMemory->hide();
+
+    connect(btnImportaData, &QPushButton::clicked, this, &TfrmCalendario::importDate);
+    connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
+    calAppuntamenti->setFocus();
+}
+
+void TfrmCalendario::importDate() {
+    const QString tag = lblMemory->text();
+    for (const Target& target : kTargets) {
+        if (tag != QLatin1String(target.tag))
+            continue;
+        auto* field =
+            m_opener ? m_opener->findChild<QLineEdit*>(QLatin1String(target.field)) : nullptr;
+        if (!field)
+            return;
+        field->setText(ShortDate::format(calAppuntamenti->selectedDate()));
+        accept();
+        return;
+    }
+}
+
+void TfrmCalendario::attachTo(QLineEdit* field, const QString& tag) {
+    DateField* date = DateField::attach(field);
+    QObject::connect(date, &DateField::importRequested, field, [field, tag] {
+        TfrmCalendario dialog(field->window());
+        dialog.lblMemory->setText(tag);
+        dialog.exec();
+    });
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QWidget>
+
+class ImageButton;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The year selection: the user types the year whose register the protocol card window
+// opens. The hidden tag lblMemory says where closing the window leads: "avvio" back to
+// the main menu, "protocollo" on to the card window.
+class TfrmMenuProtocollo : public QWidget {
+    Q_OBJECT
+public:
+    TfrmMenuProtocollo();
+
+    QLineEdit* txtAnnoPreventivi;
+    QPushButton* btnApriPreventivi;
+    ImageButton* imgGuida;
+    ImageButton* imgEsci;
+    QLabel* lblMemory;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void openYear();
+};

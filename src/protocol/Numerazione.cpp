@@ -1,0 +1,115 @@
+#include "Numerazione.h"
+
+#include "app/FocusHalo.h"
+#include "app/KeyRules.h"
+#include "app/Messages.h"
+#include "app/ProgramFolder.h"
+#include "app/Widgets.h"
+#include "app/WindowFrame.h"
+#include "core/IniFile.h"
+#include "core/Numbering.h"
+#include "core/Settings.h"
+#include "core/TextField.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+
+TfrmNumerazione::TfrmNumerazione(QWidget* opener) : QDialog(opener) {
+    setObjectName(QStringLiteral("frmNumerazione"));
+    WindowFrame::setupFixedDialog(this, QStringLiteral(" Impostazione inizio numerazione"),
+                                  {420, 373});
+    auto* backdrop = new Backdrop(this, QColor(0x46, 0x82, 0xB4), Qt::white, {404, 357});
+    QWidget* panel = backdrop->panel();
+
+    (new Shape(panel, "shpSezione1", Qt::white))->setGeometry(0, 0, 404, 158);
+    (new Shape(panel, "shpSezione2", Qt::white))->setGeometry(0, 166, 404, 92);
+    (new Shape(panel, "shpSezione3", Qt::white))->setGeometry(0, 266, 404, 48);
+    (new Picture(panel, "icoLogo", QStringLiteral(":/icons/faldora_logo.svg")))
+        ->setGeometry(8, 6, 52, 52);
+    (new Picture(panel, "icoIstruzioni", QStringLiteral(":/icons/istruzioni_numerazione.svg")))
+        ->setGeometry(12, 62, 380, 92);
+
+    grpNumerazione =
+        named(new QGroupBox(QStringLiteral(" Inizia numerazione da: "), panel), "grpNumerazione");
+    grpNumerazione->setFont(uiFont(QStringLiteral("Verdana"), 12, true));
+    grpNumerazione->setGeometry(12, 172, 240, 76);
+    txtInizio = named(new QLineEdit(QStringLiteral("1"), grpNumerazione), "txtInizio");
+    txtInizio->setFont(uiFont(QStringLiteral("Verdana"), 12, true));
+    txtInizio->setAlignment(Qt::AlignCenter);
+    txtInizio->setMaxLength(5);
+    txtInizio->setGeometry(20, 34, 200, 22);
+    FocusHalo::attach(txtInizio);
+    (new Picture(panel, "icoMano", QStringLiteral(":/icons/mano.svg")))
+        ->setGeometry(290, 178, 64, 64);
+
+    chkTipo = named(new QCheckBox(QStringLiteral("Indica l'anno solare dopo il numero\n"
+                                                 "progressivo del documento"),
+                                  panel),
+                    "chkTipo");
+    chkTipo->setFont(uiFont(QStringLiteral("Arial"), 12, true));
+    chkTipo->setCursor(Qt::PointingHandCursor);
+    chkTipo->setGeometry(12, 270, 384, 40);
+
+    btnAnnulla = named(new QPushButton(QStringLiteral("Annulla"), panel), "btnAnnulla");
+    btnAnnulla->setGeometry(0, 323, 160, 32);
+    btnApplica = named(new QPushButton(QStringLiteral("Applica e chiudi"), panel), "btnApplica");
+    btnApplica->setGeometry(244, 323, 160, 32);
+    for (QPushButton* b : {btnAnnulla, btnApplica}) {
+        b->setAutoDefault(false);
+        b->setCursor(Qt::PointingHandCursor);
+    }
+
+    lblMemory = named(new QLabel(panel), "lblMemory");
+    lblMemory->hide();
+
+    KeyRules::digitsOnly(txtInizio, btnApplica);
+    txtInizio->installEventFilter(this);
+    connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btnApplica, &QPushButton::clicked, this, &TfrmNumerazione::apply);
+}
+
+bool TfrmNumerazione::isForProtocol() const {
+    return TextField::trimBlanks(lblMemory->text()) == QLatin1String("protocollo");
+}
+
+void TfrmNumerazione::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    if (isForProtocol()) {
+        const IniFile ini = ProgramFolder::settings();
+        txtInizio->setText(ini.read(Settings::Numbering, Settings::Start));
+        chkTipo->setChecked(ini.read(Settings::Numbering, Settings::YearAfterNumber) ==
+                            Settings::Yes);
+    }
+    if (TextField::trimBlanks(txtInizio->text()).isEmpty())
+        txtInizio->setText(QStringLiteral("1"));
+    txtInizio->setFocus();
+}
+
+bool TfrmNumerazione::eventFilter(QObject* watched, QEvent* event) {
+    // Leaving the field (a click on a button leaves it first) puts the number in shape.
+    if (watched == txtInizio && event->type() == QEvent::FocusOut)
+        txtInizio->setText(Numbering::normaliseStart(txtInizio->text()));
+    return QDialog::eventFilter(watched, event);
+}
+
+void TfrmNumerazione::apply() {
+    txtInizio->setText(Numbering::normaliseStart(txtInizio->text()));
+    if (isForProtocol()) {
+        const IniFile ini = ProgramFolder::settings();
+        QString error;
+        if (!ini.write(Settings::Numbering, Settings::Start,
+                       TextField::trimBlanks(txtInizio->text()), &error) ||
+            !ini.write(Settings::Numbering, Settings::YearAfterNumber,
+                       chkTipo->isChecked() ? Settings::Yes : Settings::No, &error)) {
+            Messages::error(this, error);
+            return;
+        }
+    }
+    accept();
+}

@@ -1,0 +1,184 @@
+#include "core/IniFile.h"
+#include "support/ReadOnly.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+const QByteArray kInstalled = "[Numerazione Protocollo]\r\n"
+                              "Inizio=100\r\n"
+                              "Indicazione Anno Solare=S\xEC\r\n"
+                              "\r\n"
+                              "[Protocollo Documenti]\r\n"
+                              "Ufficio=Segreteria\r\n"
+                              "Operatore=Mario Rossi\r\n";
+
+} // namespace
+
+class TestIniFile : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    int m_n = 0;
+    QString freshPath() { return m_dir.filePath(QStringLiteral("s%1.ini").arg(++m_n)); }
+
+private slots:
+    void read_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("installed file") << kInstalled << "Numerazione Protocollo"
+                                        << "Inizio"
+                                        << "100";
+        QTest::newRow("Sì from 53 EC") << kInstalled << "Numerazione Protocollo"
+                                       << "Indicazione Anno Solare" << QStringLiteral("Sì");
+        QTest::newRow("names in any case") << kInstalled << "PROTOCOLLO documenti"
+                                           << "operatore"
+                                           << "Mario Rossi";
+        QTest::newRow("key of another section") << kInstalled << "Protocollo Documenti"
+                                                << "Inizio"
+                                                << "";
+        QTest::newRow("missing section") << kInstalled << "Altro"
+                                         << "Inizio"
+                                         << "";
+        QTest::newRow("missing key") << kInstalled << "Protocollo Documenti"
+                                     << "Telefono"
+                                     << "";
+        QTest::newRow("hand-made: LF ends, blanks around names and =")
+            << QByteArray("  [ Numerazione Protocollo ]  \n  Inizio   =   7  \n")
+            << "Numerazione Protocollo"
+            << "Inizio"
+            << "7";
+        QTest::newRow("last line without line end")
+            << QByteArray("[Protocollo Documenti]\r\nUfficio=Ragioneria") << "Protocollo Documenti"
+            << "Ufficio"
+            << "Ragioneria";
+        QTest::newRow("value with = inside") << QByteArray("[A]\r\nK=a=b\r\n") << "A"
+                                             << "K"
+                                             << "a=b";
+        QTest::newRow("quoted value") << QByteArray("[A]\r\nK=\" x \"\r\n") << "A"
+                                      << "K"
+                                      << " x ";
+        QTest::newRow("comment is not a key") << QByteArray("[A]\r\n;K=1\r\nK=2\r\n") << "A"
+                                              << "K"
+                                              << "2";
+        QTest::newRow("first of two equal keys") << QByteArray("[A]\nK=1\nK=2\n") << "A"
+                                                 << "K"
+                                                 << "1";
+        QTest::newRow("long value cut at 2047")
+            << QByteArray("[A]\r\nK=") + QByteArray(3000, 'v') << "A"
+            << "K" << QString(2047, u'v');
+    }
+    void read() {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        const QString path = freshPath();
+        writeBytes(path, content);
+        QCOMPARE(IniFile(path).read(section, key), value);
+    }
+
+    void readMissingFile() {
+        QCOMPARE(IniFile(m_dir.filePath(QStringLiteral("none.ini")))
+                     .read(QStringLiteral("A"), QStringLiteral("K")),
+                 QString());
+    }
+
+    void write_data() {
+        QTest::addColumn<QByteArray>("before"); // "<none>": no file yet
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("first write creates the file")
+            << QByteArray("<none>") << "Numerazione Protocollo"
+            << "Indicazione Anno Solare" << QStringLiteral("Sì")
+            << QByteArray("[Numerazione Protocollo]\r\nIndicazione Anno Solare=S\xEC\r\n");
+        QTest::newRow("replaced in place, everything else kept")
+            << kInstalled << "numerazione protocollo"
+            << "INIZIO"
+            << "50" << QByteArray(kInstalled).replace("Inizio=100", "INIZIO=50");
+        QTest::newRow("new key at the end of its section")
+            << kInstalled << "Numerazione Protocollo"
+            << "Nuova"
+            << "x" << QByteArray(kInstalled).replace("S\xEC\r\n", "S\xEC\r\nNuova=x\r\n");
+        QTest::newRow("new section after a last line without end")
+            << QByteArray("[A]\nK=1") << "Protocollo Documenti"
+            << "Ufficio"
+            << "Segreteria"
+            << QByteArray("[A]\nK=1\r\n[Protocollo Documenti]\r\nUfficio=Segreteria\r\n");
+        QTest::newRow("LF lines of a hand-made file stay as they were")
+            << QByteArray("[A]\n  K = 1 \n; nota\n[B]\nJ=2\n") << "A"
+            << "K"
+            << "3" << QByteArray("[A]\nK=3\n; nota\n[B]\nJ=2\n");
+        QTest::newRow("empty value")
+            << kInstalled << "Protocollo Documenti"
+            << "Ufficio"
+            << "" << QByteArray(kInstalled).replace("Ufficio=Segreteria", "Ufficio=");
+    }
+    void write() {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QByteArray, after);
+        const QString path = freshPath();
+        if (before != "<none>")
+            writeBytes(path, before);
+        QString error;
+        QVERIFY(IniFile(path).write(section, key, value, &error));
+        QVERIFY(error.isEmpty());
+        QCOMPARE(readBytes(path), after);
+        QCOMPARE(IniFile(path).read(section, key), value);
+    }
+
+    void refusedWriteKeepsTheFile_data() {
+        QTest::addColumn<bool>("folder"); // the folder is read-only, else the file
+        QTest::newRow("read-only file") << false;
+        QTest::newRow("read-only folder") << true;
+    }
+    void refusedWriteKeepsTheFile() {
+        QFETCH(bool, folder);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Faldora_Pro.ini"));
+        writeBytes(path, kInstalled);
+        {
+            ReadOnly readOnly(folder ? dir.path() : path);
+            if (!readOnly.ok())
+                QSKIP("this machine cannot make the path read-only");
+            QString error;
+            QVERIFY(!IniFile(path).write(QStringLiteral("Numerazione Protocollo"),
+                                         QStringLiteral("Inizio"), QStringLiteral("5"), &error));
+            QCOMPARE(error, QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(path));
+        }
+        QCOMPARE(readBytes(path), kInstalled);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                 QStringList{QStringLiteral("Faldora_Pro.ini")});
+    }
+
+    void missingFolderIsRefused() {
+        const QString path = m_dir.filePath(QStringLiteral("missing/Faldora_Pro.ini"));
+        QString error;
+        QVERIFY(!IniFile(path).write(QStringLiteral("A"), QStringLiteral("K"), QStringLiteral("v"),
+                                     &error));
+        QCOMPARE(error, QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(path));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestIniFile)
+#include "tst_IniFile.moc"

@@ -1,0 +1,323 @@
+#include "app/Widgets.h"
+#include "app/WindowRegistry.h"
+#include "core/IniFile.h"
+#include "protocol/Calendario.h"
+#include "protocol/MenuProtocollo.h"
+#include "protocol/Numerazione.h"
+#include "protocol/Protocollo.h"
+#include "support/ReadOnly.h"
+#include "support/TestServices.h"
+
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+Q_DECLARE_METATYPE(MessageKind)
+
+namespace {
+
+QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// A window that owns three date fields, as the card windows do.
+struct DateOwner {
+    QWidget window;
+    QLineEdit* reg = named(new QLineEdit(QStringLiteral("01/01/2020"), &window), "txtDataReg");
+    QLineEdit* pro = named(new QLineEdit(&window), "txtDataPro");
+    QLineEdit* des = named(new QLineEdit(&window), "txtDataDes");
+};
+
+} // namespace
+
+class TestProtocolDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    // Year selection.
+
+    void yearSelectionShowsTheCurrentYear() {
+        TestServices services;
+        WindowRegistry registry;
+        registry.createAll();
+        TfrmMenuProtocollo* w = registry.menuProtocollo();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QCOMPARE(w->txtAnnoPreventivi->text(), QStringLiteral("2026"));
+        QCOMPARE(w->lblMemory->text(), QStringLiteral("avvio"));
+        QTRY_VERIFY(w->txtAnnoPreventivi->hasFocus());
+
+        w->txtAnnoPreventivi->clear();
+        QTest::keyClicks(w->txtAnnoPreventivi, QStringLiteral("2a0b2c1"));
+        QCOMPARE(w->txtAnnoPreventivi->text(), QStringLiteral("2021"));
+        QTest::keyClick(w->txtAnnoPreventivi, Qt::Key_5); // a fifth digit does not fit
+        QCOMPARE(w->txtAnnoPreventivi->text(), QStringLiteral("2021"));
+        QTest::keyClick(w->txtAnnoPreventivi, Qt::Key_Return); // moves on, opens nothing
+        QVERIFY(w->btnApriPreventivi->hasFocus());
+        QVERIFY(w->isVisible());
+
+        // Every showing starts afresh.
+        w->hide();
+        w->lblMemory->setText(QStringLiteral("protocollo"));
+        w->show();
+        QCOMPARE(w->txtAnnoPreventivi->text(), QStringLiteral("2026"));
+        QCOMPARE(w->lblMemory->text(), QStringLiteral("avvio"));
+    }
+
+    void yearOfTheWrongLength_data() {
+        QTest::addColumn<QString>("year");
+        QTest::newRow("empty") << "";
+        QTest::newRow("one digit") << "2";
+        QTest::newRow("three digits") << "202";
+    }
+    void yearOfTheWrongLength() {
+        QFETCH(QString, year);
+        TestServices services;
+        WindowRegistry registry;
+        registry.createAll();
+        TfrmMenuProtocollo* w = registry.menuProtocollo();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        const QString fileBefore = registry.protocollo()->lblFile->text();
+        w->txtAnnoPreventivi->setText(year);
+        QTest::mouseClick(w->btnApriPreventivi, Qt::LeftButton);
+        QCOMPARE(services.messages.size(), 1);
+        QCOMPARE(services.messages[0].kind, MessageKind::Warning);
+        QCOMPARE(services.messages[0].text,
+                 QStringLiteral("Attenzione: indicare l'anno solare utilizzando quattro cifre."));
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->txtAnnoPreventivi->text(), year);
+        QCOMPARE(w->lblMemory->text(), QStringLiteral("avvio"));
+        QCOMPARE(registry.protocollo()->lblFile->text(), fileBefore);
+        QTRY_VERIFY(w->txtAnnoPreventivi->hasFocus());
+    }
+
+    void openingAYearHandsOverToTheCardWindow_data() {
+        QTest::addColumn<QString>("year");
+        QTest::newRow("2021") << "2021";
+        QTest::newRow("0000") << "0000";
+        QTest::newRow("far future") << "9999";
+    }
+    void openingAYearHandsOverToTheCardWindow() {
+        QFETCH(QString, year);
+        TestServices services;
+        WindowRegistry registry;
+        registry.createAll();
+        TfrmMenuProtocollo* w = registry.menuProtocollo();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        w->txtAnnoPreventivi->setText(year);
+        QTest::mouseClick(w->btnApriPreventivi, Qt::LeftButton);
+        TfrmProtocollo* card = registry.protocollo();
+        QCOMPARE(card->lblFile->text(), services.file(year + QStringLiteral(".prt")));
+        QCOMPARE(card->windowTitle(), QStringLiteral(" Faldora - Protocollo Posta anno ") + year);
+        QVERIFY(card->isVisible());
+        QVERIFY(!w->isVisible());
+        QVERIFY(services.messages.isEmpty());
+        // The register is not opened by the choice of the year.
+        QVERIFY(!QFile::exists(card->lblFile->text()));
+        card->hide();
+    }
+
+    // Date import.
+
+    void importWritesTheTargetField_data() {
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<QString>("field"); // "": no field changes and the window stays
+        QTest::newRow("datareg") << "datareg"
+                                 << "txtDataReg";
+        QTest::newRow("datapro") << "datapro"
+                                 << "txtDataPro";
+        QTest::newRow("datades") << "datades"
+                                 << "txtDataDes";
+        QTest::newRow("case matters") << "DataReg"
+                                      << "";
+        QTest::newRow("blanks are not removed") << " datareg"
+                                                << "";
+        QTest::newRow("no tag") << ""
+                                << "";
+    }
+    void importWritesTheTargetField() {
+        QFETCH(QString, tag);
+        QFETCH(QString, field);
+        TestServices services;
+        DateOwner owner;
+        TfrmCalendario dialog(&owner.window);
+        dialog.lblMemory->setText(tag);
+        QCOMPARE(dialog.calAppuntamenti->selectedDate(), QDate(2026, 3, 5)); // today
+        dialog.calAppuntamenti->setSelectedDate(QDate(2021, 3, 5));
+        dialog.show();
+        QTest::mouseClick(dialog.btnImportaData, Qt::LeftButton);
+        for (QLineEdit* edit : {owner.reg, owner.pro, owner.des}) {
+            const QString before = edit == owner.reg ? QStringLiteral("01/01/2020") : QString();
+            QCOMPARE(edit->text(),
+                     edit->objectName() == field ? QStringLiteral("05/03/2021") : before);
+        }
+        QCOMPARE(dialog.isVisible(), field.isEmpty());
+        QCOMPARE(dialog.result(), field.isEmpty() ? 0 : int(QDialog::Accepted));
+    }
+
+    void annullaLeavesTheField() {
+        TestServices services;
+        DateOwner owner;
+        TfrmCalendario dialog(&owner.window);
+        dialog.lblMemory->setText(QStringLiteral("datareg"));
+        dialog.calAppuntamenti->setSelectedDate(QDate(2021, 3, 5));
+        dialog.show();
+        QTest::mouseClick(dialog.btnAnnulla, Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(owner.reg->text(), QStringLiteral("01/01/2020"));
+    }
+
+    void calendarSpeaksItalian() {
+        TestServices services;
+        TfrmCalendario dialog(nullptr);
+        QCOMPARE(dialog.calAppuntamenti->firstDayOfWeek(), Qt::Monday);
+        QCOMPARE(dialog.calAppuntamenti->locale().monthName(3), QStringLiteral("marzo"));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral(" Importazione data"));
+        QCOMPARE(dialog.size(), QSize(253, 294));
+    }
+
+    // Numbering settings.
+
+    void numberingFirstUse() {
+        TestServices services;
+        TfrmNumerazione w(nullptr);
+        w.lblMemory->setText(QStringLiteral("protocollo"));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QCOMPARE(w.txtInizio->text(), QStringLiteral("1"));
+        QVERIFY(!w.chkTipo->isChecked());
+        QTRY_VERIFY(w.txtInizio->hasFocus());
+        QVERIFY(w.findChild<QWidget*>(QStringLiteral("effInizio"))->isVisible());
+        QTest::mouseClick(w.btnApplica, Qt::LeftButton);
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QCOMPARE(
+            readBytes(services.file(QStringLiteral("Faldora_Pro.ini"))),
+            QByteArray("[Numerazione Protocollo]\r\nInizio=1\r\nIndicazione Anno Solare=No\r\n"));
+    }
+
+    void numberingStartIsLeftInShape_data() {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("00050") << "00050"
+                               << "50";
+        QTest::newRow("0") << "0"
+                           << "0";
+        QTest::newRow("cleared") << ""
+                                 << "1";
+        QTest::newRow("letters filtered out") << "4x2"
+                                              << "42";
+    }
+    void numberingStartIsLeftInShape() {
+        QFETCH(QString, keys);
+        QFETCH(QString, stored);
+        TestServices services;
+        TfrmNumerazione w(nullptr);
+        w.lblMemory->setText(QStringLiteral("protocollo"));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.txtInizio->clear();
+        QTest::keyClicks(w.txtInizio, keys);
+        w.chkTipo->setFocus(); // leaving the field
+        QCOMPARE(w.txtInizio->text(), stored);
+        w.chkTipo->setChecked(true);
+        QTest::mouseClick(w.btnApplica, Qt::LeftButton);
+        const IniFile ini(services.file(QStringLiteral("Faldora_Pro.ini")));
+        QCOMPARE(ini.read(QStringLiteral("Numerazione Protocollo"), QStringLiteral("Inizio")),
+                 stored);
+        QCOMPARE(ini.read(QStringLiteral("Numerazione Protocollo"),
+                          QStringLiteral("Indicazione Anno Solare")),
+                 QStringLiteral("Sì"));
+    }
+
+    void numberingEnterGoesToApply() {
+        TestServices services;
+        TfrmNumerazione w(nullptr);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.txtInizio->setText(QStringLiteral("007"));
+        QTest::keyClick(w.txtInizio, Qt::Key_Return);
+        QVERIFY(w.btnApplica->hasFocus());
+        QCOMPARE(w.txtInizio->text(), QStringLiteral("7"));
+        QVERIFY(w.isVisible());
+    }
+
+    void numberingShowsTheStoredValues_data() {
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<bool>("checked");
+        QTest::newRow("Sì") << QStringLiteral("Sì") << true;
+        QTest::newRow("si") << "si" << false;
+        QTest::newRow("SI") << "SI" << false;
+        QTest::newRow("Si") << "Si" << false;
+        QTest::newRow("No") << "No" << false;
+    }
+    void numberingShowsTheStoredValues() {
+        QFETCH(QString, year);
+        QFETCH(bool, checked);
+        TestServices services;
+        const IniFile ini(services.file(QStringLiteral("Faldora_Pro.ini")));
+        QVERIFY(ini.write(QStringLiteral("Numerazione Protocollo"), QStringLiteral("Inizio"),
+                          QStringLiteral("100")));
+        QVERIFY(ini.write(QStringLiteral("Numerazione Protocollo"),
+                          QStringLiteral("Indicazione Anno Solare"), year));
+        TfrmNumerazione w(nullptr);
+        w.lblMemory->setText(QStringLiteral(" protocollo "));
+        w.show();
+        QCOMPARE(w.txtInizio->text(), QStringLiteral("100"));
+        QCOMPARE(w.chkTipo->isChecked(), checked);
+    }
+
+    void numberingAnnullaWritesNothing() {
+        TestServices services;
+        const QString path = services.file(QStringLiteral("Faldora_Pro.ini"));
+        QVERIFY(IniFile(path).write(QStringLiteral("Numerazione Protocollo"),
+                                    QStringLiteral("Inizio"), QStringLiteral("5")));
+        const QByteArray before = readBytes(path);
+        TfrmNumerazione w(nullptr);
+        w.lblMemory->setText(QStringLiteral("protocollo"));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.txtInizio->setText(QStringLiteral("300"));
+        w.chkTipo->setChecked(true);
+        QTest::mouseClick(w.btnAnnulla, Qt::LeftButton);
+        QCOMPARE(w.result(), int(QDialog::Rejected));
+        QCOMPARE(readBytes(path), before);
+    }
+
+    void numberingWithoutTheTagTouchesNoFile() {
+        TestServices services;
+        TfrmNumerazione w(nullptr);
+        w.show();
+        QTest::mouseClick(w.btnApplica, Qt::LeftButton);
+        QVERIFY(!QFile::exists(services.file(QStringLiteral("Faldora_Pro.ini"))));
+    }
+
+    void numberingRefusedWriteStaysOpen() {
+        TestServices services;
+        const QString path = services.file(QStringLiteral("Faldora_Pro.ini"));
+        QVERIFY(IniFile(path).write(QStringLiteral("Numerazione Protocollo"),
+                                    QStringLiteral("Inizio"), QStringLiteral("5")));
+        const QByteArray before = readBytes(path);
+        ReadOnly readOnly(path);
+        if (!readOnly.ok())
+            QSKIP("this machine cannot make the file read-only");
+        TfrmNumerazione w(nullptr);
+        w.lblMemory->setText(QStringLiteral("protocollo"));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.txtInizio->setText(QStringLiteral("9"));
+        QTest::mouseClick(w.btnApplica, Qt::LeftButton);
+        QCOMPARE(services.messages.size(), 1);
+        QCOMPARE(services.messages[0].kind, MessageKind::Error);
+        QCOMPARE(services.messages[0].text, QStringLiteral("Unable to write to ") + path);
+        QVERIFY(w.isVisible());
+        QCOMPARE(readBytes(path), before);
+    }
+};
+
+QTEST_MAIN(TestProtocolDialogs)
+#include "tst_ProtocolDialogs.moc"
