@@ -21,21 +21,11 @@ const QColor kPanelColour(0xC8, 0xD6, 0xE3);
 } // namespace
 
 CardWindow::CardWindow(const QString& caption, const QColor& gradientTop,
-                       const QString& initialHint)
-    : m_initialHint(initialHint) {
+                       const QString& initialHint) {
     WindowFrame::setupSizeableWindow(this, caption, kDesignSize);
     auto* backdrop = new Backdrop(this, gradientTop, Qt::white, kPanelSize, kPanelColour);
-    m_panel = backdrop->panel();
-
-    panInfo = new QLabel(initialHint);
-    panInfo->setObjectName(QStringLiteral("panInfo"));
-    panInfo->setFont(uiFont(QStringLiteral("Tahoma"), 12));
-    QPalette pal = panInfo->palette();
-    pal.setColor(QPalette::WindowText, Qt::white);
-    panInfo->setPalette(pal);
-    m_hints = new HintLine(panInfo);
-    m_hints->clearsOn(backdrop);
-    m_hints->clearsOn(m_panel);
+    m_content = std::make_unique<WindowPanel>(backdrop->panel(), backdrop, initialHint);
+    panInfo = m_content->panInfo();
 }
 
 bool CardWindow::shownPosition(std::optional<int>& position) const {
@@ -49,22 +39,6 @@ bool CardWindow::shownPosition(std::optional<int>& position) const {
         return false;
     position = value;
     return true;
-}
-
-Shape* CardWindow::addArea(const char* name, const QRect& rect, const QColor& fill,
-                           const QColor& gradientBottom) {
-    auto* area = new Shape(m_panel, name, fill, QColor(), gradientBottom);
-    area->setGeometry(rect);
-    m_hints->clearsOn(area);
-    return area;
-}
-
-ImageButton* CardWindow::addTool(const char* name, const QString& resource, const QRect& rect,
-                                 const QString& hint) {
-    auto* button = new ImageButton(m_panel, name, resource);
-    button->setGeometry(rect);
-    m_hints->setHint(button, hint);
-    return button;
 }
 
 void CardWindow::addBrowsingTools(int xFirst, int xPrevious, int xNext, int xLast, int y,
@@ -82,18 +56,14 @@ void CardWindow::addBrowsingTools(int xFirst, int xPrevious, int xNext, int xLas
                     QStringLiteral("Visualizza l'ultima scheda in archivio.")),
             &QAbstractButton::clicked, this, &CardWindow::last);
 
-    lblPosizione = named(new QLabel(m_panel), "lblPosizione");
+    lblPosizione = named(new QLabel(panContainer()), "lblPosizione");
     lblPosizione->setFont(uiFont(QStringLiteral("Verdana"), 12, true));
     lblPosizione->setAlignment(Qt::AlignCenter);
     lblPosizione->setGeometry(position);
 }
 
 void CardWindow::addHintBar(const QRect& rect, const QColor& colour) {
-    addArea("panHint", rect, colour);
-    panInfo->setParent(m_panel);
-    panInfo->setGeometry(rect.adjusted(10, 0, -10, 0));
-    panInfo->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
-    panInfo->raise();
+    m_content->addHintBar("panHint", rect, colour, QPoint(10, (rect.height() - 16) / 2));
 }
 
 void CardWindow::showAccessError() {

@@ -5,7 +5,10 @@
 
 #include <QLabel>
 #include <QWidget>
+#include <memory>
 #include <optional>
+
+#include "WindowPanel.h"
 
 class HintLine;
 class ImageButton;
@@ -37,16 +40,20 @@ public slots:
 protected:
     CardWindow(const QString& caption, const QColor& gradientTop, const QString& initialHint);
 
-    QWidget* panContainer() const { return m_panel; }
-    HintLine* hints() const { return m_hints; }
+    QWidget* panContainer() const { return m_content->panel(); }
+    HintLine* hints() const { return m_content->hints(); }
 
     // A toolbar group, a section or any flat area whose pointer-over empties the hint
     // line. Areas are drawn under the controls created after them.
     Shape* addArea(const char* name, const QRect& rect, const QColor& fill,
-                   const QColor& gradientBottom = QColor());
+                   const QColor& gradientBottom = QColor()) {
+        return m_content->addArea(name, rect, fill, gradientBottom);
+    }
     // A toolbar picture button with its hint.
     ImageButton* addTool(const char* name, const QString& resource, const QRect& rect,
-                         const QString& hint);
+                         const QString& hint) {
+        return m_content->addTool(name, resource, rect, hint);
+    }
     // The browsing group: the four arrows (37 x 39 at y) with the position label between
     // them.
     void addBrowsingTools(int xFirst, int xPrevious, int xNext, int xLast, int y,
@@ -67,7 +74,5 @@ protected:
 private:
     void browse(BrowseCommand command);
 
-    QWidget* m_panel = nullptr;
-    HintLine* m_hints = nullptr;
-    QString m_initialHint;
+    std::unique_ptr<WindowPanel> m_content;
 };

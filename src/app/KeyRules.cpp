@@ -31,13 +31,19 @@ bool isEnter(const QKeyEvent* key) {
 
 namespace KeyRules {
 
-void enterMovesTo(QWidget* field, QWidget* next) {
-    new KeyFilter(field, [next](QKeyEvent* key) {
+void onEnter(QWidget* field, std::function<void()> action) {
+    new KeyFilter(field, [action = std::move(action)](QKeyEvent* key) {
         if (!isEnter(key))
             return false;
+        action();
+        return true;
+    });
+}
+
+void enterMovesTo(QWidget* field, QWidget* next) {
+    onEnter(field, [next] {
         if (next)
             next->setFocus(Qt::OtherFocusReason);
-        return true;
     });
 }
 

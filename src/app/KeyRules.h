@@ -1,12 +1,16 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 
 class QLineEdit;
 class QWidget;
 
 // The key conventions of the windows' fields.
 namespace KeyRules {
+
+// Enter runs `action` and types nothing.
+void onEnter(QWidget* field, std::function<void()> action);
 
 // Enter moves the focus to `next` (nothing when `next` is null) and types nothing.
 void enterMovesTo(QWidget* field, QWidget* next);

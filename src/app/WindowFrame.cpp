@@ -29,7 +29,16 @@ void Backdrop::paintEvent(QPaintEvent*) {
     paintVerticalGradient(p, rect(), m_top, m_bottom);
 }
 
+void Backdrop::setPanelOrigin(const QPoint& origin) {
+    m_origin = origin;
+    m_panel->move(origin);
+}
+
 void Backdrop::resizeEvent(QResizeEvent*) {
+    if (m_origin) {
+        m_panel->move(*m_origin);
+        return;
+    }
     m_panel->move(std::max(0, (width() - m_panel->width()) / 2),
                   std::max(0, (height() - m_panel->height()) / 2));
 }

@@ -4,6 +4,7 @@
 #include <QSize>
 #include <QString>
 #include <QWidget>
+#include <optional>
 
 // The frame every window shares: a vertical gradient behind a panel `panContainer` of
 // fixed design size that stays in the middle of the window, however large it is.
@@ -15,6 +16,8 @@ public:
              const QColor& panelColor = QColor());
 
     QWidget* panel() const { return m_panel; }
+    // Keeps the panel at a fixed place instead of the middle.
+    void setPanelOrigin(const QPoint& origin);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -24,6 +27,7 @@ private:
     QColor m_top;
     QColor m_bottom;
     QWidget* m_panel;
+    std::optional<QPoint> m_origin;
 };
 
 namespace WindowFrame {

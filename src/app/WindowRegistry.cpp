@@ -1,12 +1,16 @@
 #include "WindowRegistry.h"
 
+#include "Avvio.h"
 #include "ProgramFolder.h"
 #include "WindowFrame.h"
+#include "access/CambiaPassword.h"
+#include "access/Password.h"
 #include "core/TextField.h"
 #include "protocol/MenuProtocollo.h"
 #include "protocol/Protocollo.h"
 
 #include <QApplication>
+#include <QLineEdit>
 
 namespace {
 WindowRegistry* g_current = nullptr;
@@ -26,14 +30,18 @@ WindowRegistry* WindowRegistry::current() {
 }
 
 void WindowRegistry::createAll() {
-    // In the order of the registry table; later windows take their places here.
+    // In the order of the registry table; later windows take their places here. The modal
+    // windows of the table are made by their openers at each use.
+    m_password = std::make_unique<TfrmPassword>();
+    m_avvio = std::make_unique<TfrmAvvio>();
+    m_cambiaPassword = std::make_unique<TfrmCambiaPassword>();
     m_menuProtocollo = std::make_unique<TfrmMenuProtocollo>();
     m_protocollo = std::make_unique<TfrmProtocollo>();
 }
 
 void WindowRegistry::start() {
-    // Until the login and the main menu exist, the run starts on the year selection.
-    WindowFrame::showMaximized(m_menuProtocollo.get());
+    WindowFrame::centre(m_password.get());
+    m_password->show();
 }
 
 void WindowRegistry::handOver(QWidget* from, QWidget* to, bool maximized) {
@@ -45,19 +53,37 @@ void WindowRegistry::handOver(QWidget* from, QWidget* to, bool maximized) {
         from->hide();
 }
 
-void WindowRegistry::showProtocolWindow(QWidget* from) {
-    handOver(from, m_protocollo.get(), true);
+void WindowRegistry::showLogin(QWidget* from) {
+    m_password->txtPassword->clear();
+    WindowFrame::centre(m_password.get());
+    handOver(from, m_password.get(), false);
+    m_password->txtPassword->setFocus();
+}
+
+void WindowRegistry::showChangePassword(QWidget* from) {
+    WindowFrame::centre(m_cambiaPassword.get());
+    handOver(from, m_cambiaPassword.get(), false);
 }
 
 void WindowRegistry::showMainMenu(QWidget* from) {
-    // No main menu yet: leaving the card window ends the run.
-    if (from)
-        from->hide();
-    QApplication::quit();
+    handOver(from, m_avvio.get(), true);
+}
+
+void WindowRegistry::showYearSelection(QWidget* from) {
+    handOver(from, m_menuProtocollo.get(), true);
+}
+
+void WindowRegistry::showProtocolWindow(QWidget* from) {
+    handOver(from, m_protocollo.get(), true);
 }
 
 void WindowRegistry::openProtocolYear(const QString& year) {
     const QString digits = TextField::trimBlanks(year);
     m_protocollo->lblFile->setText(ProgramFolder::file(digits + QStringLiteral(".prt")));
     m_protocollo->setWindowTitle(QStringLiteral(" Faldora - Protocollo Posta anno ") + digits);
+}
+
+void WindowRegistry::endRun() {
+    m_ended = true;
+    QApplication::quit();
 }

@@ -4,11 +4,15 @@
 #include <memory>
 
 class QWidget;
+class TfrmAvvio;
+class TfrmCambiaPassword;
 class TfrmMenuProtocollo;
+class TfrmPassword;
 class TfrmProtocollo;
 
 // The persistent windows of the run, created once at start-up in their fixed order, and
-// the hand-overs between them. Modal windows are created by their openers at each use.
+// the hand-overs between them: one of them is visible at a time. Modal windows are
+// created by their openers at each use.
 class WindowRegistry {
 public:
     WindowRegistry();
@@ -20,23 +24,35 @@ public:
     static WindowRegistry* current();
 
     void createAll();
-    // Shows the first window of the run.
+    // Shows the first window of the run, the login.
     void start();
 
+    TfrmPassword* password() const { return m_password.get(); }
+    TfrmAvvio* avvio() const { return m_avvio.get(); }
+    TfrmCambiaPassword* cambiaPassword() const { return m_cambiaPassword.get(); }
     TfrmMenuProtocollo* menuProtocollo() const { return m_menuProtocollo.get(); }
     TfrmProtocollo* protocollo() const { return m_protocollo.get(); }
 
-    // Shows `to` (maximized when `maximized`), then hides `from`: one persistent window is
-    // visible at a time.
+    // Shows `to` (maximized when `maximized`), then hides `from`.
     static void handOver(QWidget* from, QWidget* to, bool maximized);
-    // The way back from a working window when it closes.
+    void showLogin(QWidget* from);
+    void showChangePassword(QWidget* from);
     void showMainMenu(QWidget* from);
+    void showYearSelection(QWidget* from);
     void showProtocolWindow(QWidget* from);
 
     // Prepares the protocol card window for a year's register: its file and caption.
     void openProtocolYear(const QString& year);
 
+    // Ends the run at once, without a question.
+    void endRun();
+    bool runEnded() const { return m_ended; }
+
 private:
+    std::unique_ptr<TfrmPassword> m_password;
+    std::unique_ptr<TfrmAvvio> m_avvio;
+    std::unique_ptr<TfrmCambiaPassword> m_cambiaPassword;
     std::unique_ptr<TfrmMenuProtocollo> m_menuProtocollo;
     std::unique_ptr<TfrmProtocollo> m_protocollo;
+    bool m_ended = false;
 };

@@ -1,6 +1,8 @@
 #include "MenuProtocollo.h"
 
 #include "app/Clock.h"
+#include "app/Guida.h"
+#include "app/HelpTopics.h"
 #include "app/KeyRules.h"
 #include "app/Messages.h"
 #include "app/Widgets.h"
@@ -78,6 +80,8 @@ TfrmMenuProtocollo::TfrmMenuProtocollo() {
     KeyRules::digitsOnly(txtAnnoPreventivi, btnApriPreventivi);
     connect(btnApriPreventivi, &QPushButton::clicked, this, &TfrmMenuProtocollo::openYear);
     connect(imgEsci, &QAbstractButton::clicked, this, &QWidget::close);
+    connect(imgGuida, &QAbstractButton::clicked, this,
+            [this] { TfrmGuida::showTopic(this, HelpTopics::protocolYear()); });
 }
 
 void TfrmMenuProtocollo::showEvent(QShowEvent* event) {

@@ -4,6 +4,8 @@
 #include "Numerazione.h"
 #include "app/Clock.h"
 #include "app/FocusHalo.h"
+#include "app/Guida.h"
+#include "app/HelpTopics.h"
 #include "app/HintLine.h"
 #include "app/KeyRules.h"
 #include "app/Messages.h"
@@ -14,6 +16,9 @@
 #include "core/Settings.h"
 #include "core/ShortDate.h"
 #include "core/TextField.h"
+#include "protocol_outputs/ExpProtocollo.h"
+#include "protocol_outputs/RiepProtocollo.h"
+#include "protocol_outputs/TrovaProtocollo.h"
 
 #include <QShowEvent>
 #include <array>
@@ -142,6 +147,21 @@ void TfrmProtocollo::buildToolbar() {
     connect(cmdNuovo, &QAbstractButton::clicked, this, &TfrmProtocollo::newCard);
     connect(cmdSalva, &QAbstractButton::clicked, this, &TfrmProtocollo::saveCard);
     connect(cmdNumerazione, &QAbstractButton::clicked, this, &TfrmProtocollo::openNumbering);
+    connect(cmdTrova, &QAbstractButton::clicked, this, [this] {
+        TfrmTrovaProtocollo window(this);
+        window.lblMemory->setText(QStringLiteral("protocollo"));
+        window.exec();
+    });
+    connect(cmdRiepilogo, &QAbstractButton::clicked, this, [this] {
+        TfrmRiepProtocollo window(this, lblFile->text());
+        window.exec();
+    });
+    connect(cmdEsporta, &QAbstractButton::clicked, this, [this] {
+        TfrmExpProtocollo window(this, lblFile->text());
+        window.exec();
+    });
+    connect(cmdGuida, &QAbstractButton::clicked, this,
+            [this] { TfrmGuida::showTopic(this, HelpTopics::protocol()); });
 }
 
 void TfrmProtocollo::buildCard() {

@@ -41,7 +41,7 @@ QString TestServices::folderPath() const {
 
 bool TestServices::show(QWidget*, MessageKind kind, const QString& text) {
     messages.append({kind, text});
-    return answers.isEmpty() ? true : answers.dequeue();
+    return answers.isEmpty() ? true : answers.takeFirst();
 }
 
 QString TestServices::openFileName(QWidget*, const QString& title, const QString&) {

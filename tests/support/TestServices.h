@@ -36,7 +36,7 @@ public:
     // Messages shown so far, oldest first.
     QList<Message> messages;
     // Answers for the next messages (true = OK/Yes); when empty every box answers true.
-    QQueue<bool> answers;
+    QList<bool> answers;
     // Paths the next open-file dialogs return ("" = cancelled).
     QQueue<QString> nextFiles;
     QStringList dialogTitles;

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QWidget>
+
+class QLineEdit;
+class QPushButton;
+
+// Replaces the installation's password: the old one, then the new one twice. Reached from
+// the login window, to which it always returns.
+class TfrmCambiaPassword : public QWidget {
+    Q_OBJECT
+public:
+    TfrmCambiaPassword();
+
+    QLineEdit* txtPasswordOld;
+    QLineEdit* txtPasswordNew;
+    QLineEdit* txtConferma;
+    QPushButton* cmdEsci;
+    QPushButton* cmdOK;
+
+public slots:
+    void changePassword();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void updateOk();
+    void backToLogin();
+};

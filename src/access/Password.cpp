@@ -1,0 +1,90 @@
+#include "Password.h"
+
+#include "PasswordField.h"
+#include "app/KeyRules.h"
+#include "app/Messages.h"
+#include "app/ProgramFolder.h"
+#include "app/WindowFrame.h"
+#include "app/WindowRegistry.h"
+#include "app/Widgets.h"
+#include "core/Credential.h"
+#include "core/TextField.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+TfrmPassword::TfrmPassword() {
+    setObjectName(QStringLiteral("frmPassword"));
+    WindowFrame::setupFixedDialog(this, QStringLiteral(" Faldora - Accesso"), {388, 405});
+    auto* backdrop = new Backdrop(this, QColor(0x46, 0x82, 0xB4), Qt::white, {360, 378});
+    QWidget* panel = backdrop->panel();
+
+    (new Shape(panel, "shpSfondo", QColor(0x46, 0x82, 0xB4), Qt::white, Qt::white))
+        ->setGeometry(8, 8, 344, 265);
+    (new Picture(panel, "imgLogo", QStringLiteral(":/icons/login_logo.svg")))
+        ->setGeometry(16, 16, 328, 160);
+    (new Shape(panel, "shpTitolo", QColor(0x7D, 0xA9, 0xCD), Qt::white, Qt::white))
+        ->setGeometry(16, 184, 328, 81);
+    addLabel(panel, "lblRigo05", QStringLiteral("Immetti la password e premi OK."), 36, 200,
+             uiFont(QStringLiteral("Verdana"), 12));
+    txtPassword = PasswordField::create(panel, "txtPassword", {36, 222, 230, 22});
+
+    cmdOK = named(new QPushButton(QStringLiteral("OK"), panel), "cmdOK");
+    cmdOK->setGeometry(280, 216, 49, 33);
+    cmdOK->setEnabled(false);
+    cmdEsci = named(new QPushButton(QStringLiteral("Esci"), panel), "cmdEsci");
+    cmdEsci->setGeometry(8, 338, 146, 32);
+    btnCambiaPassword =
+        named(new QPushButton(QStringLiteral("Cambia password"), panel), "btnCambiaPassword");
+    btnCambiaPassword->setGeometry(205, 338, 146, 32);
+    for (QPushButton* b : {cmdOK, cmdEsci, btnCambiaPassword}) {
+        b->setCursor(Qt::PointingHandCursor);
+        b->setAutoDefault(false);
+    }
+    setTabOrder(txtPassword, cmdOK);
+    setTabOrder(cmdOK, cmdEsci);
+    setTabOrder(cmdEsci, btnCambiaPassword);
+
+    connect(txtPassword, &QLineEdit::textChanged, this, &TfrmPassword::updateOk);
+    KeyRules::onEnter(txtPassword, [this] {
+        if (!TextField::trimBlanks(txtPassword->text()).isEmpty())
+            checkPassword();
+    });
+    connect(cmdOK, &QPushButton::clicked, this, &TfrmPassword::checkPassword);
+    connect(cmdEsci, &QPushButton::clicked, this, [] {
+        if (auto* registry = WindowRegistry::current())
+            registry->endRun();
+    });
+    connect(btnCambiaPassword, &QPushButton::clicked, this, [this] {
+        if (auto* registry = WindowRegistry::current())
+            registry->showChangePassword(this);
+    });
+}
+
+void TfrmPassword::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    txtPassword->setFocus();
+}
+
+void TfrmPassword::updateOk() {
+    cmdOK->setEnabled(!TextField::trimBlanks(txtPassword->text()).isEmpty());
+}
+
+void TfrmPassword::checkPassword() {
+    const auto stored = Credential::read(ProgramFolder::file(Credential::FileName));
+    if (stored.status == Credential::ReadStatus::Unreadable) {
+        Messages::notice(this, QStringLiteral("Attenzione: si è verificato un errore durante la "
+                                              "procedura di lettura della password. Si consiglia "
+                                              "di reinstallare il software."));
+        return;
+    }
+    if (!Credential::matches(stored.password, txtPassword->text())) {
+        Messages::notice(this, QStringLiteral("Attenzione: password errata."));
+        txtPassword->clear();
+        txtPassword->setFocus();
+        return;
+    }
+    if (auto* registry = WindowRegistry::current())
+        registry->showMainMenu(this);
+}

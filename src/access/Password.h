@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QWidget>
+
+class QLineEdit;
+class QPushButton;
+
+// The login window, first of every run: the installation's password opens the main menu.
+class TfrmPassword : public QWidget {
+    Q_OBJECT
+public:
+    TfrmPassword();
+
+    QLineEdit* txtPassword;
+    QPushButton* cmdOK;
+    QPushButton* cmdEsci;
+    QPushButton* btnCambiaPassword;
+
+public slots:
+    void checkPassword();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void updateOk();
+};

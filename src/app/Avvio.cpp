@@ -1,0 +1,77 @@
+#include "Avvio.h"
+
+#include "Guida.h"
+#include "HelpTopics.h"
+#include "Info.h"
+#include "Maker.h"
+#include "Splash.h"
+#include "TMisc.h"
+#include "Widgets.h"
+#include "WindowFrame.h"
+#include "WindowRegistry.h"
+
+#include <QCloseEvent>
+
+namespace {
+QString icon(const char* name) {
+    return QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name));
+}
+} // namespace
+
+TfrmAvvio::TfrmAvvio() {
+    setObjectName(QStringLiteral("frmAvvio"));
+    WindowFrame::setupSizeableWindow(this, QStringLiteral(" Faldora"), {1016, 713});
+    auto* backdrop = new Backdrop(this, QColor(0x67, 0x92, 0xB7), Qt::white, {995, 692});
+    QWidget* panel = backdrop->panel();
+
+    (new Shape(panel, "shpSfondo", Qt::white))->setGeometry(4, 4, 986, 684);
+    auto picture = [panel](const char* name, const char* art, const QRect& at) {
+        (new Picture(panel, name, icon(art)))->setGeometry(at);
+    };
+    auto button = [panel](const char* name, const char* art, const QRect& at) {
+        auto* b = new ImageButton(panel, name, icon(art));
+        b->setGeometry(at);
+        return b;
+    };
+    imgInfo = button("imgInfo", "info", {14, 14, 30, 30});
+    imgGuida = button("imgGuida", "guida_piccola", {952, 16, 29, 28});
+    picture("icoLogo", "faldora_logo", {90, 18, 69, 70});
+    picture("icoNome", "faldora_nome", {170, 28, 737, 59});
+    picture("imgSottotitolo", "sottotitolo", {17, 96, 961, 22});
+    imgDocumenti = button("imgDocumenti", "menu_documenti", {68, 148, 368, 368});
+    imgPosta = button("imgPosta", "menu_posta", {560, 148, 368, 368});
+    btnDocumenti = button("btnDocumenti", "btn_documenti", {30, 524, 442, 79});
+    btnPosta = button("btnPosta", "btn_posta", {522, 524, 442, 79});
+    imgSito = button("imgSito", "sito", {17, 628, 961, 22});
+    imgCopyright = button("imgCopyright", "copyright", {16, 660, 23, 22});
+    imgEsci = button("imgEsci", "esci_piccolo", {960, 662, 17, 18});
+
+    auto openProtocol = [this] {
+        if (auto* registry = WindowRegistry::current())
+            registry->showYearSelection(this);
+    };
+    connect(imgPosta, &QAbstractButton::clicked, this, openProtocol);
+    connect(btnPosta, &QAbstractButton::clicked, this, openProtocol);
+    connect(imgGuida, &QAbstractButton::clicked, this,
+            [this] { TfrmGuida::showTopic(this, HelpTopics::overview()); });
+    connect(imgInfo, &QAbstractButton::clicked, this, [this] {
+        TfrmInfo window(this);
+        WindowFrame::centre(&window);
+        window.exec();
+    });
+    connect(imgCopyright, &QAbstractButton::clicked, this, [this] {
+        TfrmSplash window(this);
+        window.exec();
+    });
+    connect(imgSito, &QAbstractButton::clicked, this, [] { TMisc::Open(Maker::WebAddress); });
+    connect(imgEsci, &QAbstractButton::clicked, this, [] {
+        if (auto* registry = WindowRegistry::current())
+            registry->endRun();
+    });
+}
+
+void TfrmAvvio::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (auto* registry = WindowRegistry::current())
+        registry->endRun();
+}

@@ -1,0 +1,290 @@
+#include "HelpTopics.h"
+
+#include <QStringList>
+
+// The help texts of every window, in one place. Each body is plain prose; its paragraphs are
+// joined by an empty line (CR LF CR LF), which the help window shows as it is.
+
+namespace {
+
+QString paragraphs(const QStringList& list) {
+    return list.join(QStringLiteral("\r\n\r\n"));
+}
+
+QString protocolTitle() {
+    return QStringLiteral("Applicazione Protocollo Posta.");
+}
+
+// --- Protocollo Posta -----------------------------------------------------------------
+
+QString protocolRegister() {
+    return QStringLiteral(
+        "L'applicazione Protocollo Posta tiene il registro di protocollo della posta in "
+        "entrata, della posta in uscita e dei documenti interni. Per ogni anno solare viene "
+        "tenuto un archivio distinto: prima di aprire il registro si sceglie l'anno, e il "
+        "programma propone sempre quello in corso.");
+}
+
+QString protocolYearChoice() {
+    return QStringLiteral(
+        "In questa finestra si sceglie l'anno del registro di protocollo da aprire. Il "
+        "programma propone l'anno in corso; per consultare il protocollo degli anni passati "
+        "basta scrivere l'anno desiderato, sempre con quattro cifre, e premere «Apri». Ogni "
+        "anno ha un proprio archivio, che viene creato automaticamente la prima volta che lo "
+        "si usa.");
+}
+
+QString protocolNewCard() {
+    return QStringLiteral(
+        "Per protocollare un documento si preme il pulsante «Nuovo»: il programma assegna "
+        "automaticamente il numero di protocollo e la data di registrazione, che è quella "
+        "del giorno. La numerazione è progressiva, tiene conto delle schede già presenti nel "
+        "registro e riparte da 1 con ogni nuovo anno. Con il pulsante «N.» si può far "
+        "partire la numerazione da un numero più alto e, spuntando l'apposita casella, far "
+        "seguire al numero l'anno solare (per esempio 17/2026). Conviene quindi premere "
+        "«Nuovo» prima di iniziare a compilare la scheda.");
+}
+
+QString protocolSaving() {
+    return QStringLiteral(
+        "Compilata la scheda, il pulsante «Salva» la inserisce in archivio. Per salvare "
+        "occorre indicare almeno il numero di protocollo, la data di registrazione, la "
+        "categoria, l'oggetto e la tipologia di posta. Una scheda già registrata si richiama "
+        "con il pulsante «Trova» oppure scorrendo l'archivio con le frecce; dopo le "
+        "modifiche si preme di nuovo «Salva» e la scheda viene aggiornata. Le schede non "
+        "vengono mai cancellate.");
+}
+
+QString protocolFields() {
+    return QStringLiteral(
+        "Ogni scheda descrive il documento protocollato: tipologia di posta (in entrata, in "
+        "uscita o interna), numero e data di registrazione, ufficio e operatore, categoria, "
+        "collocazione del documento cartaceo, oggetto, date di spedizione e di ricezione, "
+        "formato e numero di pagine, riferimenti, note, mittente e destinatario con i "
+        "rispettivi recapiti. L'ufficio e l'operatore vengono memorizzati quando si esce "
+        "dalla finestra e riproposti alla riapertura; si possono cambiare in qualsiasi "
+        "momento.");
+}
+
+QString protocolAttachments() {
+    return QStringLiteral(
+        "Alla scheda si può allegare la copia digitale del documento, per esempio la lettera "
+        "acquisita con lo scanner: il pulsante «Sfoglia...» permette di scegliere il file, "
+        "che viene copiato nella cartella dei documenti allegati del programma, e il "
+        "pulsante «Apri» lo visualizza. Con il pulsante «Allega file» si possono collegare "
+        "alla scheda altri tre documenti, ciascuno con una breve descrizione.");
+}
+
+QString protocolSummaryButton() {
+    return QStringLiteral(
+        "Il pulsante «Riepilogo protocollo», con l'icona a griglia, mostra l'elenco dei "
+        "documenti protocollati in un qualsiasi intervallo di tempo dell'anno: basta "
+        "indicare la data iniziale e quella finale. L'elenco può essere esportato in un file "
+        "di Microsoft Excel.");
+}
+
+QString protocolSearch() {
+    return QStringLiteral(
+        "Il pulsante «Trova» apre la ricerca avanzata, nella quale si possono usare più "
+        "filtri contemporaneamente: numero di protocollo, tipologia di posta, data di "
+        "registrazione, operatore, categoria, oggetto, mittente, destinatario, riferimenti e "
+        "note. In ciascun campo si scrivono una o più parole consecutive; nell'elenco dei "
+        "risultati un doppio clic richiama la scheda scelta.");
+}
+
+QString protocolPrintExport() {
+    return QStringLiteral(
+        "Il pulsante «Stampa» stampa la scheda visualizzata, mentre il pulsante «Esporta» "
+        "trasferisce l'intero registro dell'anno in un file di Microsoft Excel.");
+}
+
+QString protocolSearchPrintExport() {
+    return QStringLiteral(
+        "Il pulsante «Trova» apre la ricerca avanzata, nella quale si possono usare più "
+        "filtri contemporaneamente, per esempio il mittente e una parola dell'oggetto; un "
+        "doppio clic sulla scheda trovata la richiama. Il pulsante «Stampa» stampa la scheda "
+        "visualizzata e il pulsante «Esporta» trasferisce l'intero registro dell'anno in un "
+        "file di Microsoft Excel.");
+}
+
+QStringList protocolParagraphs() {
+    return {protocolRegister(), protocolNewCard(),     protocolSaving(),
+            protocolFields(),   protocolAttachments(), protocolSummaryButton(),
+            protocolSearch(),   protocolPrintExport()};
+}
+
+// --- Schedario Documenti --------------------------------------------------------------
+
+QStringList documentParagraphs() {
+    return {
+        QStringLiteral(
+            "Lo Schedario Documenti è una banca dati in cui catalogare documenti di qualsiasi "
+            "tipo, singoli o facenti parte di un fascicolo o di una pratica più ampia: "
+            "pratiche d'ufficio, atti legali, disposizioni, circolari, corrispondenza e ogni "
+            "altro materiale cartaceo."),
+        QStringLiteral(
+            "Per ogni documento la scheda può riportare: nome del documento, numero di "
+            "protocollo, produttore con indirizzo e data di produzione, destinatario con "
+            "indirizzo e data di ricezione, oggetto, tipo di documento, classificazione, "
+            "fascicolo che lo contiene, formato, numero di pagine, allegati, riferimenti, "
+            "livello di riservatezza, software con cui è stato prodotto, luogo di "
+            "conservazione dell'originale cartaceo, soggetti citati nel documento e note."),
+        QStringLiteral(
+            "Per creare una scheda si preme «Nuovo», si compilano i campi e si fa clic su "
+            "«Salva». Sono obbligatori il nome del documento, il produttore e la data di "
+            "produzione. Le date si prendono dal calendario: si fa clic sul campo e si preme "
+            "un tasto qualsiasi; i tasti Backspace e Canc cancellano la data."),
+        QStringLiteral(
+            "Per modificare una scheda la si richiama con il pulsante «Trova» oppure con le "
+            "frecce di scorrimento, si apportano le modifiche e si preme «Salva»."),
+        QStringLiteral(
+            "Per allegare la copia digitale di un documento acquisito con lo scanner si preme "
+            "«Sfoglia...», si sceglie il file e poi si salva o si aggiorna la scheda con "
+            "«Salva». Il file viene copiato nella cartella dei documenti allegati del "
+            "programma e si apre con il pulsante «Apri»."),
+        QStringLiteral(
+            "Il pulsante «Duplica» serve a registrare un documento molto simile a uno già "
+            "archiviato: si richiama la scheda esistente, si preme «Duplica», si cambiano i "
+            "dati diversi e si fa clic su «Salva». La nuova scheda si aggiunge all'archivio, "
+            "quella di partenza resta com'era."),
+        QStringLiteral(
+            "Il pulsante «Allega file» permette di collegare alla scheda fino a tre file di "
+            "qualsiasi tipo, ciascuno con una descrizione, contenenti il materiale digitale a "
+            "cui il documento fa riferimento."),
+        QStringLiteral(
+            "La casella «Da completare» va spuntata per i documenti ancora in lavorazione. "
+            "L'elenco di tutti i documenti non ancora completati si apre con il pulsante che "
+            "raffigura un foglio con una matita; un doppio clic su una voce dell'elenco "
+            "richiama la relativa scheda."),
+        QStringLiteral(
+            "Il pulsante «Trova» ricerca le schede usando uno o più campi come filtri, per "
+            "esempio tutti i documenti di un certo produttore o di un certo tipo."),
+        QStringLiteral(
+            "Ogni scheda può essere stampata con il pulsante «Stampa» e l'intero archivio può "
+            "essere esportato in un file di Microsoft Excel con il pulsante «Esporta»."),
+    };
+}
+
+// --- Esportazioni ---------------------------------------------------------------------
+
+QString exportSaveAs(const QString& fileName) {
+    return QStringLiteral("Il file può poi essere salvato con il nome che si preferisce. "
+                          "Conviene farlo, perché ogni nuova esportazione sostituisce il "
+                          "file %1 precedente.")
+        .arg(fileName);
+}
+
+QString exportClick(const QString& fileName) {
+    return QStringLiteral("Dopo l'apertura di questa finestra, che mostra in una griglia "
+                          "tutte le schede, un clic sull'icona del foglio di calcolo crea il "
+                          "file %1 nella cartella del programma; rispondendo «Sì» alla "
+                          "domanda che segue, il file viene aperto subito.")
+        .arg(fileName);
+}
+
+} // namespace
+
+namespace HelpTopics {
+
+HelpTopic overview() {
+    QStringList list;
+    list << QStringLiteral(
+        "Faldora riunisce in un solo programma due applicazioni. Lo Schedario Documenti "
+        "sostituisce il classico schedario cartaceo e permette di descrivere in modo "
+        "dettagliato documenti di ogni genere; il Protocollo Posta tiene, anno per anno, il "
+        "registro della posta in entrata, in uscita e interna. Si entra in ciascuna con un "
+        "clic sulla relativa immagine o sul pulsante che si trova sotto di essa nel menu "
+        "principale.");
+    list << documentParagraphs();
+    list << protocolParagraphs();
+    list << QStringLiteral(
+        "I dati di entrambe le applicazioni possono essere esportati in file leggibili da "
+        "Microsoft Excel e dai programmi compatibili: i file Protocollo.xls e "
+        "Schedario_Documenti.xls vengono creati nella cartella del programma e possono "
+        "essere aperti subito.");
+    list << QStringLiteral(
+        "Gli archivi possono essere usati da più postazioni di una rete locale: basta "
+        "copiare la cartella del programma in una cartella condivisa e avviare Faldora da lì "
+        "su ciascun computer. A ogni salvataggio il programma blocca l'archivio per il "
+        "tempo necessario, così due postazioni non scrivono mai nello stesso momento.");
+    list << QStringLiteral(
+        "L'accesso al programma è protetto da una password. La password di primo accesso è "
+        "lucernavolpina, che si può scrivere indifferentemente in lettere minuscole o "
+        "maiuscole; si consiglia di cambiarla subito con il pulsante «Cambia password» "
+        "della finestra di accesso, indicando la vecchia password e due volte quella nuova. "
+        "La password può essere cambiata in qualsiasi momento.");
+    list << QStringLiteral(
+        "Faldora non richiede installazione e conserva tutti i suoi dati nella propria "
+        "cartella: può quindi essere avviato anche da una chiavetta USB, e per fare una "
+        "copia di sicurezza degli archivi basta copiare l'intera cartella del programma su "
+        "un altro supporto.");
+    list << QStringLiteral(
+        "Faldora è pensato per uffici, studi professionali, associazioni e famiglie che "
+        "desiderano tenere in ordine la propria documentazione e la propria corrispondenza "
+        "in modo semplice, senza rinunciare alla precisione di un vero registro.");
+    return {QStringLiteral("Uno sguardo ad Faldora."), paragraphs(list)};
+}
+
+HelpTopic protocolYear() {
+    return {protocolTitle(), paragraphs({protocolYearChoice(), protocolNewCard(), protocolSaving(),
+                                         protocolFields(), protocolAttachments(),
+                                         protocolSummaryButton(), protocolSearchPrintExport()})};
+}
+
+HelpTopic protocol() {
+    return {protocolTitle(), paragraphs(protocolParagraphs())};
+}
+
+HelpTopic documents() {
+    return {QStringLiteral("Applicazione Schedario Documenti."), paragraphs(documentParagraphs())};
+}
+
+HelpTopic protocolSummary() {
+    return {
+        QStringLiteral("Riepilogo protocollo per intervallo di tempo."),
+        paragraphs({
+            QStringLiteral(
+                "Questa finestra mostra il riepilogo dei documenti protocollati in un "
+                "qualsiasi intervallo di tempo dell'anno solare e permette di esportarlo "
+                "in un file leggibile da Microsoft Excel o da altri programmi in grado di "
+                "aprire il formato XLS."),
+            QStringLiteral("Per ottenere l'elenco si indicano la data di inizio e la data di fine "
+                           "dell'intervallo, nel formato gg/mm/aaaa, e si fa clic sul pulsante di "
+                           "ricerca: vengono elencate, nell'ordine in cui sono state registrate, "
+                           "le schede la cui data di registrazione cade nell'intervallo, estremi "
+                           "compresi."),
+            QStringLiteral(
+                "Un clic sull'icona del foglio di calcolo crea il file Protocollo.xls "
+                "nella cartella del programma; rispondendo «Sì» alla domanda che segue, "
+                "il file viene aperto subito e può poi essere salvato con il nome che si "
+                "preferisce."),
+        })};
+}
+
+HelpTopic protocolExport() {
+    const QString file = QStringLiteral("Protocollo.xls");
+    return {
+        QStringLiteral("Esportazione protocollo posta in Microsoft Excel."),
+        paragraphs({
+            QStringLiteral("Il comando di esportazione trasferisce l'intero registro di protocollo "
+                           "dell'anno in un file leggibile da Microsoft Excel o da altri programmi "
+                           "in grado di aprire il formato XLS."),
+            exportClick(file),
+            exportSaveAs(file),
+        })};
+}
+
+HelpTopic documentExport() {
+    const QString file = QStringLiteral("Schedario_Documenti.xls");
+    return {
+        QStringLiteral("Esportazione schedario documenti in Microsoft Excel."),
+        paragraphs({
+            QStringLiteral("Il comando di esportazione trasferisce l'intero schedario documenti in "
+                           "un file leggibile da Microsoft Excel o da altri programmi in grado di "
+                           "aprire il formato XLS."),
+            exportClick(file),
+            exportSaveAs(file),
+        })};
+}
+
+} // namespace HelpTopics

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QDialog>
+
+class LinkLabel;
+class QPushButton;
+
+// The information window: what the program is and how to write to its maker.
+class TfrmInfo : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmInfo(QWidget* opener);
+
+    // The mail the link hands to the desktop, quoted.
+    static QString mailTarget();
+
+    LinkLabel* lnkWeb;
+    QPushButton* btnChiudi;
+};

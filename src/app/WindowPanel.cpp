@@ -1,0 +1,45 @@
+#include "WindowPanel.h"
+
+#include "HintLine.h"
+#include "Widgets.h"
+
+#include <QLabel>
+
+WindowPanel::WindowPanel(QWidget* panel, QWidget* background, const QString& initialHint)
+    : m_panel(panel), m_panInfo(named(new QLabel(initialHint, panel), "panInfo")) {
+    m_panInfo->setFont(uiFont(QStringLiteral("Tahoma"), 12));
+    QPalette pal = m_panInfo->palette();
+    pal.setColor(QPalette::WindowText, Qt::white);
+    m_panInfo->setPalette(pal);
+    m_panInfo->hide();
+    m_hints = new HintLine(m_panInfo);
+    m_hints->clearsOn(background);
+    m_hints->clearsOn(panel);
+}
+
+Shape* WindowPanel::addArea(const char* name, const QRect& rect, const QColor& fill,
+                            const QColor& gradientBottom) {
+    auto* area = new Shape(m_panel, name, fill, QColor(), gradientBottom);
+    area->setGeometry(rect);
+    m_hints->clearsOn(area);
+    return area;
+}
+
+ImageButton* WindowPanel::addTool(const char* name, const QString& resource, const QRect& rect,
+                                  const QString& hint) {
+    auto* button = new ImageButton(m_panel, name, resource);
+    button->setGeometry(rect);
+    m_hints->setHint(button, hint);
+    return button;
+}
+
+void WindowPanel::addHintBar(const char* name, const QRect& rect, const QColor& colour,
+                             const QPoint& textOffset) {
+    addArea(name, rect, colour);
+    m_panInfo->setGeometry(
+        QRect(rect.topLeft() + textOffset,
+              QSize(rect.width() - textOffset.x() - 4, rect.height() - textOffset.y())));
+    m_panInfo->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    m_panInfo->show();
+    m_panInfo->raise();
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+// The spreadsheet export file: an HTML table with the Office namespaces and an Excel
+// workbook block, in Windows-1252, all on one line, which Excel and compatible programs
+// open as a workbook of one worksheet.
+namespace Spreadsheet {
+
+struct Column {
+    QString title;
+    int width;
+};
+
+// Where an export goes and what it holds.
+struct Target {
+    QString fileName;  // in the program folder
+    QString worksheet; // the worksheet's name
+    QList<Column> columns;
+};
+
+// The protocol and document targets.
+Target protocolSummary();
+Target protocolExport();
+Target documentExport();
+
+// The file's bytes for `rowCount` rows; `cell(row, column)` gives each cell's text.
+// Texts are trimmed and "&", "<" and ">" escaped, so the sheet shows them as they are.
+QByteArray fileBytes(const Target& target, int rowCount,
+                     const std::function<QString(int row, int column)>& cell);
+
+// Writes the file whole or not at all: a failed write leaves the previous file as it was.
+bool write(const QString& path, const QByteArray& bytes);
+
+} // namespace Spreadsheet

@@ -1,0 +1,49 @@
+#include "TrovaProtocollo.h"
+
+#include "core/ProtocolRecord.h"
+#include "protocol/Protocollo.h"
+
+namespace {
+
+using F = ProtocolRecord::Field;
+
+SearchWindow::Setup setup() {
+    return {
+        QStringLiteral(" Trova documenti protocollati"),
+        &ProtocolRecord::layout(),
+        {
+            {"txtNumero", "N. protocollo:", F::Numero, 144, 141},
+            {"txtTipologia", "Tipologia posta (in entrata, in uscita, interna):", F::Tipologia, 488,
+             141},
+            {"txtDataReg", "Data registrazione (gg/mm/aaaa):", F::DataReg, 144, 211},
+            {"txtOperatore", "Operatore:", F::Operatore, 488, 211},
+            {"txtCategoria", "Categoria:", F::Categoria, 144, 281},
+            {"txtOggetto", "Oggetto:", F::Oggetto, 488, 281},
+            {"txtMittente", "Mittente:", F::Mittente, 144, 351},
+            {"txtDestinatario", "Destinatario:", F::Destinatario, 488, 351},
+            {"txtRiferimenti", "Riferimenti:", F::Riferimenti, 144, 421},
+            {"txtNote", "Note:", F::Note, 488, 421},
+        },
+        TfrmTrovaProtocollo::resultLine(),
+        QStringLiteral("protocollo"),
+        QStringLiteral(":/icons/trova_banner.svg"),
+    };
+}
+
+} // namespace
+
+QList<Search::LinePiece> TfrmTrovaProtocollo::resultLine() {
+    return {
+        {"Prot. n. ", F::Numero, 14}, {"  Data: ", F::DataReg, 10}, {"  Posta: ", F::Tipologia, 10},
+        {"  ", F::Oggetto, 35},       {"  Da: ", F::Mittente, 24},  {"  A: ", F::Destinatario, 0},
+    };
+}
+
+TfrmTrovaProtocollo::TfrmTrovaProtocollo(TfrmProtocollo* cardWindow)
+    : SearchWindow(cardWindow, cardWindow->lblFile->text(), setup()), m_cardWindow(cardWindow) {
+    setObjectName(QStringLiteral("frmTrovaProtocollo"));
+}
+
+void TfrmTrovaProtocollo::loadCard(const Record& record, int position) {
+    m_cardWindow->CaricaScheda(ProtocolRecord(record.bytes()), position);
+}

@@ -1,0 +1,147 @@
+#include "core/ProtocolRecord.h"
+#include "core/Search.h"
+#include "core/StrictDate.h"
+
+#include <QTest>
+
+using F = ProtocolRecord::Field;
+
+namespace {
+
+ProtocolRecord card(const QString& subject, const QString& sender = QString()) {
+    ProtocolRecord r;
+    r.setText(F::Numero, QStringLiteral("17/2021"));
+    r.setText(F::DataReg, QStringLiteral("05/03/2021"));
+    r.setText(F::Oggetto, subject);
+    r.setText(F::Mittente, sender);
+    return r;
+}
+
+const QList<Search::LinePiece> kProtocolLine = {
+    {"Prot. n. ", F::Numero, 14},      {"  Data: ", F::DataReg, 10},
+    {"  Posta: ", F::Tipologia, 10},   {"  ", F::Oggetto, 35},
+    {"  Da: ", F::Mittente, 24},       {"  A: ", F::Destinatario, 0},
+};
+
+} // namespace
+
+class TestSearch : public QObject {
+    Q_OBJECT
+private slots:
+    void filters_data() {
+        QTest::addColumn<QString>("subject");
+        QTest::addColumn<QString>("subjectFilter");
+        QTest::addColumn<QString>("senderFilter");
+        QTest::addColumn<bool>("listed");
+        QTest::newRow("all blank lists every card") << "Fattura" << "" << "" << true;
+        QTest::newRow("capital A-Z finds small") << "fattura di marzo" << "FATTURA" << "" << true;
+        QTest::newRow("small finds capital") << "FATTURA DI MARZO" << "fattura" << "" << true;
+        QTest::newRow("accented capital does not find small") << "perché" << QStringLiteral("PERCHÉ") << "" << false;
+        QTest::newRow("a leading space is required")
+            << "Fattura di marzo" << " fattura" << "" << false;
+        QTest::newRow("a leading space inside the field") << "la fattura" << " fattura" << "" << true;
+        QTest::newRow("every non-blank filter must match")
+            << "Fattura" << "fattura" << "rossi" << false;
+        QTest::newRow("spaces only are not required") << "Fattura" << "fatt" << "   " << true;
+        QTest::newRow("contiguous words") << "Richiesta di preventivo" << "di prev" << "" << true;
+        QTest::newRow("words apart do not match") << "Richiesta di preventivo" << "richiesta preventivo" << "" << false;
+    }
+    void filters() {
+        QFETCH(QString, subject);
+        QFETCH(QString, subjectFilter);
+        QFETCH(QString, senderFilter);
+        QFETCH(bool, listed);
+        const QList<Search::Filter> filters = {{F::Oggetto, subjectFilter}, {F::Mittente, senderFilter}};
+        QCOMPARE(Search::isListed(card(subject, QStringLiteral("Mario Bianchi")), filters,
+                                  Search::requiredCount(filters)),
+                 listed);
+    }
+
+    void spacesOnlyMatchARunOfSpaces() {
+        // Not required, but a match where the field holds the run: it can make up for
+        // another filter that fails.
+        const QList<Search::Filter> filters = {{F::Oggetto, QStringLiteral("  ")},
+                                               {F::Mittente, QStringLiteral("nessuno")},
+                                               {F::Numero, QStringLiteral("17")}};
+        QCOMPARE(Search::requiredCount(filters), 2);
+        QVERIFY(Search::isListed(card(QStringLiteral("due  spazi")), filters, 2));
+        QVERIFY(!Search::isListed(card(QStringLiteral("uno spazio")), filters, 2));
+    }
+
+    void resultLine() {
+        ProtocolRecord r;
+        r.setText(F::Numero, QStringLiteral("1234567890123456")); // 16: cut to 14
+        r.setText(F::DataReg, QStringLiteral("05/03/2021"));
+        r.setText(F::Tipologia, MailType::Entrata);
+        r.setText(F::Oggetto, QString(40, u'o')); // cut to 35
+        r.setText(F::Destinatario, QStringLiteral("Comune di Forlì"));
+        const QString line = Search::resultLine(r, kProtocolLine);
+        const QString expected = QStringLiteral("Prot. n. 12345678901234  Data: 05/03/2021  Posta: In entrata  ") +
+                                 QString(35, u'o') + QStringLiteral("  Da: ") + QString(24, u' ') +
+                                 QStringLiteral("  A: Comune di Forlì");
+        QCOMPARE(line, expected);
+        QCOMPARE(line.indexOf(QStringLiteral("Comune")), 132); // column 133
+    }
+
+    void listOrder_data() {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::newRow("text order of numbers") << "Prot. n. 10" << "Prot. n. 9";
+        QTest::newRow("prefix first") << "Prot. n. 1" << "Prot. n. 1 ";
+        QTest::newRow("a-z folded") << "abc" << "ABD";
+        QTest::newRow("folded letters before brackets") << "a" << "["; // A 0x41 < [ 0x5B
+        QTest::newRow("underscore after folded letters") << "z" << "_";   // 'Z' 0x5A < '_' 0x5F
+        QTest::newRow("accented after plain") << "e" << QStringLiteral("è");
+    }
+    void listOrder() {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QVERIFY(Search::listsBefore(first, second));
+        QVERIFY(!Search::listsBefore(second, first));
+        QStringList lines{second, first};
+        Search::sortForList(lines);
+        QCOMPARE(lines, QStringList({first, second}));
+    }
+
+    void findInList() {
+        const QStringList lines = {QStringLiteral("alfa ROSSI"), QStringLiteral("beta"),
+                                   QStringLiteral("gamma rossi"), QStringLiteral("delta Rossi")};
+        Search::ListFinder finder;
+        QCOMPARE(finder.find(lines, -1, QStringLiteral("rossi")), 0);
+        QCOMPARE(finder.find(lines, 0, QStringLiteral("rossi")), 2); // same key: moves on
+        QCOMPARE(finder.find(lines, 2, QStringLiteral("rossi")), 3);
+        QCOMPARE(finder.find(lines, 3, QStringLiteral("rossi")), 0); // wraps round
+        QCOMPARE(finder.find(lines, 0, QStringLiteral("GAMMA")), 2); // new key: from the top
+        QCOMPARE(finder.find(lines, 2, QStringLiteral("GAMMA")), 2); // only line: back to itself
+        QCOMPARE(finder.find(lines, 1, QStringLiteral("zeta")), 1);  // nothing: selection stays
+        QCOMPARE(finder.find(lines, 3, QStringLiteral("beta")), 1);
+        QCOMPARE(finder.find(lines, 1, QString()), 1); // an empty key finds nothing
+        finder.reset();
+        QCOMPARE(finder.find(lines, 3, QStringLiteral("rossi")), 0); // after reset, a new key
+        QCOMPARE(finder.find(QStringList(), 0, QStringLiteral("x")), 0);
+    }
+
+    void strictDates_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QDate>("date");
+        QTest::newRow("plain") << "05/03/2021" << QDate(2021, 3, 5);
+        QTest::newRow("blanks around") << "  05/03/2021 " << QDate(2021, 3, 5);
+        QTest::newRow("leap day") << "29/02/2024" << QDate(2024, 2, 29);
+        QTest::newRow("no leap day") << "29/02/2023" << QDate();
+        QTest::newRow("31 February") << "31/02/2021" << QDate();
+        QTest::newRow("month 13") << "01/13/2021" << QDate();
+        QTest::newRow("short day") << "5/03/2021" << QDate();
+        QTest::newRow("two-digit year") << "05/03/21" << QDate();
+        QTest::newRow("other separator") << "05-03-2021" << QDate();
+        QTest::newRow("empty") << "" << QDate();
+        QTest::newRow("letters") << "aa/bb/cccc" << QDate();
+    }
+    void strictDates() {
+        QFETCH(QString, text);
+        QFETCH(QDate, date);
+        QCOMPARE(readStrictDate(text).value_or(QDate()), date);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestSearch)
+#include "tst_Search.moc"

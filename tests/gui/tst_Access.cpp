@@ -1,0 +1,339 @@
+#include "access/CambiaPassword.h"
+#include "access/Password.h"
+#include "app/Avvio.h"
+#include "app/Guida.h"
+#include "app/Info.h"
+#include "app/LinkLabel.h"
+#include "app/Splash.h"
+#include "app/TMisc.h"
+#include "app/WindowRegistry.h"
+#include "app/Widgets.h"
+#include "core/Credential.h"
+#include "core/IniFile.h"
+#include "protocol/MenuProtocollo.h"
+#include "protocol/Protocollo.h"
+#include "support/TestServices.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+Q_DECLARE_METATYPE(MessageKind)
+
+namespace {
+
+const QString kWrong = QStringLiteral("Attenzione: password errata.");
+
+// The whole run: the registry's windows over a program folder holding the delivered
+// credential file.
+struct Run {
+    TestServices services;
+    WindowRegistry registry;
+    QString credential = services.file(QStringLiteral("unins000.dll"));
+
+    Run() {
+        Credential::write(credential, QStringLiteral("lucernavolpina"));
+        registry.createAll();
+        registry.start();
+    }
+    TfrmPassword* login() const { return registry.password(); }
+    TfrmCambiaPassword* change() const { return registry.cambiaPassword(); }
+    void type(QLineEdit* field, const QString& text) {
+        field->setFocus();
+        field->clear();
+        QTest::keyClicks(field, text);
+    }
+    QByteArray credentialBytes() const {
+        QFile f(credential);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+// Opens the help window through `click`, reads its topic and closes it.
+QString helpTitleAfter(const std::function<void()>& click, QString* body = nullptr) {
+    QString title;
+    onNextModal([&](QDialog* dialog) {
+        auto* guida = qobject_cast<TfrmGuida*>(dialog);
+        QVERIFY(guida);
+        title = guida->lblTitolo->text();
+        if (body)
+            *body = guida->txtGuida->toPlainText();
+        QVERIFY(guida->txtGuida->isReadOnly());
+        QTest::mouseClick(guida->btnChiudi, Qt::LeftButton);
+    });
+    click();
+    return title;
+}
+
+} // namespace
+
+class TestAccess : public QObject {
+    Q_OBJECT
+private slots:
+    void onlyTheLoginShowsAtStart() {
+        Run run;
+        QVERIFY(run.login()->isVisible());
+        QVERIFY(!run.registry.avvio()->isVisible());
+        QVERIFY(!run.change()->isVisible());
+        QVERIFY(!run.login()->cmdOK->isEnabled());
+        QCOMPARE(run.login()->windowTitle(), QStringLiteral(" Faldora - Accesso"));
+    }
+
+    void firstAccessPasswordOpensTheMainMenu_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("enter");
+        QTest::newRow("lower case") << "lucernavolpina" << false;
+        QTest::newRow("upper case") << "LUCERNAVOLPINA" << false;
+        QTest::newRow("mixed case with Enter") << "LuCeRnAvOlPiNa" << true;
+        QTest::newRow("surrounding spaces") << "  lucernavolpina  " << true;
+    }
+    void firstAccessPasswordOpensTheMainMenu() {
+        QFETCH(QString, typed);
+        QFETCH(bool, enter);
+        Run run;
+        QVERIFY(QTest::qWaitForWindowActive(run.login()));
+        run.type(run.login()->txtPassword, typed);
+        QVERIFY(run.login()->cmdOK->isEnabled());
+        if (enter)
+            QTest::keyClick(run.login()->txtPassword, Qt::Key_Return);
+        else
+            QTest::mouseClick(run.login()->cmdOK, Qt::LeftButton);
+        QVERIFY(run.services.messages.isEmpty());
+        QVERIFY(run.registry.avvio()->isVisible());
+        QVERIFY(!run.login()->isVisible());
+    }
+
+    void wrongPasswordEmptiesTheField() {
+        Run run;
+        run.type(run.login()->txtPassword, QStringLiteral("volpina"));
+        QTest::keyClick(run.login()->txtPassword, Qt::Key_Return);
+        QCOMPARE(run.services.messages.size(), 1);
+        QCOMPARE(run.services.messages[0].kind, MessageKind::Notice);
+        QCOMPARE(run.services.messages[0].text, kWrong);
+        QVERIFY(run.login()->txtPassword->text().isEmpty());
+        QVERIFY(!run.login()->cmdOK->isEnabled());
+        QVERIFY(run.login()->isVisible());
+        QTest::keyClick(run.login()->txtPassword, Qt::Key_X);
+        QVERIFY(run.login()->cmdOK->isEnabled());
+    }
+
+    void blankPasswordDoesNothing() {
+        Run run;
+        run.type(run.login()->txtPassword, QStringLiteral("   "));
+        QVERIFY(!run.login()->cmdOK->isEnabled());
+        QTest::keyClick(run.login()->txtPassword, Qt::Key_Return);
+        QVERIFY(run.services.messages.isEmpty());
+        QVERIFY(run.login()->isVisible());
+    }
+
+    void unreadableOrMissingCredential() {
+        Run run;
+        QVERIFY(IniFile(run.credential).write(QStringLiteral("Accesso"), QStringLiteral("Valore"), QStringLiteral("QQ12")));
+        run.type(run.login()->txtPassword, QStringLiteral("lucernavolpina"));
+        QTest::mouseClick(run.login()->cmdOK, Qt::LeftButton);
+        QCOMPARE(run.services.lastMessage().text,
+                 QStringLiteral("Attenzione: si è verificato un errore durante la procedura di lettura "
+                                "della password. Si consiglia di reinstallare il software."));
+        QCOMPARE(run.login()->txtPassword->text(), QStringLiteral("lucernavolpina"));
+
+        QFile::remove(run.credential);
+        QTest::mouseClick(run.login()->cmdOK, Qt::LeftButton);
+        QCOMPARE(run.services.lastMessage().text, kWrong);
+        QVERIFY(!run.registry.avvio()->isVisible());
+    }
+
+    void esciEndsTheRun() {
+        Run run;
+        QTest::mouseClick(run.login()->cmdEsci, Qt::LeftButton);
+        QVERIFY(run.registry.runEnded());
+    }
+
+    void changePasswordFlows() {
+        Run run;
+        run.type(run.login()->txtPassword, QStringLiteral("qualcosa"));
+        QTest::mouseClick(run.login()->btnCambiaPassword, Qt::LeftButton);
+        TfrmCambiaPassword* w = run.change();
+        QVERIFY(w->isVisible());
+        QVERIFY(!run.login()->isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTRY_VERIFY(w->txtPasswordOld->hasFocus());
+
+        // OK waits for all three fields; Enter goes round them.
+        run.type(w->txtPasswordOld, QStringLiteral("sbagliata"));
+        QTest::keyClick(w->txtPasswordOld, Qt::Key_Return);
+        QVERIFY(w->txtPasswordNew->hasFocus());
+        QTest::keyClicks(w->txtPasswordNew, QStringLiteral("Nuova1"));
+        QTest::keyClick(w->txtPasswordNew, Qt::Key_Return);
+        QVERIFY(w->txtConferma->hasFocus());
+        QVERIFY(!w->cmdOK->isEnabled());
+        QTest::keyClicks(w->txtConferma, QStringLiteral("  "));
+        QVERIFY(!w->cmdOK->isEnabled());
+        QTest::keyClicks(w->txtConferma, QStringLiteral("Nuova1"));
+        QVERIFY(w->cmdOK->isEnabled());
+        QTest::keyClick(w->txtConferma, Qt::Key_Return);
+        QVERIFY(w->txtPasswordOld->hasFocus());
+        QVERIFY(run.services.messages.isEmpty()); // Enter never pressed OK
+
+        const QByteArray before = run.credentialBytes();
+        QTest::mouseClick(w->cmdOK, Qt::LeftButton);
+        QCOMPARE(run.services.lastMessage().text, QStringLiteral("Attenzione: vecchia password errata."));
+        QVERIFY(w->txtPasswordOld->text().isEmpty());
+        QCOMPARE(w->txtPasswordNew->text(), QStringLiteral("Nuova1"));
+        QCOMPARE(w->txtConferma->text(), QStringLiteral("  Nuova1"));
+
+        // A confirmation that differs only in case is refused.
+        run.type(w->txtPasswordOld, QStringLiteral("LUCERNAVOLPINA"));
+        run.type(w->txtConferma, QStringLiteral("nuova1"));
+        QTest::mouseClick(w->cmdOK, Qt::LeftButton);
+        QCOMPARE(run.services.lastMessage().text,
+                 QStringLiteral("Attenzione: la nuova password non è stata confermata correttamente. "
+                                "E' necessario reinserire entrambi i valori."));
+        QVERIFY(w->txtPasswordNew->text().isEmpty() && w->txtConferma->text().isEmpty());
+        QCOMPARE(w->txtPasswordOld->text(), QStringLiteral("LUCERNAVOLPINA"));
+        QTRY_VERIFY(w->txtPasswordNew->hasFocus());
+
+        // A letter the cipher cannot keep is refused before anything is written.
+        w->txtPasswordNew->setText(QStringLiteral("Ωmega")); // not on the test keyboard
+        w->txtConferma->setText(QStringLiteral("Ωmega"));
+        QTest::mouseClick(w->cmdOK, Qt::LeftButton);
+        QVERIFY(run.services.lastMessage().text.contains(QStringLiteral("caratteri non ammessi")));
+        QVERIFY(w->isVisible());
+        QCOMPARE(run.credentialBytes(), before);
+
+        run.type(w->txtPasswordNew, QStringLiteral("nuova1"));
+        run.type(w->txtConferma, QStringLiteral("nuova1 "));
+        QTest::mouseClick(w->cmdOK, Qt::LeftButton);
+        QCOMPARE(run.services.lastMessage().text, QStringLiteral("Modifica della password completata con successo."));
+        QVERIFY(!w->isVisible());
+        QVERIFY(run.login()->isVisible());
+        QVERIFY(run.login()->txtPassword->text().isEmpty());
+        QCOMPARE(Credential::read(run.credential).password, QStringLiteral("NUOVA1"));
+
+        // The old password no longer opens; the new one does, in any case.
+        run.type(run.login()->txtPassword, QStringLiteral("lucernavolpina"));
+        QTest::mouseClick(run.login()->cmdOK, Qt::LeftButton);
+        QCOMPARE(run.services.lastMessage().text, kWrong);
+        run.type(run.login()->txtPassword, QStringLiteral("NuOvA1"));
+        QTest::mouseClick(run.login()->cmdOK, Qt::LeftButton);
+        QVERIFY(run.registry.avvio()->isVisible());
+    }
+
+    void closingTheChangeWindowReturnsToAnEmptyLogin() {
+        Run run;
+        QTest::mouseClick(run.login()->btnCambiaPassword, Qt::LeftButton);
+        run.type(run.change()->txtPasswordOld, QStringLiteral("abc"));
+        QTest::mouseClick(run.change()->cmdEsci, Qt::LeftButton);
+        QVERIFY(!run.change()->isVisible());
+        QVERIFY(run.login()->isVisible());
+        QVERIFY(run.login()->txtPassword->text().isEmpty());
+        // Every showing starts with three empty fields.
+        QTest::mouseClick(run.login()->btnCambiaPassword, Qt::LeftButton);
+        QVERIFY(run.change()->txtPasswordOld->text().isEmpty());
+        QVERIFY(!run.change()->cmdOK->isEnabled());
+    }
+
+    void mainMenuLeadsToTheProtocolRegister_data() {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("picture") << "imgPosta";
+        QTest::newRow("button") << "btnPosta";
+    }
+    void mainMenuLeadsToTheProtocolRegister() {
+        QFETCH(QString, control);
+        Run run;
+        TfrmAvvio* menu = run.registry.avvio();
+        run.registry.showMainMenu(run.login());
+        QTest::mouseClick(menu->findChild<QAbstractButton*>(control), Qt::LeftButton);
+        QVERIFY(run.registry.menuProtocollo()->isVisible());
+        QVERIFY(!menu->isVisible());
+        // Closing the year selection without a year comes back here.
+        run.registry.menuProtocollo()->close();
+        QVERIFY(menu->isVisible());
+        QVERIFY(!run.registry.runEnded());
+    }
+
+    void mainMenuEndsTheRun_data() {
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("exit picture") << false;
+        QTest::newRow("close box") << true;
+    }
+    void mainMenuEndsTheRun() {
+        QFETCH(bool, closeBox);
+        Run run;
+        run.registry.showMainMenu(run.login());
+        if (closeBox)
+            run.registry.avvio()->close();
+        else
+            QTest::mouseClick(run.registry.avvio()->imgEsci, Qt::LeftButton);
+        QVERIFY(run.registry.runEnded());
+        QVERIFY(run.services.messages.isEmpty());
+    }
+
+    void cardWindowReturnsToTheMainMenu() {
+        Run run;
+        run.registry.openProtocolYear(QStringLiteral("2026"));
+        run.registry.showProtocolWindow(run.login());
+        run.registry.protocollo()->close();
+        QVERIFY(run.registry.avvio()->isVisible());
+        QVERIFY(!run.registry.runEnded());
+    }
+
+    void helpTopics() {
+        Run run;
+        QString body;
+        QCOMPARE(helpTitleAfter([&] { QTest::mouseClick(run.registry.avvio()->imgGuida, Qt::LeftButton); }, &body),
+                 QStringLiteral("Uno sguardo ad Faldora."));
+        QVERIFY(body.contains(QStringLiteral("lucernavolpina")));
+        QVERIFY(body.contains(QStringLiteral("\n\n"))); // paragraphs apart
+        QCOMPARE(helpTitleAfter([&] {
+                     QTest::mouseClick(run.registry.menuProtocollo()->imgGuida, Qt::LeftButton);
+                 }),
+                 QStringLiteral("Applicazione Protocollo Posta."));
+        QCOMPARE(helpTitleAfter([&] { QTest::mouseClick(run.registry.protocollo()->cmdGuida, Qt::LeftButton); }),
+                 QStringLiteral("Applicazione Protocollo Posta."));
+        // A second opening shows no trace of the first.
+        QCOMPARE(helpTitleAfter([&] { QTest::mouseClick(run.registry.avvio()->imgGuida, Qt::LeftButton); }),
+                 QStringLiteral("Uno sguardo ad Faldora."));
+    }
+
+    void linksHandTheirTargetsToTheShell() {
+        Run run;
+        onNextModal([&](QDialog* dialog) {
+            QTest::mouseClick(dialog->findChild<LinkLabel*>(), Qt::LeftButton);
+            QTest::mouseClick(dialog->findChild<QWidget*>(QStringLiteral("imgPDF")), Qt::LeftButton);
+            dialog->accept();
+        });
+        QTest::mouseClick(run.registry.avvio()->imgGuida, Qt::LeftButton);
+        const QString guide = u'"' + run.services.file(QStringLiteral("Guida.pdf")) + u'"';
+        QCOMPARE(run.services.opened, QStringList({guide, guide}));
+
+        onNextModal([&](QDialog* dialog) {
+            QTest::mouseClick(dialog->findChild<LinkLabel*>(), Qt::LeftButton);
+            dialog->accept();
+        });
+        QTest::mouseClick(run.registry.avvio()->imgInfo, Qt::LeftButton);
+        const QString mail = QStringLiteral(
+            "\"mailto:info@faldora.example?subject=Software Faldora&body=Salve, desidererei avere le "
+            "seguenti informazioni sul software in oggetto:\"");
+        QCOMPARE(run.services.opened.last(), mail);
+        const QUrl url = TMisc::urlFor(mail);
+        QVERIFY(url.isValid());
+        QCOMPARE(url.scheme(), QStringLiteral("mailto"));
+        QCOMPARE(url.path(), QStringLiteral("info@faldora.example"));
+
+        onNextModal([&](QDialog* dialog) {
+            QTest::mouseClick(dialog->findChild<QWidget*>(QStringLiteral("imgWeb")), Qt::LeftButton);
+            dialog->accept();
+        });
+        QTest::mouseClick(run.registry.avvio()->imgCopyright, Qt::LeftButton);
+        QCOMPARE(run.services.opened.last(), QStringLiteral("https://www.faldora.example"));
+
+        QTest::mouseClick(run.registry.avvio()->imgSito, Qt::LeftButton);
+        QCOMPARE(run.services.opened.last(), QStringLiteral("https://www.faldora.example"));
+        QCOMPARE(run.services.opened.size(), 5);
+    }
+};
+
+QTEST_MAIN(TestAccess)
+#include "tst_Access.moc"

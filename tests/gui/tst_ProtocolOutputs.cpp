@@ -1,0 +1,385 @@
+#include "app/RecordGrid.h"
+#include "app/Widgets.h"
+#include "core/ProtocolRecord.h"
+#include "core/RecordArchive.h"
+#include "protocol/Protocollo.h"
+#include "protocol_outputs/ExpProtocollo.h"
+#include "protocol_outputs/RiepProtocollo.h"
+#include "protocol_outputs/TrovaProtocollo.h"
+#include "support/TestServices.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+Q_DECLARE_METATYPE(MessageKind)
+
+namespace {
+
+using F = ProtocolRecord::Field;
+
+struct Card {
+    const char* number;
+    const char* date;
+    const char* subject;
+    const char* sender;
+};
+
+ProtocolRecord make(const Card& c) {
+    ProtocolRecord r;
+    r.setText(F::Numero, QString::fromUtf8(c.number));
+    r.setText(F::Tipologia, MailType::Entrata);
+    r.setText(F::DataReg, QString::fromUtf8(c.date));
+    r.setText(F::Categoria, QStringLiteral("Corrispondenza"));
+    r.setText(F::Oggetto, QString::fromUtf8(c.subject));
+    r.setText(F::Mittente, QString::fromUtf8(c.sender));
+    r.setText(F::Note, QStringLiteral("  nota  "));
+    return r;
+}
+
+const QList<Card> kCards = {
+    {"9/2026", "02/02/2026", "Fattura di febbraio", "Rossi & Figli S.r.l."},
+    {"10/2026", "05/03/2026", "Richiesta <urgente> di preventivo", "Comune di Forlì"},
+    {"11/2026", "", "Scheda senza data", "Anna Bruno"},
+    {"12/2026", "05/03/2026", "Convocazione assemblea", "Rossi Mario"},
+    {"13/2026", "31/12/2026", "Auguri di fine anno", "Studio Bianchi"},
+};
+
+struct Fixture {
+    TestServices services;
+    TfrmProtocollo card;
+    QString path = services.file(QStringLiteral("2026.prt"));
+
+    explicit Fixture(const QList<Card>& cards = kCards) {
+        card.lblFile->setText(path);
+        const RecordArchive archive(path, ProtocolRecord::layout());
+        for (const Card& c : cards)
+            archive.append(make(c));
+    }
+    QByteArray exported() const {
+        QFile f(services.file(QStringLiteral("Protocollo.xls")));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+int dataRows(const QByteArray& xls) { return int(xls.count("<tr>")) - 1; }
+
+} // namespace
+
+class TestProtocolOutputs : public QObject {
+    Q_OBJECT
+private slots:
+    // Search.
+
+    void blankFiltersListEveryCardInTextOrder() {
+        Fixture f;
+        TfrmTrovaProtocollo w(&f.card);
+        w.lblMemory->setText(QStringLiteral("protocollo"));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTRY_VERIFY(w.filter(0)->hasFocus());
+        QTest::mouseClick(w.btnCerca, Qt::LeftButton);
+        QCOMPARE(w.lblTrovate->text(), QStringLiteral("Il presente riepilogo contiene 5 schede."));
+        QVERIFY(w.panContainer->isVisible());
+        QVERIFY(!w.panAvvio->isVisible());
+        QTRY_VERIFY(w.txtTrova->hasFocus());
+        const QStringList lines = w.lines();
+        QCOMPARE(lines.size(), 5);
+        // Text order of the numbers: "10/2026" before "9/2026".
+        QVERIFY(lines.first().startsWith(QStringLiteral("Prot. n. 10/2026         Data: 05/03/2026")));
+        QVERIFY(lines.last().startsWith(QStringLiteral("Prot. n. 9/2026 ")));
+        QCOMPARE(w.lstRecords->font().family(), QStringLiteral("Courier New"));
+    }
+
+    void filtersTogether() {
+        Fixture f;
+        TfrmTrovaProtocollo w(&f.card);
+        w.show();
+        w.findChild<QLineEdit*>(QStringLiteral("txtMittente"))->setText(QStringLiteral("ROSSI"));
+        w.findChild<QLineEdit*>(QStringLiteral("txtDataReg"))->setText(QStringLiteral("/03/"));
+        QTest::mouseClick(w.btnCerca, Qt::LeftButton);
+        QCOMPARE(w.lblConta->text(), QStringLiteral("2"));
+        QCOMPARE(w.lines().size(), 1);
+        QVERIFY(w.lines().first().contains(QStringLiteral("Convocazione")));
+        QCOMPARE(w.lblTrovate->text(), QStringLiteral("Il presente riepilogo contiene 1 schede."));
+    }
+
+    void emptyRegisterListsNothing() {
+        Fixture f(QList<Card>{});
+        TfrmTrovaProtocollo w(&f.card);
+        w.show();
+        QTest::mouseClick(w.btnCerca, Qt::LeftButton);
+        QCOMPARE(w.lblTrovate->text(), QStringLiteral("Il presente riepilogo contiene 0 schede."));
+        QTest::mouseClick(w.btnTrova, Qt::LeftButton);
+        QCOMPARE(f.services.messages.size(), 1);
+        QCOMPARE(f.services.messages[0].kind, MessageKind::Notice);
+        QCOMPARE(f.services.messages[0].text,
+                 QStringLiteral("Ricerca non applicabile: la lista non contiene nessuna voce."));
+    }
+
+    void trovaMovesOnAndWraps() {
+        Fixture f;
+        TfrmTrovaProtocollo w(&f.card);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::mouseClick(w.btnCerca, Qt::LeftButton);
+        // Lines: 10 (Forlì), 11, 12 (Rossi Mario), 13, 9 (Rossi & Figli).
+        w.txtTrova->setText(QStringLiteral("rossi"));
+        QTest::mouseClick(w.btnTrova, Qt::LeftButton);
+        QCOMPARE(w.selectedLine(), 2);
+        QTest::mouseClick(w.btnTrova, Qt::LeftButton);
+        QCOMPARE(w.selectedLine(), 4);
+        QTest::mouseClick(w.btnTrova, Qt::LeftButton);
+        QCOMPARE(w.selectedLine(), 2); // round from the last line
+        w.txtTrova->setText(QStringLiteral("FORLÌ"));  // Ì is not folded: not found
+        QTest::mouseClick(w.btnTrova, Qt::LeftButton);
+        QCOMPARE(w.selectedLine(), 2);
+        w.txtTrova->setFocus();
+        QTest::keyClick(w.txtTrova, Qt::Key_Return); // moves to Trova, presses nothing
+        QVERIFY(w.btnTrova->hasFocus());
+        QVERIFY(f.services.messages.isEmpty());
+    }
+
+    void doubleClickLoadsTheCard() {
+        Fixture f(kCards + QList<Card>{{"9/2026", "02/02/2026", "Fattura di febbraio", "Rossi & Figli S.r.l."}});
+        TfrmTrovaProtocollo w(&f.card);
+        w.lblMemory->setText(QStringLiteral("protocollo"));
+        w.show();
+        w.findChild<QLineEdit*>(QStringLiteral("txtNumero"))->setText(QStringLiteral("9/"));
+        QTest::mouseClick(w.btnCerca, Qt::LeftButton);
+        QCOMPARE(w.lines().size(), 2); // the two identical cards
+        const QModelIndex first = w.lstRecords->model()->index(0, 0);
+        w.lstRecords->setCurrentIndex(first);
+        emit w.lstRecords->doubleClicked(first);
+        QVERIFY(!w.isVisible());
+        // Of two cards with the same line, the later in the file is loaded.
+        QCOMPARE(f.card.lblPosizione->text(), QStringLiteral("6"));
+        QCOMPARE(f.card.txtOggetto->text(), QStringLiteral("Fattura di febbraio"));
+        QCOMPARE(f.card.txtNote->text(), QStringLiteral("nota"));
+        QVERIFY(f.card.optEntrata->isChecked());
+    }
+
+    void doubleClickWithoutTheTagLoadsNothing() {
+        Fixture f;
+        TfrmTrovaProtocollo w(&f.card);
+        w.show();
+        QTest::mouseClick(w.btnCerca, Qt::LeftButton);
+        const QModelIndex first = w.lstRecords->model()->index(0, 0);
+        emit w.lstRecords->doubleClicked(first);
+        QVERIFY(!w.isVisible());
+        QVERIFY(f.card.lblPosizione->text().isEmpty());
+    }
+
+    void unreachableRegisterStaysOnTheFilters() {
+        Fixture f;
+        f.card.lblFile->setText(f.services.file(QStringLiteral("manca/2026.prt")));
+        TfrmTrovaProtocollo w(&f.card);
+        w.show();
+        QTest::mouseClick(w.btnCerca, Qt::LeftButton);
+        QCOMPARE(f.services.messages.size(), 1);
+        QCOMPARE(f.services.messages[0].kind, MessageKind::Notice);
+        QVERIFY(f.services.messages[0].text.startsWith(
+            QStringLiteral("Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\r")));
+        QVERIFY(w.panAvvio->isVisible());
+        QVERIFY(w.lblAttendere->isVisible());
+    }
+
+    // Summary.
+
+    void summaryChecks_data() {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<MessageKind>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("no start") << "  " << "05/03/2026" << MessageKind::Warning
+            << QStringLiteral("Attenzione: per visualizzare il riepilogo è necessario indicare la data di inizio intervallo.")
+            << "txtDataInizio";
+        QTest::newRow("no end") << "01/01/2026" << "" << MessageKind::Warning
+            << QStringLiteral("Attenzione: per visualizzare il riepilogo è necessario indicare la data di fine intervallo.")
+            << "txtDataFine";
+        QTest::newRow("31 February") << "31/02/2026" << "05/03/2026" << MessageKind::Notice
+            << QStringLiteral("Attenzione: la data 31/02/2026 di inizio intervallo non esiste.\n\r\n\rPer poter visualizzare il riepilogo è necessario indicare una data valida.")
+            << "txtDataInizio";
+        QTest::newRow("bad end") << "01/01/2026" << "1/3/26" << MessageKind::Notice
+            << QStringLiteral("Attenzione: la data 1/3/26 di fine intervallo non esiste.\n\r\n\rPer poter visualizzare il riepilogo è necessario indicare una data valida.")
+            << "txtDataFine";
+        QTest::newRow("start after end") << "06/03/2026" << "05/03/2026" << MessageKind::Notice
+            << QStringLiteral("Attenzione: la data di fine intervallo (05/03/2026) non può essere anteriore a quella di inizio intervallo (06/03/2026).\n\r\n\rPer poter visualizzare il riepilogo è necessario indicare un intervallo di tempo valido.")
+            << "";
+    }
+    void summaryChecks() {
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+        QFETCH(MessageKind, kind);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        Fixture f;
+        TfrmRiepProtocollo w(nullptr, f.path);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QCOMPARE(w.txtDataFine->text(), QStringLiteral("05/03/2026")); // today
+        w.txtDataInizio->setText(start);
+        w.txtDataFine->setText(end);
+        w.txtDataFine->setFocus();
+        QTest::mouseClick(w.cmdTrova, Qt::LeftButton);
+        QCOMPARE(f.services.messages.size(), 1);
+        QCOMPARE(f.services.messages[0].kind, kind);
+        QCOMPARE(f.services.messages[0].text, message);
+        if (!focus.isEmpty())
+            QTRY_COMPARE(QApplication::focusWidget()->objectName(), focus);
+        QCOMPARE(w.grid()->rowCount(), 10); // unchanged
+    }
+
+    void summaryListsTheRangeAndSkipsUndatedCards_data() {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<QStringList>("numbers");
+        QTest::newRow("one day") << "05/03/2026" << "05/03/2026" << QStringList{"10/2026", "12/2026"};
+        QTest::newRow("ends included, past a card without date")
+            << "02/02/2026" << "31/12/2026" << QStringList{"9/2026", "10/2026", "12/2026", "13/2026"};
+        QTest::newRow("nothing in the range") << "01/06/2026" << "30/06/2026" << QStringList{};
+    }
+    void summaryListsTheRangeAndSkipsUndatedCards() {
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+        QFETCH(QStringList, numbers);
+        Fixture f;
+        TfrmRiepProtocollo w(nullptr, f.path);
+        w.show();
+        w.txtDataInizio->setText(start);
+        w.txtDataFine->setText(end);
+        QTest::mouseClick(w.cmdTrova, Qt::LeftButton);
+        QVERIFY(f.services.messages.isEmpty());
+        QCOMPARE(w.grid()->rowCount(), numbers.size());
+        for (int r = 0; r < numbers.size(); ++r) {
+            QCOMPARE(w.grid()->cell(r, 0), QString::number(r + 1));
+            QCOMPARE(w.grid()->cell(r, 1), numbers[r]);
+        }
+    }
+
+    void summaryOfAnEmptyRegisterKeepsTheGrid() {
+        Fixture f(QList<Card>{});
+        TfrmRiepProtocollo w(nullptr, f.path);
+        w.show();
+        w.txtDataInizio->setText(QStringLiteral("01/01/2026"));
+        QTest::mouseClick(w.cmdTrova, Qt::LeftButton);
+        QCOMPARE(w.grid()->rowCount(), 10);
+    }
+
+    void gridTypingChangesOnlyTheExport() {
+        Fixture f;
+        TfrmRiepProtocollo w(nullptr, f.path);
+        w.show();
+        w.txtDataInizio->setText(QStringLiteral("05/03/2026"));
+        QTest::mouseClick(w.cmdTrova, Qt::LeftButton);
+        RecordGridModel* grid = w.grid();
+        QVERIFY(!grid->setData(grid->index(0, 3), QStringLiteral("01/01/2000"), Qt::EditRole)); // read-only
+        QVERIFY(grid->setData(grid->index(0, 8), QStringLiteral("Oggetto corretto"), Qt::EditRole));
+        f.services.answers = {true, false};
+        QTest::mouseClick(w.cmdEsporta, Qt::LeftButton);
+        const QByteArray xls = f.exported();
+        QVERIFY(xls.contains("<td style=\"text-align: left;\">Oggetto corretto</td>"));
+        QVERIFY(xls.contains("<x:Name>Protocollo Documenti</x:Name>"));
+        QCOMPARE(dataRows(xls), 2);
+        QVERIFY(f.services.opened.isEmpty());
+        const auto stored = RecordArchive(f.path, ProtocolRecord::layout()).read(2);
+        QCOMPARE(ProtocolRecord(stored->bytes()).text(F::Oggetto), QStringLiteral("Richiesta <urgente> di preventivo"));
+    }
+
+    void exportRun() {
+        Fixture f;
+        TfrmRiepProtocollo w(nullptr, f.path);
+        w.show();
+        // No: nothing is written.
+        f.services.answers = {false};
+        QTest::mouseClick(w.cmdEsporta, Qt::LeftButton);
+        QVERIFY(!QFile::exists(f.services.file(QStringLiteral("Protocollo.xls"))));
+        // Before any listing: the ten empty rows; then the file is opened.
+        f.services.answers = {true, true};
+        QTest::mouseClick(w.cmdEsporta, Qt::LeftButton);
+        QCOMPARE(f.services.messages.size(), 3);
+        QCOMPARE(f.services.messages[0].kind, MessageKind::Question);
+        QCOMPARE(f.services.messages[0].text,
+                 QStringLiteral("L'esportazione dei dati in Excel può richiedere diversi minuti a seconda del numero di schede presenti in archivio.\r\n\r\nSi vuole esportare i dati adesso?"));
+        QCOMPARE(f.services.messages[2].text,
+                 QStringLiteral("Le schede in archivio sono state esportate con successo.\r\n\r\nSi vuole aprire il file di Excel?"));
+        QCOMPARE(dataRows(f.exported()), 10);
+        QCOMPARE(f.services.opened, QStringList{u'"' + f.services.file(QStringLiteral("Protocollo.xls")) + u'"'});
+    }
+
+    void exportFailureKeepsThePreviousFile() {
+        Fixture f;
+        const QString xls = f.services.file(QStringLiteral("Protocollo.xls"));
+        // A folder in the file's place stands for a file that cannot be replaced.
+        QVERIFY(QDir().mkpath(xls));
+        TfrmExpProtocollo w(nullptr, f.path);
+        f.services.answers = {true};
+        QTest::mouseClick(w.cmdEsporta, Qt::LeftButton);
+        QCOMPARE(f.services.messages.size(), 2);
+        QCOMPARE(f.services.messages[1].kind, MessageKind::Notice);
+        QCOMPARE(f.services.messages[1].text,
+                 QStringLiteral("Attenzione: il sistema non permette di esportare i dati.\n\r\n\rAccertarsi che il file di Excel non sia già aperto."));
+        QVERIFY(QFileInfo(xls).isDir());
+        QVERIFY(f.services.opened.isEmpty());
+    }
+
+    // Export window.
+
+    void exportWindowShowsTheWholeRegister() {
+        Fixture f;
+        TfrmExpProtocollo w(nullptr, f.path);
+        QCOMPARE(w.grid()->rowCount(), 5);
+        QCOMPARE(w.grid()->cell(2, 0), QStringLiteral("3"));
+        QCOMPARE(w.grid()->cell(2, 8), QStringLiteral("Scheda senza data"));
+        QCOMPARE(w.grid()->cell(0, 14), QStringLiteral("nota")); // trimmed
+        QCOMPARE(w.grdRecords->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("N. protocollo"));
+
+        // The summary's export is replaced by the register's.
+        TfrmRiepProtocollo summary(nullptr, f.path);
+        summary.txtDataInizio->setText(QStringLiteral("05/03/2026"));
+        summary.txtDataFine->setText(QStringLiteral("05/03/2026"));
+        QTest::mouseClick(summary.cmdTrova, Qt::LeftButton);
+        f.services.answers = {true, false};
+        QTest::mouseClick(summary.cmdEsporta, Qt::LeftButton);
+        f.services.answers = {true, false};
+        QTest::mouseClick(w.cmdEsporta, Qt::LeftButton);
+        const QByteArray xls = f.exported();
+        QCOMPARE(dataRows(xls), 5);
+        QVERIFY(xls.contains("<x:Name>Protocollo Posta</x:Name>"));
+        QVERIFY(xls.contains("Richiesta &lt;urgente&gt; di preventivo"));
+        QVERIFY(xls.contains("Rossi &amp; Figli S.r.l."));
+        QVERIFY(xls.contains("Forl\xEC"));
+    }
+
+    void exportWindowOfAnEmptyRegister() {
+        Fixture f(QList<Card>{});
+        TfrmExpProtocollo w(nullptr, f.path);
+        QCOMPARE(w.grid()->rowCount(), 10);
+        f.services.answers = {true, false};
+        QTest::mouseClick(w.cmdEsporta, Qt::LeftButton);
+        QCOMPARE(dataRows(f.exported()), 10);
+    }
+
+    void hints() {
+        Fixture f;
+        TfrmExpProtocollo w(nullptr, f.path);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.panInfo->text(), QStringLiteral("Esportazione archivio in Microsoft Excel."));
+        QTest::mouseMove(w.cmdGuida);
+        QTRY_COMPARE(w.panInfo->text(), QStringLiteral("Visualizza la pagina della guida sensibile al contesto."));
+        QTest::mouseMove(w.grdRecords->viewport(), QPoint(300, 300));
+        QTest::mouseMove(w.grdRecords->viewport(), QPoint(301, 301));
+        QTRY_VERIFY(w.panInfo->text().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestProtocolOutputs)
+#include "tst_ProtocolOutputs.moc"
