@@ -13,9 +13,10 @@ void runExport(QWidget* parent, const Spreadsheet::Target& target, const RecordG
                                            "i dati adesso?")))
         return;
     const QString path = ProgramFolder::file(target.fileName);
-    const QByteArray bytes =
-        Spreadsheet::fileBytes(target, grid.rowCount(),
-                               [&grid](int row, int column) { return grid.cell(row, column + 1); });
+    const QByteArray bytes = Spreadsheet::fileBytes(
+        target, grid.rowCount(), [&grid](int row, int column, QByteArray& scratch) {
+            return grid.cellBytes(row, column + 1, scratch);
+        });
     if (!Spreadsheet::write(path, bytes)) {
         Messages::notice(parent,
                          QStringLiteral("Attenzione: il sistema non permette di esportare i "

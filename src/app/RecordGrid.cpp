@@ -1,35 +1,97 @@
 #include "RecordGrid.h"
 
 #include "Widgets.h"
+#include "core/Cp1252.h"
+#include "core/RecordLayout.h"
+#include "core/TextField.h"
 
 #include <QHeaderView>
 #include <QTableView>
 
-RecordGridModel::RecordGridModel(QList<Column> columns, QObject* parent)
-    : QAbstractTableModel(parent), m_columns(std::move(columns)) {
-    for (int i = 0; i < kInitialRows; ++i)
-        m_rows.append(QStringList());
+namespace {
+
+quint64 key(int row, int column) {
+    return (quint64(quint32(row)) << 32) | quint32(column);
 }
 
-void RecordGridModel::setRows(QList<QStringList> rows) {
+// The bytes with leading and trailing bytes of code 32 or below removed, as the load rule
+// trims the text they stand for.
+QByteArrayView trimmed(QByteArrayView bytes) {
+    qsizetype begin = 0;
+    qsizetype end = bytes.size();
+    while (begin < end && static_cast<unsigned char>(bytes[begin]) <= 32)
+        ++begin;
+    while (end > begin && static_cast<unsigned char>(bytes[end - 1]) <= 32)
+        --end;
+    return bytes.sliced(begin, end - begin);
+}
+
+} // namespace
+
+RecordGridModel::RecordGridModel(QList<Column> columns, QObject* parent)
+    : QAbstractTableModel(parent), m_columns(std::move(columns)), m_rows(kInitialRows) {}
+
+RecordGridModel::Row RecordGridModel::rowFor(const Record& record, int number) const {
+    Row row;
+    row.number = number;
+    const QByteArray& bytes = record.bytes();
+    for (const Column& column : m_columns) {
+        if (column.field < 0)
+            continue;
+        const FieldSpec& f = record.layout().field(column.field);
+        const int length = std::min<int>(static_cast<unsigned char>(bytes[f.offset]), f.capacity);
+        const QByteArrayView text = trimmed(QByteArrayView(bytes).sliced(f.offset + 1, length));
+        row.fields += char(text.size());
+        row.fields += text;
+    }
+    return row;
+}
+
+void RecordGridModel::setRows(QList<Row> rows) {
     beginResetModel();
     m_rows = std::move(rows);
+    m_typed.clear();
     endResetModel();
 }
 
-void RecordGridModel::appendRow(QStringList cells) {
-    const int at = int(m_rows.size());
-    beginInsertRows(QModelIndex(), at, at);
-    m_rows.append(std::move(cells));
-    endInsertRows();
-}
-
-void RecordGridModel::clear() {
-    setRows({});
+QByteArrayView RecordGridModel::storedBytes(int row, int column, QByteArray& scratch) const {
+    const Row& r = m_rows[row];
+    if (m_columns[column].field < 0) {
+        scratch = r.number > 0 ? QByteArray::number(r.number) : QByteArray();
+        return scratch;
+    }
+    // The fields lie in column order; skip those before this one.
+    qsizetype at = 0;
+    for (int c = 0; c < column && at < r.fields.size(); ++c) {
+        if (m_columns[c].field >= 0)
+            at += 1 + static_cast<unsigned char>(r.fields[at]);
+    }
+    if (at >= r.fields.size())
+        return {};
+    return QByteArrayView(r.fields).sliced(at + 1, static_cast<unsigned char>(r.fields[at]));
 }
 
 QString RecordGridModel::cell(int row, int column) const {
-    return row >= 0 && row < m_rows.size() ? m_rows[row].value(column) : QString();
+    if (row < 0 || row >= m_rows.size() || column < 0 || column >= m_columns.size())
+        return {};
+    const auto typed = m_typed.constFind(key(row, column));
+    if (typed != m_typed.constEnd())
+        return *typed;
+    QByteArray scratch;
+    return Cp1252::decode(storedBytes(row, column, scratch));
+}
+
+QByteArrayView RecordGridModel::cellBytes(int row, int column, QByteArray& scratch) const {
+    if (row < 0 || row >= m_rows.size() || column < 0 || column >= m_columns.size())
+        return {};
+    if (!m_typed.isEmpty()) {
+        const auto typed = m_typed.constFind(key(row, column));
+        if (typed != m_typed.constEnd()) {
+            scratch = Cp1252::encode(TextField::trimBlanks(*typed));
+            return scratch;
+        }
+    }
+    return storedBytes(row, column, scratch);
 }
 
 int RecordGridModel::rowCount(const QModelIndex& parent) const {
@@ -49,10 +111,7 @@ QVariant RecordGridModel::data(const QModelIndex& index, int role) const {
 bool RecordGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
         return false;
-    QStringList& cells = m_rows[index.row()];
-    while (cells.size() <= index.column())
-        cells.append(QString());
-    cells[index.column()] = value.toString();
+    m_typed.insert(key(index.row(), index.column()), value.toString());
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     return true;
 }

@@ -1,15 +1,18 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QByteArray>
+#include <QHash>
 #include <QList>
-#include <QStringList>
 
 class QTableView;
 class QWidget;
+class Record;
 
-// The grid of the summary and export windows: a numbered row per card, columns that the
-// user may type into (changing only the grid and the export, never the archive) and
-// read-only ones. Rows are plain texts, so a grid of 100,000 cards stays light.
+// The grid of the summary and export windows: a numbered row per card, columns the user
+// may type into (changing only the grid and the export, never the archive) and read-only
+// ones. A row keeps its fields as the archive's own bytes and turns them into text only
+// when shown, so a grid of 100,000 cards loads and exports quickly and stays light.
 class RecordGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -18,6 +21,14 @@ public:
         QString header;
         int width;
         bool readOnly;
+        int field; // in the record's layout; -1 for the row number
+    };
+
+    // One row: its number (0 for an empty row) and its fields, each a length byte and
+    // the field's trimmed Windows-1252 bytes, in column order.
+    struct Row {
+        int number = 0;
+        QByteArray fields;
     };
 
     explicit RecordGridModel(QList<Column> columns, QObject* parent = nullptr);
@@ -27,11 +38,14 @@ public:
     // A fresh grid shows ten empty rows.
     static constexpr int kInitialRows = 10;
 
-    // Replaces the rows; a row's first cell is its number.
-    void setRows(QList<QStringList> rows);
-    void appendRow(QStringList cells);
-    void clear();
+    // The row that shows `record` as number `number`.
+    Row rowFor(const Record& record, int number) const;
+    void setRows(QList<Row> rows);
+
     QString cell(int row, int column) const;
+    // The cell as Windows-1252 bytes, trimmed: a view of the row, or of `scratch` for a
+    // typed or computed cell.
+    QByteArrayView cellBytes(int row, int column, QByteArray& scratch) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -41,8 +55,11 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
+    QByteArrayView storedBytes(int row, int column, QByteArray& scratch) const;
+
     QList<Column> m_columns;
-    QList<QStringList> m_rows;
+    QList<Row> m_rows;
+    QHash<quint64, QString> m_typed; // what the user typed, by (row, column)
 };
 
 // The view over a grid model, named grdRecords, with alternating row colours and rows 21

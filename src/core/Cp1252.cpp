@@ -1,6 +1,5 @@
 #include "Cp1252.h"
 
-#include <QList>
 #include <QStringView>
 #include <array>
 
@@ -34,11 +33,21 @@ char16_t toUnicode(unsigned char byte) {
 }
 
 QByteArray encode(const QString& text) {
-    QByteArray out;
-    out.reserve(text.size());
-    // By code point, so a character outside the basic plane is one "?", not two.
-    for (char32_t c : QStringView(text).toUcs4())
-        out.append(fromUnicode(c));
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char* dst = out.data();
+    qsizetype n = 0;
+    const QChar* src = text.constData();
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        char32_t c = src[i].unicode();
+        // A character outside the basic plane is one "?", not two.
+        if (QChar::isHighSurrogate(c) && i + 1 < size && src[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(src[i], src[i + 1]);
+            ++i;
+        }
+        dst[n++] = fromUnicode(c);
+    }
+    out.truncate(n);
     return out;
 }
 

@@ -1,7 +1,6 @@
 #include "Spreadsheet.h"
 
 #include "Cp1252.h"
-#include "TextField.h"
 
 #include <QSaveFile>
 
@@ -31,20 +30,28 @@ QList<Column> protocolColumns() {
     };
 }
 
-QString escaped(const QString& text) {
-    QString out;
-    out.reserve(text.size());
-    for (QChar c : text) {
-        if (c == u'&')
-            out += QLatin1String("&amp;");
-        else if (c == u'<')
-            out += QLatin1String("&lt;");
-        else if (c == u'>')
-            out += QLatin1String("&gt;");
-        else
-            out += c;
+void appendEscaped(QByteArray& out, QByteArrayView text) {
+    qsizetype run = 0; // start of the bytes not yet appended
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const char* entity = c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : nullptr;
+        if (!entity)
+            continue;
+        out.append(text.sliced(run, i - run));
+        out.append(entity);
+        run = i + 1;
     }
-    return out;
+    out.append(text.sliced(run));
+}
+
+QByteArrayView trimmed(QByteArrayView bytes) {
+    qsizetype begin = 0;
+    qsizetype end = bytes.size();
+    while (begin < end && static_cast<unsigned char>(bytes[begin]) <= 32)
+        ++begin;
+    while (end > begin && static_cast<unsigned char>(bytes[end - 1]) <= 32)
+        --end;
+    return bytes.sliced(begin, end - begin);
 }
 
 } // namespace
@@ -88,45 +95,43 @@ Target documentExport() {
             }};
 }
 
-QByteArray fileBytes(const Target& target, int rowCount,
-                     const std::function<QString(int, int)>& cell) {
-    QString text;
-    text += QLatin1String("<html xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
-                          "xmlns:x=\"urn:schemas-microsoft-com:office:excel\" "
-                          "xmlns=\"http://www.w3.org/TR/REC-html40\">");
-    text += QLatin1String("<head>"
-                          "<meta http-equiv=\"Content-Type\" content=\"text/html; "
-                          "charset=windows-1252\">"
-                          "<!--[if gte mso 9]><xml>"
-                          "<x:ExcelWorkbook><x:ExcelWorksheets><x:ExcelWorksheet><x:Name>");
-    text += escaped(target.worksheet);
-    text += QLatin1String("</x:Name><x:WorksheetOptions><x:Selected/><x:Panes><x:Pane>"
-                          "<x:Number>1</x:Number><x:ActiveRow>3</x:ActiveRow>"
-                          "</x:Pane></x:Panes>"
-                          "<x:ProtectContents>False</x:ProtectContents>"
-                          "<x:ProtectObjects>False</x:ProtectObjects>"
-                          "<x:ProtectScenarios>False</x:ProtectScenarios>"
-                          "</x:WorksheetOptions></x:ExcelWorksheet></x:ExcelWorksheets>"
-                          "</x:ExcelWorkbook></xml><![endif]-->"
-                          "</head><body><table x:str><tr>");
+QByteArray fileBytes(const Target& target, int rowCount, const CellReader& cell) {
+    QByteArray out;
+    out += "<html xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
+           "xmlns:x=\"urn:schemas-microsoft-com:office:excel\" "
+           "xmlns=\"http://www.w3.org/TR/REC-html40\">";
+    out += "<head>"
+           "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"
+           "<!--[if gte mso 9]><xml>"
+           "<x:ExcelWorkbook><x:ExcelWorksheets><x:ExcelWorksheet><x:Name>";
+    appendEscaped(out, Cp1252::encode(target.worksheet));
+    out += "</x:Name><x:WorksheetOptions><x:Selected/><x:Panes><x:Pane>"
+           "<x:Number>1</x:Number><x:ActiveRow>3</x:ActiveRow>"
+           "</x:Pane></x:Panes>"
+           "<x:ProtectContents>False</x:ProtectContents>"
+           "<x:ProtectObjects>False</x:ProtectObjects>"
+           "<x:ProtectScenarios>False</x:ProtectScenarios>"
+           "</x:WorksheetOptions></x:ExcelWorksheet></x:ExcelWorksheets>"
+           "</x:ExcelWorkbook></xml><![endif]-->"
+           "</head><body><table x:str><tr>";
     for (const Column& column : target.columns) {
-        text += QLatin1String("<td style=\"text-align: left; font-weight: bold;\" width=");
-        text +=
-            QString::number(column.width) + u'>' + escaped(column.title) + QLatin1String("</td>");
+        out += "<td style=\"text-align: left; font-weight: bold;\" width=";
+        out += QByteArray::number(column.width) + '>';
+        appendEscaped(out, Cp1252::encode(column.title));
+        out += "</td>";
     }
-    text += QLatin1String("</tr>");
-    // Row by row, so a large archive is held once, in bytes.
-    QByteArray out = Cp1252::encode(text);
+    out += "</tr>";
     const int columns = int(target.columns.size());
+    out.reserve(out.size() + qsizetype(rowCount) * columns * 40);
+    QByteArray scratch;
     for (int row = 0; row < rowCount; ++row) {
-        text = QStringLiteral("<tr>");
+        out += "<tr>";
         for (int column = 0; column < columns; ++column) {
-            text += QLatin1String("<td style=\"text-align: left;\">");
-            text += escaped(TextField::trimBlanks(cell(row, column)));
-            text += QLatin1String("</td>");
+            out += "<td style=\"text-align: left;\">";
+            appendEscaped(out, trimmed(cell(row, column, scratch)));
+            out += "</td>";
         }
-        text += QLatin1String("</tr>");
-        out += Cp1252::encode(text);
+        out += "</tr>";
     }
     out += "</table></body></html>";
     return out;

@@ -28,10 +28,12 @@ Target protocolSummary();
 Target protocolExport();
 Target documentExport();
 
-// The file's bytes for `rowCount` rows; `cell(row, column)` gives each cell's text.
-// Texts are trimmed and "&", "<" and ">" escaped, so the sheet shows them as they are.
-QByteArray fileBytes(const Target& target, int rowCount,
-                     const std::function<QString(int row, int column)>& cell);
+// A cell's text in Windows-1252: a view of bytes that live on, or of `scratch`.
+using CellReader = std::function<QByteArrayView(int row, int column, QByteArray& scratch)>;
+
+// The file's bytes for `rowCount` rows. Cell texts are trimmed and "&", "<" and ">"
+// escaped, so the sheet shows them as they are.
+QByteArray fileBytes(const Target& target, int rowCount, const CellReader& cell);
 
 // Writes the file whole or not at all: a failed write leaves the previous file as it was.
 bool write(const QString& path, const QByteArray& bytes);

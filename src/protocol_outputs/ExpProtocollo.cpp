@@ -59,10 +59,10 @@ TfrmExpProtocollo::TfrmExpProtocollo(QWidget* opener, const QString& registerPat
 TfrmExpProtocollo::~TfrmExpProtocollo() = default;
 
 void TfrmExpProtocollo::loadGrid(const QString& registerPath) {
-    QList<QStringList> rows;
+    QList<RecordGridModel::Row> rows;
     // A failed read keeps the rows read so far; an empty register the ten empty rows.
     RecordArchive(registerPath, ProtocolRecord::layout()).scan([&](int position, const Record& r) {
-        rows.append(ProtocolGrid::row(position, ProtocolRecord(r.bytes())));
+        rows.append(m_grid->rowFor(r, position));
     });
     if (!rows.isEmpty())
         m_grid->setRows(std::move(rows));

@@ -155,15 +155,14 @@ void TfrmRiepProtocollo::showSummary() {
     if (!checkDates(start, end))
         return;
     bool anyCard = false;
-    QList<QStringList> rows;
+    QList<RecordGridModel::Row> rows;
     // A card whose registration date does not read as a date is left out; the cards after
     // it are still listed.
     RecordArchive(m_registerPath, ProtocolRecord::layout()).scan([&](int, const Record& r) {
         anyCard = true;
-        const ProtocolRecord card(r.bytes());
-        const auto registered = readStrictDate(card.text(ProtocolRecord::DataReg));
+        const auto registered = readStrictDate(r.text(ProtocolRecord::DataReg));
         if (registered && start <= *registered && *registered <= end)
-            rows.append(ProtocolGrid::row(int(rows.size()) + 1, card));
+            rows.append(m_grid->rowFor(r, int(rows.size()) + 1));
     });
     // An empty register leaves the grid as it was.
     if (anyCard)

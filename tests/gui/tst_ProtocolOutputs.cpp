@@ -110,6 +110,17 @@ private slots:
         QCOMPARE(w.lblTrovate->text(), QStringLiteral("Il presente riepilogo contiene 1 schede."));
     }
 
+    void yearFilterListsThatYear() {
+        Fixture f(kCards + QList<Card>{{"1/2025", "30/12/2025", "Dell'anno prima", "Rossi"}});
+        TfrmTrovaProtocollo w(&f.card);
+        w.show();
+        w.findChild<QLineEdit*>(QStringLiteral("txtDataReg"))->setText(QStringLiteral("/2026"));
+        QTest::mouseClick(w.btnCerca, Qt::LeftButton);
+        QCOMPARE(w.lines().size(), 4); // not the card without a date, nor the one of 2025
+        for (const QString& line : w.lines())
+            QVERIFY(line.contains(QStringLiteral("/2026  Posta:")));
+    }
+
     void emptyRegisterListsNothing() {
         Fixture f(QList<Card>{});
         TfrmTrovaProtocollo w(&f.card);
