@@ -14,18 +14,6 @@ quint64 key(int row, int column) {
     return (quint64(quint32(row)) << 32) | quint32(column);
 }
 
-// The bytes with leading and trailing bytes of code 32 or below removed, as the load rule
-// trims the text they stand for.
-QByteArrayView trimmed(QByteArrayView bytes) {
-    qsizetype begin = 0;
-    qsizetype end = bytes.size();
-    while (begin < end && static_cast<unsigned char>(bytes[begin]) <= 32)
-        ++begin;
-    while (end > begin && static_cast<unsigned char>(bytes[end - 1]) <= 32)
-        --end;
-    return bytes.sliced(begin, end - begin);
-}
-
 } // namespace
 
 RecordGridModel::RecordGridModel(QList<Column> columns, QObject* parent)
@@ -40,7 +28,8 @@ RecordGridModel::Row RecordGridModel::rowFor(const Record& record, int number) c
             continue;
         const FieldSpec& f = record.layout().field(column.field);
         const int length = std::min<int>(static_cast<unsigned char>(bytes[f.offset]), f.capacity);
-        const QByteArrayView text = trimmed(QByteArrayView(bytes).sliced(f.offset + 1, length));
+        const QByteArrayView text =
+            TextField::trimBlanks(QByteArrayView(bytes).sliced(f.offset + 1, length));
         row.fields += char(text.size());
         row.fields += text;
     }

@@ -1,6 +1,7 @@
 #include "Spreadsheet.h"
 
 #include "Cp1252.h"
+#include "TextField.h"
 
 #include <QSaveFile>
 
@@ -42,16 +43,6 @@ void appendEscaped(QByteArray& out, QByteArrayView text) {
         run = i + 1;
     }
     out.append(text.sliced(run));
-}
-
-QByteArrayView trimmed(QByteArrayView bytes) {
-    qsizetype begin = 0;
-    qsizetype end = bytes.size();
-    while (begin < end && static_cast<unsigned char>(bytes[begin]) <= 32)
-        ++begin;
-    while (end > begin && static_cast<unsigned char>(bytes[end - 1]) <= 32)
-        --end;
-    return bytes.sliced(begin, end - begin);
 }
 
 } // namespace
@@ -128,7 +119,7 @@ QByteArray fileBytes(const Target& target, int rowCount, const CellReader& cell)
         out += "<tr>";
         for (int column = 0; column < columns; ++column) {
             out += "<td style=\"text-align: left;\">";
-            appendEscaped(out, trimmed(cell(row, column, scratch)));
+            appendEscaped(out, TextField::trimBlanks(cell(row, column, scratch)));
             out += "</td>";
         }
         out += "</tr>";

@@ -19,6 +19,16 @@ QString trimBlanks(const QString& text) {
     return text.mid(begin, end - begin);
 }
 
+QByteArrayView trimBlanks(QByteArrayView bytes) {
+    qsizetype begin = 0;
+    qsizetype end = bytes.size();
+    while (begin < end && static_cast<unsigned char>(bytes[begin]) <= 32)
+        ++begin;
+    while (end > begin && static_cast<unsigned char>(bytes[end - 1]) <= 32)
+        --end;
+    return bytes.sliced(begin, end - begin);
+}
+
 QByteArray storedBytes(const QString& text, int capacity) {
     QByteArray bytes = Cp1252::encode(trimBlanks(text));
     const qsizetype keep = std::min<qsizetype>({bytes.size(), 255, capacity});

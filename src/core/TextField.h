@@ -11,6 +11,9 @@ namespace TextField {
 // Every input is trimmed this way before it is checked, compared or stored.
 QString trimBlanks(const QString& text);
 
+// The same trimming on Windows-1252 bytes (the code page keeps codes 0 to 32 as bytes).
+QByteArrayView trimBlanks(QByteArrayView bytes);
+
 // The store rule: trim, convert to Windows-1252, keep at most 255 bytes, cut to the
 // capacity. Returns the bytes that the field will hold (its length byte is their size).
 QByteArray storedBytes(const QString& text, int capacity);
