@@ -7,6 +7,11 @@
 // the number of the page on which the anchor <a name="NAME"> lies. Every such reference must
 // name an existing anchor.
 //
+// Page ends are mended before anything is written: a paragraph is never cut in two, a heading
+// never stays alone at the foot of a page, a short table is kept on one page together with
+// the heading that introduces it, and a long table that a page end would cut through a row is
+// continued on the next page with its header row repeated.
+//
 // The PDF is written beside the target as OUTPUT.tmp and renamed over OUTPUT only when it is
 // complete, so a failed run never leaves a truncated guide behind. On failure the tool
 // prints a message and exits with a non-zero status.
@@ -30,6 +35,7 @@
 #include <QTextLayout>
 #include <QTextTable>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -104,7 +110,51 @@ bool breakBefore(const QTextBlock& block) {
     return true;
 }
 
-bool startOnNewPage(QTextTable* table) {
+QTextBlock firstBlockOf(QTextTable* table) {
+    return table->cellAt(0, 0).firstCursorPosition().block();
+}
+
+// Whether `block` is one of the empty blocks that stand around a table.
+bool isBlank(const QTextBlock& block) {
+    return block.text().trimmed().isEmpty();
+}
+
+// The heading that introduces `table`: standing right before it, or before the one short
+// paragraph that leads into it. An invalid block when there is none.
+QTextBlock introducingHeading(const QTextDocument& doc, QTextTable* table) {
+    int paragraphs = 0;
+    for (QTextBlock block = firstBlockOf(table).previous(); block.isValid();
+         block = block.previous()) {
+        if (QTextCursor(block).currentTable() != nullptr)
+            break;
+        if (block.blockFormat().headingLevel() > 0)
+            return block;
+        if (isBlank(block))
+            continue;
+        if (++paragraphs > 1 || lineExtents(doc, block).size() > 3)
+            break;
+    }
+    return {};
+}
+
+// The table that `heading` introduces (see introducingHeading), or null.
+QTextTable* introducedTable(const QTextDocument& doc, const QTextBlock& heading) {
+    for (QTextBlock block = heading.next(); block.isValid(); block = block.next()) {
+        if (QTextTable* table = QTextCursor(block).currentTable())
+            return introducingHeading(doc, table) == heading ? table : nullptr;
+        if (block.blockFormat().headingLevel() > 0)
+            return nullptr;
+        if (!isBlank(block) && lineExtents(doc, block).size() > 3)
+            return nullptr;
+    }
+    return nullptr;
+}
+
+// Starts `table` on a new page, together with the heading that introduces it.
+bool startOnNewPage(const QTextDocument& doc, QTextTable* table) {
+    const QTextBlock heading = introducingHeading(doc, table);
+    if (heading.isValid() && firstPage(doc, heading) == firstPage(doc, firstBlockOf(table)))
+        return breakBefore(heading);
     QTextTableFormat format = table->format();
     if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
         return false;
@@ -113,20 +163,13 @@ bool startOnNewPage(QTextTable* table) {
     return true;
 }
 
-// Whether `table`, which would fit on one page, leaves fewer than three of its rows at the foot
-// of the page on which it begins.
-bool fewRowsBeforeBreak(const QTextDocument& doc, QTextTable* table) {
+// Whether `table`, a short one, is broken across two pages; a table of at most half a page
+// reads better kept whole.
+bool shortTableBroken(const QTextDocument& doc, QTextTable* table) {
     if (doc.documentLayout()->frameBoundingRect(table).height() > doc.pageSize().height() / 2)
         return false;
-    const int page = firstPage(doc, table->cellAt(0, 0).firstCursorPosition().block());
-    const int headers = table->format().headerRowCount();
-    int rows = 0;
-    for (int row = headers; row < table->rows(); ++row) {
-        if (firstPage(doc, table->cellAt(row, 0).firstCursorPosition().block()) != page)
-            return rows < 3;
-        ++rows;
-    }
-    return false;
+    const QTextTableCell last = table->cellAt(table->rows() - 1, 0);
+    return firstPage(doc, firstBlockOf(table)) != lastPage(doc, last.lastCursorPosition().block());
 }
 
 // Copies the content and the look of cell (`row`, `column`) of `from` into `to`.
@@ -158,30 +201,56 @@ void continueTableOnNextPage(QTextTable* table, int row) {
     table->removeRows(row, moved);
 }
 
-// Finds the first place where the page end falls badly and mends it: a heading that would
-// stand at the foot of a page without the first lines of its text moves to the next page,
-// and a table row that the page end would cut in two starts a continuation of its table on
-// the next page. False when there is nothing left to mend.
+// Finds the first place where the page end falls badly and mends it: a paragraph that the
+// page end would cut moves whole to the next page, with the headings right before it; a
+// heading that would stand at the foot of a page without the first lines of its text moves to
+// the next page; and a table row that the page end would cut in two starts a continuation of
+// its table on the next page. False when there is nothing left to mend.
+//
+// Besides sparing the reader lines left alone at the foot or the head of a page, keeping the
+// paragraphs whole keeps the text layer of the PDF clean: the layout draws a paragraph cut by
+// the page end starting from its last line on the previous page, which the page's clip hides
+// but a search of the PDF would still find.
 bool mendOnePageEnd(QTextDocument& doc) {
-    doc.documentLayout()->documentSize(); // the whole layout, not only its first part
+    doc.documentLayout()->documentSize(); // the whole layout, not only its beginning
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
         const int first = firstPage(doc, block);
         if (first < 0)
             continue;
         const QTextCursor cursor(block);
         QTextTable* table = cursor.currentTable();
-        if (table == nullptr && block.blockFormat().headingLevel() > 0) {
+        if (table == nullptr && block.blockFormat().headingLevel() == 0) {
+            // A paragraph is kept on one page, together with the headings right before it.
+            if (lastPage(doc, block) == first)
+                continue;
+            QTextBlock start = block;
+            while (start.previous().isValid() &&
+                   start.previous().blockFormat().headingLevel() > 0 &&
+                   QTextCursor(start.previous()).currentTable() == nullptr)
+                start = start.previous();
+            if (breakBefore(start))
+                return true;
+        } else if (table == nullptr) {
             const auto next = lineExtents(doc, block.next());
             if (next.isEmpty())
                 continue;
+            const int page = lastPage(doc, block);
             const auto& probe = next.size() > 1 ? next.at(1) : next.at(0);
-            if (pageIndex(doc, probe.second - 1.0) != lastPage(doc, block) && breakBefore(block))
+            bool alone = pageIndex(doc, probe.second - 1.0) != page;
+            if (QTextTable* introduced = introducedTable(doc, block)) {
+                const int row =
+                    std::min(introduced->format().headerRowCount(), introduced->rows() - 1);
+                alone =
+                    alone ||
+                    lastPage(doc, introduced->cellAt(row, 0).firstCursorPosition().block()) != page;
+            }
+            if (alone && breakBefore(block))
                 return true;
-        } else if (table != nullptr) {
+        } else {
             const int row = table->cellAt(cursor.position()).row();
             const int headers = table->format().headerRowCount();
             if (cursor.position() == table->cellAt(0, 0).firstPosition() &&
-                fewRowsBeforeBreak(doc, table) && startOnNewPage(table))
+                shortTableBroken(doc, table) && startOnNewPage(doc, table))
                 return true;
             const bool cut = lastPage(doc, block) != first;
             const bool headerAlone =
@@ -191,7 +260,7 @@ bool mendOnePageEnd(QTextDocument& doc) {
                 continueTableOnNextPage(table, row);
                 return true;
             }
-            if ((cut || headerAlone) && startOnNewPage(table))
+            if ((cut || headerAlone) && startOnNewPage(doc, table))
                 return true;
         }
     }
@@ -272,24 +341,25 @@ struct TemporaryFile {
 int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 3)
-        return fail(QStringLiteral("uso: makeguide INPUT.html OUTPUT.pdf"));
+    if (args.size() != 3) {
+        std::fprintf(stderr, "usage: makeguide INPUT.html OUTPUT.pdf\n");
+        return 2;
+    }
     const QString inputPath = args.at(1);
     const QString outputPath = QFileInfo(args.at(2)).absoluteFilePath();
     const QString tempPath = outputPath + QStringLiteral(".tmp");
 
     QFile input(inputPath);
     if (!input.open(QIODevice::ReadOnly))
-        return fail(
-            QStringLiteral("impossibile leggere %1: %2").arg(inputPath, input.errorString()));
+        return fail(QStringLiteral("cannot read %1: %2").arg(inputPath, input.errorString()));
     const QByteArray bytes = input.readAll();
     input.close();
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString source = decoder(bytes);
     if (decoder.hasError())
-        return fail(QStringLiteral("%1 non è un testo UTF-8 valido").arg(inputPath));
+        return fail(QStringLiteral("%1 is not valid UTF-8 text").arg(inputPath));
     if (source.trimmed().isEmpty())
-        return fail(QStringLiteral("%1 è vuoto").arg(inputPath));
+        return fail(QStringLiteral("%1 is empty").arg(inputPath));
 
     QFile::remove(tempPath);
     TemporaryFile temporary{tempPath};
@@ -303,7 +373,7 @@ int main(int argc, char* argv[]) {
                                      QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
                                      QPageLayout::Millimeter);
         if (!writer.setPageLayout(pageLayout))
-            return fail(QStringLiteral("impostazione della pagina A4 non riuscita"));
+            return fail(QStringLiteral("cannot set up A4 pages"));
 
         const QRect paint = writer.pageLayout().paintRectPixels(kResolution);
         const qreal footerBand = mmToDots(kFooterGapMm + kFooterHeightMm);
@@ -318,26 +388,35 @@ int main(int argc, char* argv[]) {
         const QHash<QString, int> pages = anchorPages(doc);
         const QString html = withPageNumbers(source, pages, &unknown);
         if (!unknown.isEmpty())
-            return fail(QStringLiteral("riferimento a un'ancora inesistente: %1").arg(unknown));
+            return fail(QStringLiteral("page reference to a missing anchor: %1").arg(unknown));
         layOut(doc, html, &writer, bodySize);
         if (anchorPages(doc) != pages)
-            return fail(QStringLiteral("i numeri di pagina dell'indice non sono stabili"));
+            return fail(QStringLiteral("the page numbers of the table of contents do not settle"));
 
         pageCount = doc.pageCount();
         QPainter painter;
         if (!painter.begin(&writer))
-            return fail(QStringLiteral("impossibile scrivere %1").arg(tempPath));
+            return fail(QStringLiteral("cannot write %1").arg(tempPath));
         const QFont footerFont = fontOf(kFooterFontPt);
         const QRectF footerRect(0, paint.height() - mmToDots(kFooterHeightMm), paint.width(),
                                 mmToDots(kFooterHeightMm));
         for (int page = 0; page < pageCount; ++page) {
             if (page > 0 && !writer.newPage()) {
                 painter.end();
-                return fail(QStringLiteral("impossibile aggiungere la pagina %1").arg(page + 1));
+                return fail(QStringLiteral("cannot add page %1").arg(page + 1));
             }
+            // The layout draws every block that touches its clip rectangle, even where the
+            // painter's clip then hides it, and hidden text would still be found by searching
+            // the PDF. Its rectangle therefore stops a fraction of a dot short of the page end,
+            // which leaves out a heading that opens the next page exactly there; the painter
+            // clips to the whole page.
+            const qreal top = page * bodySize.height();
             painter.save();
-            painter.translate(0, -page * bodySize.height());
-            doc.drawContents(&painter, QRectF(QPointF(0, page * bodySize.height()), bodySize));
+            painter.translate(0, -top);
+            painter.setClipRect(QRectF(0, top, bodySize.width(), bodySize.height()));
+            QAbstractTextDocumentLayout::PaintContext context;
+            context.clip = QRectF(0, top, bodySize.width(), bodySize.height() - 0.5);
+            doc.documentLayout()->draw(&painter, context);
             painter.restore();
 
             if (page == 0)
@@ -354,20 +433,20 @@ int main(int argc, char* argv[]) {
             painter.restore();
         }
         if (!painter.end())
-            return fail(QStringLiteral("scrittura di %1 non riuscita").arg(tempPath));
+            return fail(QStringLiteral("writing %1 failed").arg(tempPath));
     }
 
     const QFileInfo written(tempPath);
     if (!written.exists() || written.size() == 0)
-        return fail(QStringLiteral("%1 non è stato scritto").arg(tempPath));
+        return fail(QStringLiteral("%1 was not written").arg(tempPath));
 
     std::error_code error;
     std::filesystem::rename(fsPath(tempPath), fsPath(outputPath), error);
     if (error) {
-        return fail(QStringLiteral("impossibile sostituire %1: %2")
+        return fail(QStringLiteral("cannot replace %1: %2")
                         .arg(outputPath, QString::fromLocal8Bit(error.message())));
     }
     temporary.renamed = true;
-    std::printf("%s: %d pagine\n", qPrintable(outputPath), pageCount);
+    std::printf("%s: %d pages\n", qPrintable(outputPath), pageCount);
     return 0;
 }
