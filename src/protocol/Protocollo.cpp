@@ -1,7 +1,9 @@
 #include "Protocollo.h"
 
+#include "AllegaCartella.h"
 #include "Calendario.h"
 #include "Numerazione.h"
+#include "app/AttachmentSlot.h"
 #include "app/Clock.h"
 #include "app/FocusHalo.h"
 #include "app/Guida.h"
@@ -147,6 +149,8 @@ void TfrmProtocollo::buildToolbar() {
     connect(cmdNuovo, &QAbstractButton::clicked, this, &TfrmProtocollo::newCard);
     connect(cmdSalva, &QAbstractButton::clicked, this, &TfrmProtocollo::saveCard);
     connect(cmdNumerazione, &QAbstractButton::clicked, this, &TfrmProtocollo::openNumbering);
+    connect(cmdFile, &QAbstractButton::clicked, this,
+            [this] { TfrmAllegaCartella::openFor(this, QStringLiteral("protocollo")); });
     connect(cmdTrova, &QAbstractButton::clicked, this, [this] {
         TfrmTrovaProtocollo window(this);
         window.lblMemory->setText(QStringLiteral("protocollo"));
@@ -263,10 +267,7 @@ void TfrmProtocollo::buildAttachment() {
                      QStringLiteral("Seleziona il file da allegare alla scheda corrente."));
     hints()->setHint(btnApri, QStringLiteral("Apri il file allegato alla scheda corrente."));
 
-    // "Apri" is there only while the card names an attachment.
-    connect(txtCopia, &QLineEdit::textChanged, this, [this](const QString& text) {
-        btnApri->setEnabled(!TextField::trimBlanks(text).isEmpty());
-    });
+    new AttachmentSlot(txtCopia, btnSfoglia, btnApri, imgCancella01);
 }
 
 RecordArchive TfrmProtocollo::archive() const {

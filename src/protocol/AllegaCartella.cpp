@@ -1,0 +1,127 @@
+#include "AllegaCartella.h"
+
+#include "app/AttachmentSlot.h"
+#include "app/Widgets.h"
+#include "app/WindowFrame.h"
+#include "core/TextField.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+// The caller's hidden labels, slot by slot.
+const char* const kFileLabels[] = {"lblFile01", "lblFile02", "lblFile03"};
+const char* const kDescLabels[] = {"lblDesc01", "lblDesc02", "lblDesc03"};
+
+QLabel* callerLabel(QWidget* caller, const char* name) {
+    return caller ? caller->findChild<QLabel*>(QLatin1String(name)) : nullptr;
+}
+
+QPushButton* button(QWidget* parent, const QString& name, const QString& text, const QRect& at) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setGeometry(at);
+    b->setFont(uiFont(QStringLiteral("Verdana"), 12));
+    b->setCursor(Qt::PointingHandCursor);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+TfrmAllegaCartella::TfrmAllegaCartella(QWidget* opener) : QDialog(opener), m_opener(opener) {
+    setObjectName(QStringLiteral("frmAllegaCartella"));
+    WindowFrame::setupFixedDialog(this, QStringLiteral(" Allega file"), {634, 534});
+    auto* backdrop =
+        new Backdrop(this, QColor(0xF4, 0xF4, 0xF4), QColor(0xC8, 0xC8, 0xC8), {610, 516});
+    QWidget* panel = backdrop->panel();
+
+    (new Picture(panel, "imgBanner", QStringLiteral(":/icons/allega_banner.svg")))
+        ->setGeometry(8, 4, 594, 56);
+    const QFont caption = uiFont(QStringLiteral("Verdana"), 12);
+    const QFont field = uiFont(QStringLiteral("Verdana"), 12, true);
+    QWidget* previous = nullptr;
+    for (int i = 0; i < 3; ++i) {
+        const int y = 68 + i * 136;
+        const QString n = QString::number(i + 1);
+        const QString nn = QStringLiteral("0") + n;
+        auto* frame = new Shape(panel, "", QColor(0xDC, 0xE8, 0xF5), QColor(0x9D, 0xBB, 0xDB),
+                                QColor(0xB4, 0xCD, 0xE8));
+        frame->setObjectName(QStringLiteral("shpSlot") + nn);
+        frame->setGeometry(8, y, 594, 128);
+        addLabel(panel, "", QStringLiteral("Nome %1° file allegato:").arg(n), 20, y + 10, caption)
+            ->setObjectName(QStringLiteral("lblNome") + nn);
+        txtFile[i] = new QLineEdit(panel);
+        txtFile[i]->setObjectName(QStringLiteral("txtFile") + nn);
+        txtFile[i]->setGeometry(20, y + 32, 370, 22);
+        txtFile[i]->setFont(field);
+        txtFile[i]->setReadOnly(true);
+        QPalette grey = txtFile[i]->palette();
+        grey.setColor(QPalette::Text, Qt::gray);
+        txtFile[i]->setPalette(grey);
+        imgCancella[i] = new ImageButton(panel, "", QStringLiteral(":/icons/cancella.svg"));
+        imgCancella[i]->setObjectName(QStringLiteral("imgCancella") + nn);
+        imgCancella[i]->setGeometry(396, y + 32, 22, 22);
+        btnSfoglia[i] = button(panel, QStringLiteral("btnSfoglia") + nn,
+                               QStringLiteral("Sfoglia..."), {424, y + 30, 78, 26});
+        btnApri[i] = button(panel, QStringLiteral("btnApri") + nn, QStringLiteral("Apri"),
+                            {508, y + 30, 78, 26});
+        addLabel(panel, "", QStringLiteral("Descrizione %1° file allegato:").arg(n), 20, y + 66,
+                 caption)
+            ->setObjectName(QStringLiteral("lblDescrizione") + nn);
+        txtDesc[i] = new QLineEdit(panel);
+        txtDesc[i]->setObjectName(QStringLiteral("txtDesc") + nn);
+        txtDesc[i]->setGeometry(20, y + 88, 566, 22);
+        txtDesc[i]->setFont(field);
+        new AttachmentSlot(txtFile[i], btnSfoglia[i], btnApri[i], imgCancella[i]);
+        for (QWidget* w : {static_cast<QWidget*>(txtFile[i]), static_cast<QWidget*>(btnSfoglia[i]),
+                           static_cast<QWidget*>(btnApri[i]), static_cast<QWidget*>(txtDesc[i])}) {
+            if (previous)
+                setTabOrder(previous, w);
+            previous = w;
+        }
+    }
+    btnAnnulla =
+        button(panel, QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"), {8, 480, 170, 30});
+    btnApplica = button(panel, QStringLiteral("btnApplica"), QStringLiteral("Applica e chiudi"),
+                        {432, 480, 170, 30});
+    setTabOrder(previous, btnApplica);
+    setTabOrder(btnApplica, btnAnnulla);
+    lblMemory = named(new QLabel(panel), "lblMemory");
+    lblMemory->hide();
+
+    connect(btnApplica, &QPushButton::clicked, this, &TfrmAllegaCartella::apply);
+    connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TfrmAllegaCartella::fillFrom(QWidget* cardWindow) {
+    for (int i = 0; i < 3; ++i) {
+        if (QLabel* file = callerLabel(cardWindow, kFileLabels[i]))
+            showText(txtFile[i], TextField::trimBlanks(file->text()));
+        if (QLabel* desc = callerLabel(cardWindow, kDescLabels[i]))
+            showText(txtDesc[i], TextField::trimBlanks(desc->text()));
+    }
+}
+
+void TfrmAllegaCartella::apply() {
+    const QString tag = TextField::trimBlanks(lblMemory->text());
+    if (tag != QLatin1String("protocollo") && tag != QLatin1String("altri"))
+        return;
+    for (int i = 0; i < 3; ++i) {
+        if (QLabel* file = callerLabel(m_opener, kFileLabels[i]))
+            file->setText(TextField::trimBlanks(txtFile[i]->text()));
+        if (QLabel* desc = callerLabel(m_opener, kDescLabels[i]))
+            desc->setText(TextField::trimBlanks(txtDesc[i]->text()));
+    }
+    accept();
+}
+
+void TfrmAllegaCartella::openFor(QWidget* cardWindow, const QString& tag) {
+    TfrmAllegaCartella window(cardWindow);
+    window.lblMemory->setText(tag);
+    window.fillFrom(cardWindow);
+    WindowFrame::centre(&window);
+    window.exec();
+}

@@ -1,0 +1,291 @@
+#include "app/Widgets.h"
+#include "core/ProtocolRecord.h"
+#include "core/RecordArchive.h"
+#include "protocol/AllegaCartella.h"
+#include "protocol/Protocollo.h"
+#include "support/ReadOnly.h"
+#include "support/TestServices.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+Q_DECLARE_METATYPE(MessageKind)
+
+namespace {
+
+const QString kOverwrite = QStringLiteral(
+    "Attenzione: nella cartella dei documenti allegati è presente un file con lo stesso "
+    "nome.\r\n\r\nSi vuole sovrascrivere il file esistente?");
+const QString kCopyFailed = QStringLiteral(
+    "Attenzione: non è stato possibile copiare il file nella cartella dei documenti allegati.");
+
+struct Fixture {
+    TestServices services;
+    QTemporaryDir elsewhere; // where the user's own files are
+    TfrmProtocollo card;
+    QString folder = services.file(QStringLiteral("Documenti_Allegati"));
+
+    Fixture() { card.lblFile->setText(services.file(QStringLiteral("2026.prt"))); }
+
+    QString userFile(const QString& name, const QByteArray& bytes) {
+        const QString path = elsewhere.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return path;
+    }
+    QByteArray attached(const QString& name) const {
+        QFile f(folder + QDir::separator() + name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    void browse(const QString& path) {
+        services.nextFiles.append(path);
+        QTest::mouseClick(card.btnSfoglia, Qt::LeftButton);
+    }
+};
+
+} // namespace
+
+class TestAttachments : public QObject {
+    Q_OBJECT
+private slots:
+    void firstAttachmentMakesTheFolder() {
+        Fixture f;
+        QVERIFY(!QFile::exists(f.folder));
+        QVERIFY(!f.card.btnApri->isEnabled());
+        f.browse(f.userFile(QStringLiteral("lettera del 5 marzo.pdf"), "PDF-1"));
+        QCOMPARE(f.services.dialogTitles,
+                 QStringList{QStringLiteral("Selezionare il file da allegare:")});
+        QCOMPARE(f.card.txtCopia->text(), QStringLiteral("lettera del 5 marzo.pdf"));
+        QCOMPARE(f.attached(QStringLiteral("lettera del 5 marzo.pdf")), QByteArray("PDF-1"));
+        QVERIFY(f.card.btnApri->isEnabled());
+        QVERIFY(f.services.messages.isEmpty());
+        QTest::mouseClick(f.card.btnApri, Qt::LeftButton);
+        QCOMPARE(f.services.opened, QStringList{u'"' + f.folder + QDir::separator() +
+                                                QStringLiteral("lettera del 5 marzo.pdf") + u'"'});
+        // No folder remains of the copy but the file itself.
+        QCOMPARE(QDir(f.folder).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("lettera del 5 marzo.pdf")});
+    }
+
+    void aNameAlreadyInTheFolder_data() {
+        QTest::addColumn<bool>("replace");
+        QTest::newRow("yes replaces") << true;
+        QTest::newRow("no keeps the file there") << false;
+    }
+    void aNameAlreadyInTheFolder() {
+        QFETCH(bool, replace);
+        Fixture f;
+        f.browse(f.userFile(QStringLiteral("fattura.pdf"), "vecchia"));
+        f.card.txtCopia->clear();
+        QTemporaryDir other;
+        const QString newer = other.filePath(QStringLiteral("fattura.pdf"));
+        QFile file(newer);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("nuova");
+        file.close();
+        f.services.answers = {replace};
+        f.browse(newer);
+        QCOMPARE(f.services.messages.size(), 1);
+        QCOMPARE(f.services.messages[0].kind, MessageKind::Question);
+        QCOMPARE(f.services.messages[0].text, kOverwrite);
+        QCOMPARE(f.card.txtCopia->text(), QStringLiteral("fattura.pdf"));
+        QCOMPARE(f.attached(QStringLiteral("fattura.pdf")),
+                 replace ? QByteArray("nuova") : QByteArray("vecchia"));
+    }
+
+    void theFolderOwnFileKeepsItsBytes_data() {
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("yes") << true;
+        QTest::newRow("no") << false;
+    }
+    void theFolderOwnFileKeepsItsBytes() {
+        QFETCH(bool, answer);
+        Fixture f;
+        f.browse(f.userFile(QStringLiteral("verbale.odt"), QByteArray(100000, 'v')));
+        f.services.answers = {answer};
+        f.browse(f.folder + QDir::separator() + QStringLiteral("verbale.odt"));
+        QCOMPARE(f.services.lastMessage().text, kOverwrite);
+        QCOMPARE(f.attached(QStringLiteral("verbale.odt")), QByteArray(100000, 'v'));
+        QCOMPARE(f.card.txtCopia->text(), QStringLiteral("verbale.odt"));
+    }
+
+    void cancelledDialogChangesNothing() {
+        Fixture f;
+        f.card.txtCopia->setText(QStringLiteral("prima.pdf"));
+        f.browse(QString());
+        QCOMPARE(f.card.txtCopia->text(), QStringLiteral("prima.pdf"));
+        QVERIFY(!QFile::exists(f.folder));
+    }
+
+    void failedCopyRestoresTheName_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("folder cannot be made") << "file";
+        QTest::newRow("read-only folder") << "readonly";
+        QTest::newRow("source gone") << "missing";
+    }
+    void failedCopyRestoresTheName() {
+        QFETCH(QString, how);
+        Fixture f;
+        f.card.txtCopia->setText(QStringLiteral("prima.pdf"));
+        QString source = f.userFile(QStringLiteral("nuovo.pdf"), "x");
+        std::unique_ptr<ReadOnly> readOnly;
+        if (how == QLatin1String("file")) {
+            QFile blocker(f.folder); // a file where the folder should be
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+        } else if (how == QLatin1String("readonly")) {
+            QVERIFY(QDir().mkpath(f.folder));
+            readOnly = std::make_unique<ReadOnly>(f.folder);
+            if (!readOnly->ok())
+                QSKIP("this machine cannot make the folder read-only");
+        } else {
+            QFile::remove(source);
+        }
+        f.browse(source);
+        QCOMPARE(f.services.messages.size(), 1);
+        QCOMPARE(f.services.messages[0].kind, MessageKind::Error);
+        QCOMPARE(f.services.messages[0].text, kCopyFailed);
+        QCOMPARE(f.card.txtCopia->text(), QStringLiteral("prima.pdf"));
+    }
+
+    void clearingAndSavingStoresNoCopy() {
+        Fixture f;
+        f.card.show();
+        f.browse(f.userFile(QStringLiteral("scansione.pdf"), "scan"));
+        f.card.txtNumero->setText(QStringLiteral("1"));
+        f.card.txtCategoria->setText(QStringLiteral("Fatture"));
+        f.card.txtOggetto->setText(QStringLiteral("Fattura"));
+        f.card.optEntrata->setChecked(true);
+        QTest::mouseClick(f.card.imgCancella01, Qt::LeftButton);
+        QVERIFY(f.card.txtCopia->text().isEmpty());
+        QVERIFY(!f.card.btnApri->isEnabled());
+        f.card.saveCard();
+        const auto stored = RecordArchive(f.card.lblFile->text(), ProtocolRecord::layout()).read(1);
+        QVERIFY(stored);
+        QVERIFY(ProtocolRecord(stored->bytes()).text(ProtocolRecord::Copia).isEmpty());
+        QCOMPARE(f.attached(QStringLiteral("scansione.pdf")), QByteArray("scan"));
+    }
+
+    void namesWithAFolderPartOpenNothing_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("parent, backslash") << "..\\x";
+        QTest::newRow("absolute") << "/etc/x";
+        QTest::newRow("drive") << "C:x";
+        QTest::newRow("dot dot") << "..";
+    }
+    void namesWithAFolderPartOpenNothing() {
+        QFETCH(QString, name);
+        Fixture f;
+        ProtocolRecord r;
+        r.setText(ProtocolRecord::Copia, name);
+        f.card.CaricaScheda(r, 1);
+        QVERIFY(f.card.btnApri->isEnabled());
+        QTest::mouseClick(f.card.btnApri, Qt::LeftButton);
+        QVERIFY(f.services.opened.isEmpty());
+    }
+
+    void furtherAttachments() {
+        Fixture f;
+        f.card.lblFile01->setText(QStringLiteral(" uno.pdf "));
+        f.card.lblDesc01->setText(QStringLiteral("Primo allegato"));
+        f.card.lblDesc03->setText(QStringLiteral("Solo descrizione"));
+        TfrmAllegaCartella w(&f.card);
+        w.lblMemory->setText(QStringLiteral("protocollo"));
+        w.fillFrom(&f.card);
+        QCOMPARE(w.txtFile[0]->text(), QStringLiteral("uno.pdf"));
+        QVERIFY(w.btnApri[0]->isEnabled());
+        QVERIFY(!w.btnApri[1]->isEnabled());
+        QCOMPARE(w.txtDesc[2]->text(), QStringLiteral("Solo descrizione"));
+        QVERIFY(w.txtFile[0]->isReadOnly());
+
+        f.services.nextFiles.append(f.userFile(QStringLiteral("due.pdf"), "2"));
+        QTest::mouseClick(w.btnSfoglia[1], Qt::LeftButton);
+        QCOMPARE(w.txtFile[1]->text(), QStringLiteral("due.pdf"));
+        QVERIFY(w.btnApri[1]->isEnabled());
+        w.txtDesc[1]->setText(QString(300, u'd'));
+        QTest::mouseClick(w.btnApri[1], Qt::LeftButton);
+        QCOMPARE(f.services.opened.last(),
+                 u'"' + f.folder + QDir::separator() + QStringLiteral("due.pdf") + u'"');
+        QTest::mouseClick(w.imgCancella[0], Qt::LeftButton);
+        QVERIFY(w.txtFile[0]->text().isEmpty());
+        QCOMPARE(w.txtDesc[0]->text(), QStringLiteral("Primo allegato")); // the description stays
+
+        QTest::mouseClick(w.btnApplica, Qt::LeftButton);
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QVERIFY(f.card.lblFile01->text().isEmpty());
+        QCOMPARE(f.card.lblFile02->text(), QStringLiteral("due.pdf"));
+        QCOMPARE(f.card.lblDesc02->text(), QString(300, u'd'));
+
+        // Saved, the description is cut to its field.
+        f.card.txtNumero->setText(QStringLiteral("1"));
+        f.card.txtDataReg->setText(QStringLiteral("05/03/2026"));
+        f.card.txtCategoria->setText(QStringLiteral("Fatture"));
+        f.card.txtOggetto->setText(QStringLiteral("Fattura"));
+        f.card.optEntrata->setChecked(true);
+        f.card.saveCard();
+        const auto stored = RecordArchive(f.card.lblFile->text(), ProtocolRecord::layout()).read(1);
+        QVERIFY(stored);
+        const ProtocolRecord saved(stored->bytes());
+        QCOMPARE(saved.text(ProtocolRecord::Desc02), QString(250, u'd'));
+        QCOMPARE(saved.text(ProtocolRecord::File02), QStringLiteral("due.pdf"));
+        QCOMPARE(saved.text(ProtocolRecord::Desc03), QStringLiteral("Solo descrizione"));
+    }
+
+    void applyWithEmptySlotsEmptiesTheLabels() {
+        Fixture f;
+        for (QLabel* l : {f.card.lblFile01, f.card.lblFile02, f.card.lblFile03, f.card.lblDesc01,
+                          f.card.lblDesc02, f.card.lblDesc03})
+            l->setText(QStringLiteral("qualcosa"));
+        TfrmAllegaCartella w(&f.card);
+        w.lblMemory->setText(QStringLiteral("protocollo"));
+        QTest::mouseClick(w.btnApplica, Qt::LeftButton);
+        for (QLabel* l : {f.card.lblFile01, f.card.lblFile02, f.card.lblFile03, f.card.lblDesc01,
+                          f.card.lblDesc02, f.card.lblDesc03})
+            QVERIFY2(l->text().isEmpty(), qPrintable(l->objectName()));
+    }
+
+    void annullaLeavesTheLabelsButNotTheFolder() {
+        Fixture f;
+        TfrmAllegaCartella w(&f.card);
+        w.lblMemory->setText(QStringLiteral("protocollo"));
+        f.services.nextFiles.append(f.userFile(QStringLiteral("tre.pdf"), "3"));
+        QTest::mouseClick(w.btnSfoglia[2], Qt::LeftButton);
+        QTest::mouseClick(w.btnAnnulla, Qt::LeftButton);
+        QVERIFY(f.card.lblFile03->text().isEmpty());
+        QCOMPARE(f.attached(QStringLiteral("tre.pdf")), QByteArray("3"));
+    }
+
+    void tags_data() {
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<bool>("applied");
+        QTest::newRow("documents") << "altri" << true;
+        QTest::newRow("protocol, blanks") << " protocollo " << true;
+        QTest::newRow("unknown") << "Altri" << false;
+        QTest::newRow("none") << "" << false;
+    }
+    void tags() {
+        QFETCH(QString, tag);
+        QFETCH(bool, applied);
+        TestServices services;
+        QWidget caller; // a card window with the six labels
+        for (const char* name :
+             {"lblFile01", "lblFile02", "lblFile03", "lblDesc01", "lblDesc02", "lblDesc03"})
+            named(new QLabel(QStringLiteral("prima"), &caller), name);
+        TfrmAllegaCartella w(&caller);
+        w.lblMemory->setText(tag);
+        w.show();
+        w.txtDesc[0]->setText(QStringLiteral("dopo"));
+        QTest::mouseClick(w.btnApplica, Qt::LeftButton);
+        QCOMPARE(caller.findChild<QLabel*>(QStringLiteral("lblDesc01"))->text(),
+                 applied ? QStringLiteral("dopo") : QStringLiteral("prima"));
+        QCOMPARE(w.isVisible(), !applied);
+    }
+};
+
+QTEST_MAIN(TestAttachments)
+#include "tst_Attachments.moc"
