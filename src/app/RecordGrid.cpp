@@ -38,6 +38,7 @@ RecordGridModel::Row RecordGridModel::rowFor(const Record& record, int number) c
 
 void RecordGridModel::setRows(QList<Row> rows) {
     beginResetModel();
+    m_lastRow = -1;
     m_rows = std::move(rows);
     m_typed.clear();
     endResetModel();
@@ -50,11 +51,19 @@ QByteArrayView RecordGridModel::storedBytes(int row, int column, QByteArray& scr
         return scratch;
     }
     // The fields lie in column order; skip those before this one.
+    int c = 0;
     qsizetype at = 0;
-    for (int c = 0; c < column && at < r.fields.size(); ++c) {
+    if (row == m_lastRow && column >= m_lastColumn) {
+        c = m_lastColumn;
+        at = m_lastAt;
+    }
+    for (; c < column && at < r.fields.size(); ++c) {
         if (m_columns[c].field >= 0)
             at += 1 + static_cast<unsigned char>(r.fields[at]);
     }
+    m_lastRow = row;
+    m_lastColumn = column;
+    m_lastAt = at;
     if (at >= r.fields.size())
         return {};
     return QByteArrayView(r.fields).sliced(at + 1, static_cast<unsigned char>(r.fields[at]));

@@ -60,6 +60,11 @@ private:
     QList<Column> m_columns;
     QList<Row> m_rows;
     QHash<quint64, QString> m_typed; // what the user typed, by (row, column)
+    // Where the last field read starts, so that reading a row's cells in order (as the
+    // export does) does not walk the row from its start for every cell.
+    mutable int m_lastRow = -1;
+    mutable int m_lastColumn = 0;
+    mutable qsizetype m_lastAt = 0;
 };
 
 // The view over a grid model, named grdRecords, with alternating row colours and rows 21

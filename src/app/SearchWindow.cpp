@@ -1,12 +1,15 @@
 #include "SearchWindow.h"
 
+#include "Clock.h"
 #include "FocusHalo.h"
 #include "KeyRules.h"
 #include "Messages.h"
+#include "Services.h"
 #include "Widgets.h"
 #include "WindowFrame.h"
 #include "core/RecordArchive.h"
 #include "core/TextField.h"
+#include "report/Templates.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -162,6 +165,7 @@ void SearchWindow::buildResultPage() {
     connect(btnTrova, &QPushButton::clicked, this, &SearchWindow::findInList);
     connect(btnChiudi, &QPushButton::clicked, this, &QDialog::reject);
     connect(lstRecords, &QListView::doubleClicked, this, &SearchWindow::loadSelected);
+    connect(btnStampa, &QPushButton::clicked, this, &SearchWindow::printList);
 }
 
 QStringList SearchWindow::lines() const {
@@ -240,4 +244,10 @@ void SearchWindow::loadSelected() {
             loadCard(Record(*m_setup.layout, match->second), match->first);
     }
     accept();
+}
+
+void SearchWindow::printList() {
+    Report::Template list = Templates::searchList();
+    Templates::fillList(list, m_setup.printTitle, m_lines->stringList());
+    Services::printer().print(this, Report::prepare(list, Clock::now()));
 }

@@ -32,6 +32,7 @@ public:
         QList<Search::LinePiece> line;
         QString tag;          // the opener's tag that allows loading a card
         QString resultBanner; // picture resource of the result page
+        QString printTitle;   // title of the printed list
     };
 
     SearchWindow(QWidget* opener, const QString& archivePath, Setup setup);
@@ -58,6 +59,7 @@ public slots:
     void search();
     void findInList();
     void loadSelected();
+    void printList();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -1,12 +1,16 @@
 #include "Services.h"
 
 #include "TMisc.h"
+#include "report/Report.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPageLayout>
+#include <QPrintDialog>
+#include <QPrinter>
 
 namespace {
 
@@ -76,6 +80,22 @@ public:
     }
 };
 
+class DialogPrinter : public PrinterService {
+public:
+    bool print(QWidget* parent, const Report::Prepared& report) override {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageOrientation(report.orientation == Report::Orientation::Landscape
+                                       ? QPageLayout::Landscape
+                                       : QPageLayout::Portrait);
+        printer.setDocName(report.name);
+        QPrintDialog dialog(&printer, parent);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        return Report::paint(report, printer);
+    }
+};
+
 template <typename Service, typename Real> struct Slot {
     Real real;
     Service* current = nullptr;
@@ -87,6 +107,7 @@ Slot<FileDialogService, QtFileDialogs> g_fileDialogs;
 Slot<ShellService, DesktopShell> g_shell;
 Slot<ClockService, SystemClock> g_clock;
 Slot<FolderService, ExecutableFolder> g_folder;
+Slot<PrinterService, DialogPrinter> g_printer;
 
 } // namespace
 
@@ -107,6 +128,9 @@ ClockService& clock() {
 FolderService& folder() {
     return g_folder.get();
 }
+PrinterService& printer() {
+    return g_printer.get();
+}
 
 void setMessages(MessageService* service) {
     g_messages.current = service;
@@ -122,6 +146,9 @@ void setClock(ClockService* service) {
 }
 void setFolder(FolderService* service) {
     g_folder.current = service;
+}
+void setPrinter(PrinterService* service) {
+    g_printer.current = service;
 }
 
 } // namespace Services

@@ -4,6 +4,9 @@
 #include <QString>
 
 class QWidget;
+namespace Report {
+struct Prepared;
+}
 
 // The seams between the windows and the desktop. The real program binds them to Qt;
 // the tests put recorders in their place (tests/support/TestServices.h).
@@ -44,6 +47,14 @@ public:
     virtual QString programFolder() const = 0;
 };
 
+class PrinterService {
+public:
+    virtual ~PrinterService() = default;
+    // Asks for the printer (the system's print dialog, where printing to a PDF file is one
+    // of the choices) and prints the prepared pages; false when cancelled or failed.
+    virtual bool print(QWidget* parent, const Report::Prepared& report) = 0;
+};
+
 namespace Services {
 
 MessageService& messages();
@@ -51,6 +62,7 @@ FileDialogService& fileDialogs();
 ShellService& shell();
 ClockService& clock();
 FolderService& folder();
+PrinterService& printer();
 
 // Replace a service (nullptr puts the real one back). The caller keeps ownership.
 void setMessages(MessageService* service);
@@ -58,5 +70,6 @@ void setFileDialogs(FileDialogService* service);
 void setShell(ShellService* service);
 void setClock(ClockService* service);
 void setFolder(FolderService* service);
+void setPrinter(PrinterService* service);
 
 } // namespace Services

@@ -20,6 +20,7 @@
 #include "core/TextField.h"
 #include "protocol_outputs/ExpProtocollo.h"
 #include "protocol_outputs/RiepProtocollo.h"
+#include "protocol_outputs/StampaProtocollo.h"
 #include "protocol_outputs/TrovaProtocollo.h"
 
 #include <QShowEvent>
@@ -154,6 +155,10 @@ void TfrmProtocollo::buildToolbar() {
     connect(cmdTrova, &QAbstractButton::clicked, this, [this] {
         TfrmTrovaProtocollo window(this);
         window.lblMemory->setText(QStringLiteral("protocollo"));
+        window.exec();
+    });
+    connect(cmdStampa, &QAbstractButton::clicked, this, [this] {
+        TfrmStampaProtocollo window(this);
         window.exec();
     });
     connect(cmdRiepilogo, &QAbstractButton::clicked, this, [this] {

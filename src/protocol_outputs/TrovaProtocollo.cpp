@@ -27,6 +27,7 @@ SearchWindow::Setup setup() {
         TfrmTrovaProtocollo::resultLine(),
         QStringLiteral("protocollo"),
         QStringLiteral(":/icons/trova_banner.svg"),
+        QStringLiteral("Protocollo documenti"),
     };
 }
 

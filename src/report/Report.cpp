@@ -23,7 +23,9 @@ constexpr double a4Height = 297.0;
 constexpr double slack = 1e-6;
 constexpr double penWidth = 0.2;
 
-QStringList linesOf(const QString& text) { return text.split(QLatin1Char('\n')); }
+QStringList linesOf(const QString& text) {
+    return text.split(QLatin1Char('\n'));
+}
 
 QString withDate(QString text, const QDateTime& printedAt) {
     return text.replace(QStringLiteral("[DATE]"),
@@ -141,10 +143,15 @@ private:
                     nextShown = std::min(nextShown, s.nextTop());
             }
             const bool rest = std::isinf(nextShown);
-            for (const Object* o : others) {
-                const double top = o->rect.top();
-                if ((shown <= top || shown == 0) && (rest || top < nextShown))
-                    place(*o, m_cursor + top - shown);
+            // Every other object goes with the piece of the band where its top falls.
+            for (auto it = others.begin(); it != others.end();) {
+                const Object* o = *it;
+                if (rest || o->rect.top() < nextShown) {
+                    place(*o, m_cursor + std::max(o->rect.top() - shown, 0.0));
+                    it = others.erase(it);
+                } else {
+                    ++it;
+                }
             }
             if (rest) {
                 // Whatever is left of the band below its last line ends at the page's
@@ -273,8 +280,9 @@ private:
             const QString shown = visiblePart(line, metrics, left, r.width(), &start);
             if (shown.isEmpty())
                 continue;
+            // Wide enough never to be wrapped or elided by Qt: the clip does the cutting.
             const QRectF slot(r.left() + start, r.top() + double(i) * lineHeight,
-                              r.right() - r.left() - start + metrics.maxWidth(), lineHeight);
+                              r.width() - start + metrics.maxWidth(), lineHeight);
             const int vertical = single ? Qt::AlignVCenter : Qt::AlignTop;
             m_painter.drawText(slot, Qt::AlignLeft | vertical | Qt::TextSingleLine, shown);
         }

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
 
 class QPagedPaintDevice;
@@ -47,9 +48,9 @@ class Template {
 public:
     QString name;
     Orientation orientation = Orientation::Portrait;
-    double margin = 10;         // mm, on every side; the page is A4
-    QList<Object> pageObjects;  // objects standing on the first page, without a band
-    QList<Band> bands;          // in print order: title, data, footer of the data
+    double margin = 10;        // mm, on every side; the page is A4
+    QList<Object> pageObjects; // objects standing on the first page, without a band
+    QList<Band> bands;         // in print order: title, data, footer of the data
 
     Object* findObject(const QString& name);
     Band* findBand(const QString& name);

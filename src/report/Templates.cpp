@@ -121,8 +121,9 @@ Report::Template searchList() {
                              QStringLiteral("Courier New"), 8));
 
     Band footer{Band::MasterFooter, QStringLiteral("Footer1"), 8, {}};
-    Object stamp = text(QStringLiteral("txtPagina"), {3, 2, 272, 5},
-                        QStringLiteral("Stampa eseguita in data [DATE]"), verdana, 8, Align::Center);
+    Object stamp =
+        text(QStringLiteral("txtPagina"), {3, 2, 272, 5},
+             QStringLiteral("Stampa eseguita in data [DATE]"), verdana, 8, Align::Center);
     stamp.bold = true;
     stamp.color = Qt::white;
     stamp.fill = slateGrey;
@@ -138,7 +139,16 @@ void fillList(Report::Template& list, const QString& title, const QStringList& l
     constexpr double bandExtraUnits = 10;
     const double body = lineUnits * double(lines.size()) * Report::millimetresPerUnit;
     list.setText(QStringLiteral("txtTitolo"), title);
-    list.setText(QStringLiteral("txtRiepilogo"), lines.join(QLatin1Char('\n')));
+    // One printed line per list line, even if a field written by another program holds a
+    // line break.
+    QStringList printed = lines;
+    for (QString& line : printed) {
+        for (QChar& c : line) {
+            if (c.unicode() < 32)
+                c = u' ';
+        }
+    }
+    list.setText(QStringLiteral("txtRiepilogo"), printed.join(QLatin1Char('\n')));
     list.setHeight(QStringLiteral("txtRiepilogo"), body);
     list.setBandHeight(QStringLiteral("MasterData"),
                        body + bandExtraUnits * Report::millimetresPerUnit);

@@ -5,12 +5,14 @@
 #include "protocol/Protocollo.h"
 #include "protocol_outputs/ExpProtocollo.h"
 #include "protocol_outputs/RiepProtocollo.h"
+#include "protocol_outputs/StampaProtocollo.h"
 #include "protocol_outputs/TrovaProtocollo.h"
 #include "support/TestServices.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -68,7 +70,9 @@ struct Fixture {
     }
 };
 
-int dataRows(const QByteArray& xls) { return int(xls.count("<tr>")) - 1; }
+int dataRows(const QByteArray& xls) {
+    return int(xls.count("<tr>")) - 1;
+}
 
 } // namespace
 
@@ -92,7 +96,8 @@ private slots:
         const QStringList lines = w.lines();
         QCOMPARE(lines.size(), 5);
         // Text order of the numbers: "10/2026" before "9/2026".
-        QVERIFY(lines.first().startsWith(QStringLiteral("Prot. n. 10/2026         Data: 05/03/2026")));
+        QVERIFY(
+            lines.first().startsWith(QStringLiteral("Prot. n. 10/2026         Data: 05/03/2026")));
         QVERIFY(lines.last().startsWith(QStringLiteral("Prot. n. 9/2026 ")));
         QCOMPARE(w.lstRecords->font().family(), QStringLiteral("Courier New"));
     }
@@ -147,8 +152,8 @@ private slots:
         QTest::mouseClick(w.btnTrova, Qt::LeftButton);
         QCOMPARE(w.selectedLine(), 4);
         QTest::mouseClick(w.btnTrova, Qt::LeftButton);
-        QCOMPARE(w.selectedLine(), 2); // round from the last line
-        w.txtTrova->setText(QStringLiteral("FORLÌ"));  // Ì is not folded: not found
+        QCOMPARE(w.selectedLine(), 2);                // round from the last line
+        w.txtTrova->setText(QStringLiteral("FORLÌ")); // Ì is not folded: not found
         QTest::mouseClick(w.btnTrova, Qt::LeftButton);
         QCOMPARE(w.selectedLine(), 2);
         w.txtTrova->setFocus();
@@ -158,7 +163,8 @@ private slots:
     }
 
     void doubleClickLoadsTheCard() {
-        Fixture f(kCards + QList<Card>{{"9/2026", "02/02/2026", "Fattura di febbraio", "Rossi & Figli S.r.l."}});
+        Fixture f(kCards + QList<Card>{{"9/2026", "02/02/2026", "Fattura di febbraio",
+                                        "Rossi & Figli S.r.l."}});
         TfrmTrovaProtocollo w(&f.card);
         w.lblMemory->setText(QStringLiteral("protocollo"));
         w.show();
@@ -195,10 +201,87 @@ private slots:
         QTest::mouseClick(w.btnCerca, Qt::LeftButton);
         QCOMPARE(f.services.messages.size(), 1);
         QCOMPARE(f.services.messages[0].kind, MessageKind::Notice);
-        QVERIFY(f.services.messages[0].text.startsWith(
-            QStringLiteral("Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\r")));
+        QVERIFY(f.services.messages[0].text.startsWith(QStringLiteral(
+            "Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\r")));
         QVERIFY(w.panAvvio->isVisible());
         QVERIFY(w.lblAttendere->isVisible());
+    }
+
+    void printingTheList() {
+        Fixture f;
+        TfrmTrovaProtocollo w(&f.card);
+        w.show();
+        QTest::mouseClick(w.btnCerca, Qt::LeftButton);
+        QTest::mouseClick(w.btnStampa, Qt::LeftButton);
+        QCOMPARE(f.services.printed.size(), 1);
+        const Report::Prepared& list = f.services.printed[0];
+        QCOMPARE(list.orientation, Report::Orientation::Landscape);
+        QString title, body, footer;
+        for (const Report::Page& page : list.pages) {
+            for (const Report::Placed& placed : page.objects) {
+                if (placed.object.name == QLatin1String("txtTitolo"))
+                    title = placed.object.text;
+                else if (placed.object.name == QLatin1String("txtRiepilogo"))
+                    body +=
+                        (body.isEmpty() ? QString() : QStringLiteral("\n")) + placed.object.text;
+                else if (placed.object.name == QLatin1String("txtPagina"))
+                    footer = placed.object.text;
+            }
+        }
+        QCOMPARE(title, QStringLiteral("Protocollo documenti"));
+        QCOMPARE(body, w.lines().join(u'\n'));
+        QCOMPARE(footer, QStringLiteral("Stampa eseguita in data 05/03/2026"));
+        QVERIFY(QFileInfo(f.services.printedPdfs[0]).size() > 0);
+    }
+
+    void printingTheCard_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("pages");
+        QTest::addColumn<QString>("row10");
+        QTest::newRow("both") << " A4 "
+                              << "12"
+                              << "A4  -  N. pagine: 12";
+        QTest::newRow("empty") << ""
+                               << "  "
+                               << "  -  N. pagine: ";
+    }
+    void printingTheCard() {
+        QFETCH(QString, format);
+        QFETCH(QString, pages);
+        QFETCH(QString, row10);
+        Fixture f;
+        // A new card, not saved: what the fields show is printed.
+        f.card.txtNumero->setText(QStringLiteral(" 17/2026 "));
+        f.card.txtOggetto->setText(QStringLiteral("Fattura di € 1.250,00 – perché urgente"));
+        f.card.txtFormato->setText(format);
+        f.card.txtPagine->setText(pages);
+        TfrmStampaProtocollo w(&f.card);
+        w.show();
+        QTest::mouseClick(w.btnStampa, Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+        QCOMPARE(f.services.printed.size(), 1);
+        const Report::Prepared& card = f.services.printed[0];
+        QCOMPARE(card.pages.size(), 1);
+        QCOMPARE(card.orientation, Report::Orientation::Portrait);
+        QHash<QString, QString> texts;
+        for (const Report::Placed& placed : card.pages[0].objects)
+            texts.insert(placed.object.name, placed.object.text);
+        QCOMPARE(texts.value(QStringLiteral("txtNumero")), QStringLiteral("17/2026"));
+        QCOMPARE(texts.value(QStringLiteral("txtOggetto")),
+                 QStringLiteral("Fattura di € 1.250,00 – perché urgente"));
+        QCOMPARE(texts.value(QStringLiteral("txtFormato")), row10);
+        QCOMPARE(texts.value(QStringLiteral("txtCalce")),
+                 QStringLiteral("Stampa eseguita in data 05/03/2026 alle ore 10:30:15"));
+        QVERIFY(texts.value(QStringLiteral("txtMittente")).isEmpty());
+    }
+
+    void annullaPrintsNothing() {
+        Fixture f;
+        TfrmStampaProtocollo w(&f.card);
+        w.show();
+        QTest::mouseClick(w.btnAnnulla, Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+        QVERIFY(f.services.printed.isEmpty());
     }
 
     // Summary.
@@ -209,20 +292,38 @@ private slots:
         QTest::addColumn<MessageKind>("kind");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("no start") << "  " << "05/03/2026" << MessageKind::Warning
-            << QStringLiteral("Attenzione: per visualizzare il riepilogo è necessario indicare la data di inizio intervallo.")
+        QTest::newRow("no start") << "  "
+                                  << "05/03/2026" << MessageKind::Warning
+                                  << QStringLiteral(
+                                         "Attenzione: per visualizzare il riepilogo è necessario "
+                                         "indicare la data di inizio intervallo.")
+                                  << "txtDataInizio";
+        QTest::newRow("no end") << "01/01/2026"
+                                << "" << MessageKind::Warning
+                                << QStringLiteral("Attenzione: per visualizzare il riepilogo è "
+                                                  "necessario indicare la data di fine intervallo.")
+                                << "txtDataFine";
+        QTest::newRow("31 February")
+            << "31/02/2026"
+            << "05/03/2026" << MessageKind::Notice
+            << QStringLiteral(
+                   "Attenzione: la data 31/02/2026 di inizio intervallo non esiste.\n\r\n\rPer "
+                   "poter visualizzare il riepilogo è necessario indicare una data valida.")
             << "txtDataInizio";
-        QTest::newRow("no end") << "01/01/2026" << "" << MessageKind::Warning
-            << QStringLiteral("Attenzione: per visualizzare il riepilogo è necessario indicare la data di fine intervallo.")
+        QTest::newRow("bad end")
+            << "01/01/2026"
+            << "1/3/26" << MessageKind::Notice
+            << QStringLiteral(
+                   "Attenzione: la data 1/3/26 di fine intervallo non esiste.\n\r\n\rPer poter "
+                   "visualizzare il riepilogo è necessario indicare una data valida.")
             << "txtDataFine";
-        QTest::newRow("31 February") << "31/02/2026" << "05/03/2026" << MessageKind::Notice
-            << QStringLiteral("Attenzione: la data 31/02/2026 di inizio intervallo non esiste.\n\r\n\rPer poter visualizzare il riepilogo è necessario indicare una data valida.")
-            << "txtDataInizio";
-        QTest::newRow("bad end") << "01/01/2026" << "1/3/26" << MessageKind::Notice
-            << QStringLiteral("Attenzione: la data 1/3/26 di fine intervallo non esiste.\n\r\n\rPer poter visualizzare il riepilogo è necessario indicare una data valida.")
-            << "txtDataFine";
-        QTest::newRow("start after end") << "06/03/2026" << "05/03/2026" << MessageKind::Notice
-            << QStringLiteral("Attenzione: la data di fine intervallo (05/03/2026) non può essere anteriore a quella di inizio intervallo (06/03/2026).\n\r\n\rPer poter visualizzare il riepilogo è necessario indicare un intervallo di tempo valido.")
+        QTest::newRow("start after end")
+            << "06/03/2026"
+            << "05/03/2026" << MessageKind::Notice
+            << QStringLiteral(
+                   "Attenzione: la data di fine intervallo (05/03/2026) non può essere anteriore a "
+                   "quella di inizio intervallo (06/03/2026).\n\r\n\rPer poter visualizzare il "
+                   "riepilogo è necessario indicare un intervallo di tempo valido.")
             << "";
     }
     void summaryChecks() {
@@ -252,10 +353,13 @@ private slots:
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("end");
         QTest::addColumn<QStringList>("numbers");
-        QTest::newRow("one day") << "05/03/2026" << "05/03/2026" << QStringList{"10/2026", "12/2026"};
+        QTest::newRow("one day") << "05/03/2026"
+                                 << "05/03/2026" << QStringList{"10/2026", "12/2026"};
         QTest::newRow("ends included, past a card without date")
-            << "02/02/2026" << "31/12/2026" << QStringList{"9/2026", "10/2026", "12/2026", "13/2026"};
-        QTest::newRow("nothing in the range") << "01/06/2026" << "30/06/2026" << QStringList{};
+            << "02/02/2026"
+            << "31/12/2026" << QStringList{"9/2026", "10/2026", "12/2026", "13/2026"};
+        QTest::newRow("nothing in the range") << "01/06/2026"
+                                              << "30/06/2026" << QStringList{};
     }
     void summaryListsTheRangeAndSkipsUndatedCards() {
         QFETCH(QString, start);
@@ -291,7 +395,8 @@ private slots:
         w.txtDataInizio->setText(QStringLiteral("05/03/2026"));
         QTest::mouseClick(w.cmdTrova, Qt::LeftButton);
         RecordGridModel* grid = w.grid();
-        QVERIFY(!grid->setData(grid->index(0, 3), QStringLiteral("01/01/2000"), Qt::EditRole)); // read-only
+        QVERIFY(!grid->setData(grid->index(0, 3), QStringLiteral("01/01/2000"),
+                               Qt::EditRole)); // read-only
         QVERIFY(grid->setData(grid->index(0, 8), QStringLiteral("Oggetto corretto"), Qt::EditRole));
         f.services.answers = {true, false};
         QTest::mouseClick(w.cmdEsporta, Qt::LeftButton);
@@ -301,7 +406,8 @@ private slots:
         QCOMPARE(dataRows(xls), 2);
         QVERIFY(f.services.opened.isEmpty());
         const auto stored = RecordArchive(f.path, ProtocolRecord::layout()).read(2);
-        QCOMPARE(ProtocolRecord(stored->bytes()).text(F::Oggetto), QStringLiteral("Richiesta <urgente> di preventivo"));
+        QCOMPARE(ProtocolRecord(stored->bytes()).text(F::Oggetto),
+                 QStringLiteral("Richiesta <urgente> di preventivo"));
     }
 
     void exportRun() {
@@ -317,12 +423,17 @@ private slots:
         QTest::mouseClick(w.cmdEsporta, Qt::LeftButton);
         QCOMPARE(f.services.messages.size(), 3);
         QCOMPARE(f.services.messages[0].kind, MessageKind::Question);
-        QCOMPARE(f.services.messages[0].text,
-                 QStringLiteral("L'esportazione dei dati in Excel può richiedere diversi minuti a seconda del numero di schede presenti in archivio.\r\n\r\nSi vuole esportare i dati adesso?"));
+        QCOMPARE(
+            f.services.messages[0].text,
+            QStringLiteral(
+                "L'esportazione dei dati in Excel può richiedere diversi minuti a seconda del "
+                "numero di schede presenti in archivio.\r\n\r\nSi vuole esportare i dati adesso?"));
         QCOMPARE(f.services.messages[2].text,
-                 QStringLiteral("Le schede in archivio sono state esportate con successo.\r\n\r\nSi vuole aprire il file di Excel?"));
+                 QStringLiteral("Le schede in archivio sono state esportate con "
+                                "successo.\r\n\r\nSi vuole aprire il file di Excel?"));
         QCOMPARE(dataRows(f.exported()), 10);
-        QCOMPARE(f.services.opened, QStringList{u'"' + f.services.file(QStringLiteral("Protocollo.xls")) + u'"'});
+        QCOMPARE(f.services.opened,
+                 QStringList{u'"' + f.services.file(QStringLiteral("Protocollo.xls")) + u'"'});
     }
 
     void exportFailureKeepsThePreviousFile() {
@@ -335,8 +446,10 @@ private slots:
         QTest::mouseClick(w.cmdEsporta, Qt::LeftButton);
         QCOMPARE(f.services.messages.size(), 2);
         QCOMPARE(f.services.messages[1].kind, MessageKind::Notice);
-        QCOMPARE(f.services.messages[1].text,
-                 QStringLiteral("Attenzione: il sistema non permette di esportare i dati.\n\r\n\rAccertarsi che il file di Excel non sia già aperto."));
+        QCOMPARE(
+            f.services.messages[1].text,
+            QStringLiteral("Attenzione: il sistema non permette di esportare i "
+                           "dati.\n\r\n\rAccertarsi che il file di Excel non sia già aperto."));
         QVERIFY(QFileInfo(xls).isDir());
         QVERIFY(f.services.opened.isEmpty());
     }
@@ -350,7 +463,8 @@ private slots:
         QCOMPARE(w.grid()->cell(2, 0), QStringLiteral("3"));
         QCOMPARE(w.grid()->cell(2, 8), QStringLiteral("Scheda senza data"));
         QCOMPARE(w.grid()->cell(0, 14), QStringLiteral("nota")); // trimmed
-        QCOMPARE(w.grdRecords->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("N. protocollo"));
+        QCOMPARE(w.grdRecords->model()->headerData(1, Qt::Horizontal).toString(),
+                 QStringLiteral("N. protocollo"));
 
         // The summary's export is replaced by the register's.
         TfrmRiepProtocollo summary(nullptr, f.path);
@@ -385,7 +499,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(w.panInfo->text(), QStringLiteral("Esportazione archivio in Microsoft Excel."));
         QTest::mouseMove(w.cmdGuida);
-        QTRY_COMPARE(w.panInfo->text(), QStringLiteral("Visualizza la pagina della guida sensibile al contesto."));
+        QTRY_COMPARE(w.panInfo->text(),
+                     QStringLiteral("Visualizza la pagina della guida sensibile al contesto."));
         QTest::mouseMove(w.grdRecords->viewport(), QPoint(300, 300));
         QTest::mouseMove(w.grdRecords->viewport(), QPoint(301, 301));
         QTRY_VERIFY(w.panInfo->text().isEmpty());

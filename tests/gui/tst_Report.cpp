@@ -1,7 +1,674 @@
+#include "report/Report.h"
+#include "report/Templates.h"
+
+#include <QFile>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
-// Placeholder: the report tests are being written.
+
+using Report::Object;
+using Report::Placed;
+using Report::Prepared;
+
+Q_DECLARE_METATYPE(Report::Object::Kind)
+Q_DECLARE_METATYPE(Report::Align)
+
+namespace {
+
+const QDateTime printedAt(QDate(2026, 3, 5), QTime(9, 7, 3));
+constexpr double tolerance = 1e-6;
+// The list's line height: 12.822 report units.
+const double listLine = 12.822 * Report::millimetresPerUnit;
+
+bool near(double a, double b) {
+    return std::abs(a - b) < tolerance;
+}
+
+bool near(const QRectF& a, const QRectF& b) {
+    return near(a.left(), b.left()) && near(a.top(), b.top()) && near(a.width(), b.width()) &&
+           near(a.height(), b.height());
+}
+
+QString show(const QRectF& r) {
+    return QStringLiteral("%1,%2 %3x%4").arg(r.left()).arg(r.top()).arg(r.width()).arg(r.height());
+}
+
+// Every placement of `name`, with the index of its page.
+QList<QPair<int, Object>> placements(const Prepared& prepared, const QString& name) {
+    QList<QPair<int, Object>> found;
+    for (qsizetype p = 0; p < prepared.pages.size(); ++p)
+        for (const Placed& placed : prepared.pages.at(p).objects)
+            if (placed.object.name == name)
+                found.append({int(p), placed.object});
+    return found;
+}
+
+// The one placement of `name`, or an object without a name.
+Object only(const Prepared& prepared, const QString& name) {
+    const auto found = placements(prepared, name);
+    return found.size() == 1 ? found.first().second : Object{};
+}
+
+QStringList numberedLines(int count) {
+    QStringList lines;
+    for (int i = 1; i <= count; ++i)
+        lines << QStringLiteral("Prot. n. %1/2026  Oggetto: pratica n. %1 · perché sì").arg(i);
+    return lines;
+}
+
+Prepared preparedList(const QStringList& lines) {
+    Report::Template list = Templates::searchList();
+    Templates::fillList(list, QStringLiteral("Protocollo documenti"), lines);
+    return Report::prepare(list, printedAt);
+}
+
+QString tool(const char* name) {
+    return QStandardPaths::findExecutable(QString::fromLatin1(name));
+}
+
+// The number of pages of a PDF: from pdfinfo when the machine has it, else from the file.
+int pdfPages(const QString& path) {
+    const QString pdfinfo = tool("pdfinfo");
+    if (!pdfinfo.isEmpty()) {
+        QProcess p;
+        p.start(pdfinfo, {path});
+        p.waitForFinished();
+        const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
+                           .match(QString::fromUtf8(p.readAllStandardOutput()));
+        return m.hasMatch() ? m.captured(1).toInt() : -1;
+    }
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    return int(QString::fromLatin1(f.readAll())
+                   .count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
+}
+
+// The words of a PDF's text, line after line as they stand on the page: pdftotext turns
+// gaps into runs of spaces of its own.
+QString pdfText(const QString& path) {
+    QProcess p;
+    p.start(tool("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-enc"),
+                                QStringLiteral("UTF-8"), path, QStringLiteral("-")});
+    p.waitForFinished();
+    return QString::fromUtf8(p.readAllStandardOutput()).simplified();
+}
+
+bool writePdf(const Prepared& prepared, const QString& path) {
+    QPdfWriter writer(path);
+    return Report::paint(prepared, writer);
+}
+
+struct Row {
+    const char* label;
+    const char* value;
+};
+
+const Row formRows[] = {
+    {"Protocollo n.", "txtNumero"},
+    {"Data registrazione:", "txtDataReg"},
+    {"Ufficio:", "txtUfficio"},
+    {"Operatore:", "txtOperatore"},
+    {"Categoria:", "txtCategoria"},
+    {"Collocazione cartaceo:", "txtCollocazione"},
+    {"Oggetto:", "txtOggetto"},
+    {"Data spedizione:", "txtDataSpe"},
+    {"Data ricezione:", "txtDataRic"},
+    {"Formato:", "txtFormato"},
+    {"Riferimenti:", "txtRiferimenti"},
+    {"Mittente:", "txtMittente"},
+    {"Recapito mittente:", "txtRecapitoMit"},
+    {"Destinatario:", "txtDestinatario"},
+    {"Recapito destinatario:", "txtRecapitoDes"},
+    {"Note:", "txtNote"},
+};
+
+// A template of one title band, one data band of 10 mm lines and a footer, to put a page
+// boundary exactly where a test wants it.
+Report::Template tenMillimetreLines(double titleHeight, int lines) {
+    Report::Template t;
+    t.orientation = Report::Orientation::Landscape; // 190 mm of printable height
+    Object heading;
+    heading.name = QStringLiteral("head");
+    heading.rect = {0, 0, 100, titleHeight};
+    Object body;
+    body.name = QStringLiteral("body");
+    body.rect = {0, 0, 100, 10.0 * lines};
+    QStringList text;
+    for (int i = 1; i <= lines; ++i)
+        text << QString::number(i);
+    body.text = text.join(QLatin1Char('\n'));
+    Object foot;
+    foot.name = QStringLiteral("foot");
+    foot.rect = {0, 0, 100, 5};
+    t.bands = {{Report::Band::ReportTitle, QStringLiteral("t"), titleHeight, {heading}},
+               {Report::Band::MasterData, QStringLiteral("d"), 10.0 * lines, {body}},
+               {Report::Band::MasterFooter, QStringLiteral("f"), 5, {foot}}};
+    return t;
+}
+
+} // namespace
+
 class TestReport : public QObject {
     Q_OBJECT
+
+private slots:
+    void printableSize_data();
+    void printableSize();
+    void cardObjects_data();
+    void cardObjects();
+    void cardRows_data();
+    void cardRows();
+    void cardFramesSkipFive();
+    void setTextAndUnknownNames();
+    void dateReplaced_data();
+    void dateReplaced();
+    void fillListHeights_data();
+    void fillListHeights();
+    void listOverPages_data();
+    void listOverPages();
+    void exactPageBoundary_data();
+    void exactPageBoundary();
+    void pdfPageCount_data();
+    void pdfPageCount();
+    void pdfCardText();
+    void pdfClipsLongValues_data();
+    void pdfClipsLongValues();
+    void paintFailsWithoutFile();
 };
+
+void TestReport::printableSize_data() {
+    QTest::addColumn<Report::Orientation>("orientation");
+    QTest::addColumn<double>("margin");
+    QTest::addColumn<QSizeF>("expected");
+    QTest::newRow("portrait") << Report::Orientation::Portrait << 10.0 << QSizeF(190, 277);
+    QTest::newRow("landscape") << Report::Orientation::Landscape << 10.0 << QSizeF(277, 190);
+    QTest::newRow("narrow margin") << Report::Orientation::Landscape << 5.5 << QSizeF(286, 199);
+}
+
+void TestReport::printableSize() {
+    QFETCH(Report::Orientation, orientation);
+    QFETCH(double, margin);
+    QFETCH(QSizeF, expected);
+    Report::Template t;
+    t.setOrientation(orientation);
+    t.margin = margin;
+    QCOMPARE(t.printableSize(), expected);
+}
+
+void TestReport::cardObjects_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<Object::Kind>("kind");
+    QTest::addColumn<QRectF>("rect");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("pointSize");
+    QTest::addColumn<Report::Align>("align");
+    QTest::addColumn<QColor>("fill");
+
+    const auto none = QColor();
+    QTest::newRow("title bar") << "Shape1" << Object::Rectangle << QRectF(1, 1, 188, 5.8) << ""
+                               << 0.0 << Report::Align::Left << QColor(0xB0, 0xC4, 0xDE);
+    QTest::newRow("title") << "titArcataSup" << Object::Text << QRectF(2, 2, 185.8, 4.2)
+                           << "SCHEDA PROTOCOLLO DOCUMENTO" << 9.0 << Report::Align::Center << none;
+    QTest::newRow("first frame") << "Shape2" << Object::Rectangle << QRectF(1, 7, 188, 4.6) << ""
+                                 << 0.0 << Report::Align::Left << none;
+    QTest::newRow("third frame") << "Shape4" << Object::Rectangle << QRectF(1, 17, 188, 4.6) << ""
+                                 << 0.0 << Report::Align::Left << none;
+    QTest::newRow("fourth frame") << "Shape6" << Object::Rectangle << QRectF(1, 22, 188, 4.6) << ""
+                                  << 0.0 << Report::Align::Left << none;
+    QTest::newRow("last frame") << "Shape18" << Object::Rectangle << QRectF(1, 82, 188, 4.6) << ""
+                                << 0.0 << Report::Align::Left << none;
+    QTest::newRow("separator") << "Line2" << Object::Line << QRectF(42, 7, 0, 79.6) << "" << 0.0
+                               << Report::Align::Left << none;
+    QTest::newRow("footer bar") << "Shape23" << Object::Rectangle << QRectF(1, 88, 188, 5.8) << ""
+                                << 0.0 << Report::Align::Left << QColor(0xFF, 0xD7, 0x00);
+    QTest::newRow("footer") << "txtCalce" << Object::Text << QRectF(2, 89, 185.8, 4.2)
+                            << "Data e ora stampa" << 8.0 << Report::Align::Center << none;
+}
+
+void TestReport::cardObjects() {
+    QFETCH(QString, name);
+    QFETCH(Object::Kind, kind);
+    QFETCH(QRectF, rect);
+    QFETCH(QString, text);
+    QFETCH(double, pointSize);
+    QFETCH(Report::Align, align);
+    QFETCH(QColor, fill);
+
+    const Report::Template card = Templates::protocolCard();
+    QCOMPARE(card.name, QStringLiteral("Scheda Protocollo"));
+    QCOMPARE(card.orientation, Report::Orientation::Portrait);
+    QCOMPARE(card.margin, 10.0);
+    QVERIFY(card.bands.isEmpty());
+
+    const Prepared prepared = Report::prepare(card, printedAt);
+    QCOMPARE(prepared.pages.size(), 1);
+    const Object o = only(prepared, name);
+    QCOMPARE(o.name, name);
+    QCOMPARE(o.kind, kind);
+    QVERIFY2(near(o.rect, rect), qPrintable(show(o.rect)));
+    QCOMPARE(o.fill, fill);
+    if (kind == Object::Rectangle && !fill.isValid())
+        QVERIFY(o.outline.isValid());
+    if (kind == Object::Line)
+        QCOMPARE(o.color, QColor(Qt::black));
+    if (kind == Object::Text) {
+        QCOMPARE(o.text, text);
+        QCOMPARE(o.fontFamily, QStringLiteral("Arial"));
+        QCOMPARE(o.pointSize, pointSize);
+        QCOMPARE(o.align, align);
+        QCOMPARE(o.color, QColor(Qt::black));
+        QVERIFY(!o.bold);
+    }
+}
+
+void TestReport::cardRows_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("value");
+    for (int row = 1; row <= 16; ++row)
+        QTest::addRow("%d %s", row, formRows[row - 1].value)
+            << row << QString::fromUtf8(formRows[row - 1].label)
+            << QString::fromLatin1(formRows[row - 1].value);
+}
+
+void TestReport::cardRows() {
+    QFETCH(int, row);
+    QFETCH(QString, label);
+    QFETCH(QString, value);
+
+    const Prepared prepared = Report::prepare(Templates::protocolCard(), printedAt);
+    const double top = 7.5 + 5.0 * (row - 1);
+    const double labelWidth = row == 9 ? 39.5 : row == 16 ? 38.8 : 37.8;
+
+    const Object memo = only(prepared, QStringLiteral("Memo%1").arg(row));
+    QCOMPARE(memo.text, label);
+    QVERIFY2(near(memo.rect, {2, top, labelWidth, 3.5}), qPrintable(show(memo.rect)));
+    const Object field = only(prepared, value);
+    QCOMPARE(field.name, value);
+    QCOMPARE(field.text, QString());
+    QVERIFY2(near(field.rect, {44, top, 144, 3.5}), qPrintable(show(field.rect)));
+    for (const Object& o : {memo, field}) {
+        QCOMPARE(o.kind, Object::Text);
+        QCOMPARE(o.fontFamily, QStringLiteral("Arial"));
+        QCOMPARE(o.pointSize, 7.0);
+        QCOMPARE(o.align, Report::Align::Left);
+        QCOMPARE(o.color, QColor(Qt::black));
+        QVERIFY(!o.bold);
+        QVERIFY(!o.fill.isValid());
+    }
+}
+
+void TestReport::cardFramesSkipFive() {
+    Report::Template card = Templates::protocolCard();
+    QVERIFY(card.findObject(QStringLiteral("Shape5")) == nullptr);
+    int frames = 0;
+    for (int n = 2; n <= 18; ++n) {
+        const Object* o = card.findObject(QStringLiteral("Shape%1").arg(n));
+        if (n == 5)
+            continue;
+        QVERIFY2(o != nullptr, qPrintable(QStringLiteral("Shape%1").arg(n)));
+        QCOMPARE(o->kind, Object::Rectangle);
+        QVERIFY(!o->fill.isValid());
+        QVERIFY(o->outline.isValid());
+        ++frames;
+    }
+    QCOMPARE(frames, 16);
+    // Title bar and text, 16 frames, the line, 16 labels, 16 values, footer bar and text.
+    const Prepared prepared = Report::prepare(card, printedAt);
+    QCOMPARE(prepared.pages.size(), 1);
+    QCOMPARE(prepared.pages.first().objects.size(), 53);
+}
+
+void TestReport::setTextAndUnknownNames() {
+    Report::Template card = Templates::protocolCard();
+    const QString subject = QStringLiteral("Fattura n. 12 — importo € 1.250,00");
+    QVERIFY(card.setText(QStringLiteral("txtOggetto"), subject));
+    QCOMPARE(card.findObject(QStringLiteral("txtOggetto"))->text, subject);
+    const Prepared prepared = Report::prepare(card, printedAt);
+    QCOMPARE(only(prepared, QStringLiteral("txtOggetto")).text, subject);
+    QCOMPARE(only(prepared, QStringLiteral("txtNote")).text, QString());
+
+    const QString unknown = QStringLiteral("txtInesistente");
+    QVERIFY(card.findObject(unknown) == nullptr);
+    QVERIFY(!card.setText(unknown, QStringLiteral("x")));
+    QVERIFY(!card.setHeight(unknown, 5));
+    QVERIFY(card.findBand(QStringLiteral("MasterData")) == nullptr);
+    QVERIFY(!card.setBandHeight(QStringLiteral("MasterData"), 5));
+    // Names are matched exactly.
+    QVERIFY(card.findObject(QStringLiteral("txtoggetto")) == nullptr);
+
+    Report::Template list = Templates::searchList();
+    QVERIFY(list.findObject(QStringLiteral("txtPagina")) != nullptr);
+    QVERIFY(list.setHeight(QStringLiteral("txtRiepilogo"), 12.5));
+    QCOMPARE(list.findObject(QStringLiteral("txtRiepilogo"))->rect.height(), 12.5);
+    QVERIFY(list.setBandHeight(QStringLiteral("Footer1"), 9));
+    QCOMPARE(list.findBand(QStringLiteral("Footer1"))->height, 9.0);
+    QVERIFY(list.findBand(QStringLiteral("txtPagina")) == nullptr);
+    QVERIFY(!list.setBandHeight(unknown, 1));
+}
+
+void TestReport::dateReplaced_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("footer") << "Stampa eseguita in data [DATE]"
+                            << "Stampa eseguita in data 05/03/2026";
+    QTest::newRow("twice") << "[DATE] e [DATE]"
+                           << "05/03/2026 e 05/03/2026";
+    QTest::newRow("other case stays") << "[date] [Date]"
+                                      << "[date] [Date]";
+    QTest::newRow("no placeholder") << "Data e ora stampa"
+                                    << "Data e ora stampa";
+}
+
+void TestReport::dateReplaced() {
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    Report::Template card = Templates::protocolCard();
+    QVERIFY(card.setText(QStringLiteral("txtCalce"), text));
+    QCOMPARE(only(Report::prepare(card, printedAt), QStringLiteral("txtCalce")).text, expected);
+    // The template itself keeps the placeholder for the next print.
+    QCOMPARE(card.findObject(QStringLiteral("txtCalce"))->text, text);
+
+    Report::Template list = Templates::searchList();
+    QVERIFY(list.setText(QStringLiteral("txtPagina"), text));
+    QCOMPARE(only(Report::prepare(list, printedAt), QStringLiteral("txtPagina")).text, expected);
+}
+
+void TestReport::fillListHeights_data() {
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("body");
+    QTest::newRow("none") << QStringList() << "";
+    QTest::newRow("one") << QStringList{"Prot. n. 1"} << "Prot. n. 1";
+    QTest::newRow("three, one blank")
+        << QStringList{"Prot. n. 1", "", "  Da: Rossi €"} << "Prot. n. 1\n\n  Da: Rossi €";
+}
+
+void TestReport::fillListHeights() {
+    QFETCH(QStringList, lines);
+    QFETCH(QString, body);
+    Report::Template list = Templates::searchList();
+    Templates::fillList(list, QStringLiteral("Protocollo documenti"), lines);
+    QCOMPARE(list.findObject(QStringLiteral("txtTitolo"))->text,
+             QStringLiteral("Protocollo documenti"));
+    const Object* text = list.findObject(QStringLiteral("txtRiepilogo"));
+    QCOMPARE(text->text, body);
+    const double height = 12.822 * 25.4 / 96 * double(lines.size());
+    QVERIFY(near(text->rect.height(), height));
+    QVERIFY(near(list.findBand(QStringLiteral("MasterData"))->height, height + 10 * 25.4 / 96));
+    // The rest of the template is untouched.
+    QVERIFY(near(text->rect, {3, 0, 273, height}));
+    QCOMPARE(list.findBand(QStringLiteral("Footer1"))->height, 8.0);
+}
+
+void TestReport::listOverPages_data() {
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QList<int>>("perPage"); // lines of the body on each page
+
+    // 190 mm a page: 53 lines under the title, 56 on a page of their own.
+    QTest::newRow("200 lines") << numberedLines(200) << QList<int>{53, 56, 56, 35};
+    QTest::newRow("empty") << QStringList() << QList<int>{0};
+    QTest::newRow("one") << numberedLines(1) << QList<int>{1};
+    QTest::newRow("footer pushed over") << numberedLines(52) << QList<int>{52, 0};
+    QTest::newRow("first page full") << numberedLines(53) << QList<int>{53, 0};
+    QTest::newRow("one line over") << numberedLines(54) << QList<int>{53, 1};
+    QTest::newRow("second page full") << numberedLines(109) << QList<int>{53, 56, 0};
+    QTest::newRow("third page one line") << numberedLines(110) << QList<int>{53, 56, 1};
+    QStringList blanks = numberedLines(120);
+    for (qsizetype i = 0; i < blanks.size(); i += 7)
+        blanks[i].clear();
+    QTest::newRow("blank lines kept") << blanks << QList<int>{53, 56, 11};
+}
+
+void TestReport::listOverPages() {
+    QFETCH(QStringList, lines);
+    QFETCH(QList<int>, perPage);
+
+    const Prepared prepared = preparedList(lines);
+    QCOMPARE(prepared.name, QStringLiteral("Riepilogo dati"));
+    QCOMPARE(prepared.orientation, Report::Orientation::Landscape);
+    QCOMPARE(prepared.margin, 10.0);
+    QCOMPARE(prepared.pages.size(), perPage.size());
+    const double pageHeight = 190;
+
+    // The title once, at the top of the first page.
+    const auto titles = placements(prepared, QStringLiteral("txtTitolo"));
+    QCOMPARE(titles.size(), 1);
+    QCOMPARE(titles.first().first, 0);
+    QCOMPARE(titles.first().second.text, QStringLiteral("Protocollo documenti"));
+    QVERIFY(near(titles.first().second.rect, {2, 1, 273, 5}));
+
+    // Every line once, in order, each piece whole lines within its page.
+    QStringList printed;
+    QList<int> counted(prepared.pages.size(), 0);
+    double lastBottom = 0;
+    int lastPage = 0;
+    for (const auto& [page, piece] : placements(prepared, QStringLiteral("txtRiepilogo"))) {
+        const QStringList pieceLines =
+            lines.isEmpty() ? QStringList() : piece.text.split(QLatin1Char('\n'));
+        QVERIFY2(lines.isEmpty() || !pieceLines.isEmpty(), "a piece without lines");
+        QVERIFY(near(piece.rect.height(), listLine * double(pieceLines.size())));
+        QVERIFY(near(piece.rect.top(), page == 0 ? 8 : 0));
+        QVERIFY(near(piece.rect.left(), 3));
+        QVERIFY2(piece.rect.bottom() <= pageHeight + tolerance, qPrintable(show(piece.rect)));
+        QCOMPARE(counted.at(page), 0); // one piece a page
+        counted[page] = int(pieceLines.size());
+        printed << pieceLines;
+        lastBottom = piece.rect.bottom();
+        lastPage = page;
+    }
+    QCOMPARE(printed, lines);
+    QCOMPARE(counted, perPage);
+
+    // The footer once, after the last line, with the date of printing.
+    const auto footers = placements(prepared, QStringLiteral("txtPagina"));
+    QCOMPARE(footers.size(), 1);
+    const auto& [footerPage, footer] = footers.first();
+    QCOMPARE(footerPage, int(prepared.pages.size()) - 1);
+    QCOMPARE(footer.text, QStringLiteral("Stampa eseguita in data 05/03/2026"));
+    QVERIFY(footer.rect.bottom() <= pageHeight + tolerance);
+    if (footerPage == lastPage)
+        QVERIFY(near(footer.rect.top(), lastBottom + 10 * Report::millimetresPerUnit + 2));
+    else
+        QVERIFY(near(footer.rect.top(), 2));
+}
+
+void TestReport::exactPageBoundary_data() {
+    QTest::addColumn<double>("titleHeight");
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<QList<int>>("perPage");
+    QTest::addColumn<int>("footerPage");
+    // Lines of 10 mm, 190 mm a page.
+    QTest::newRow("band fills the page") << 0.0 << 19 << QList<int>{19} << 1;
+    QTest::newRow("two full pages") << 0.0 << 38 << QList<int>{19, 19} << 2;
+    QTest::newRow("under a title") << 10.0 << 37 << QList<int>{18, 19} << 2;
+    QTest::newRow("one over") << 10.0 << 38 << QList<int>{18, 19, 1} << 2;
+    QTest::newRow("title leaves less than a line") << 185.0 << 3 << QList<int>{0, 3} << 1;
+}
+
+void TestReport::exactPageBoundary() {
+    QFETCH(double, titleHeight);
+    QFETCH(int, lines);
+    QFETCH(QList<int>, perPage);
+    QFETCH(int, footerPage);
+
+    const Prepared prepared = Report::prepare(tenMillimetreLines(titleHeight, lines), printedAt);
+    QCOMPARE(prepared.pages.size(), footerPage + 1);
+    QList<int> counted(perPage.size(), 0);
+    QStringList printed;
+    for (const auto& [page, piece] : placements(prepared, QStringLiteral("body"))) {
+        const QStringList pieceLines = piece.text.split(QLatin1Char('\n'));
+        QVERIFY(page < counted.size());
+        counted[page] += int(pieceLines.size());
+        printed << pieceLines;
+        QVERIFY(near(piece.rect.height(), 10.0 * double(pieceLines.size())));
+        QVERIFY(near(piece.rect.top(), page == 0 ? titleHeight : 0));
+        QVERIFY(piece.rect.bottom() <= 190 + tolerance);
+    }
+    QCOMPARE(counted, perPage);
+    QStringList expected;
+    for (int i = 1; i <= lines; ++i)
+        expected << QString::number(i);
+    QCOMPARE(printed, expected);
+    const auto footers = placements(prepared, QStringLiteral("foot"));
+    QCOMPARE(footers.size(), 1);
+    QCOMPARE(footers.first().first, footerPage);
+}
+
+void TestReport::pdfPageCount_data() {
+    QTest::addColumn<bool>("card");
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("card") << true << 0 << 1;
+    QTest::newRow("empty list") << false << 0 << 1;
+    QTest::newRow("long list") << false << 200 << 4;
+}
+
+void TestReport::pdfPageCount() {
+    QFETCH(bool, card);
+    QFETCH(int, lines);
+    QFETCH(int, pages);
+    const Prepared prepared = card ? Report::prepare(Templates::protocolCard(), printedAt)
+                                   : preparedList(numberedLines(lines));
+    QCOMPARE(prepared.pages.size(), pages);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("report.pdf"));
+    QVERIFY(writePdf(prepared, path));
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(pdfPages(path), pages);
+
+    if (card || tool("pdftotext").isEmpty())
+        return;
+    const QString text = pdfText(path);
+    QVERIFY(text.contains(QStringLiteral("Protocollo documenti")));
+    QVERIFY(text.contains(QStringLiteral("Stampa eseguita in data 05/03/2026")));
+    for (const QString& line : numberedLines(lines))
+        QVERIFY2(text.contains(line.simplified()), qPrintable(line));
+}
+
+void TestReport::pdfCardText() {
+    if (tool("pdftotext").isEmpty())
+        QSKIP("pdftotext is not installed");
+    const QStringList values{
+        QStringLiteral("17/2026"),
+        QStringLiteral("05/03/2026"),
+        QStringLiteral("Segreteria"),
+        QStringLiteral("Mario Rossi"),
+        QStringLiteral("Corrispondenza"),
+        QStringLiteral("Armadio 3, ripiano 2"),
+        QStringLiteral("Fattura n. 12 — importo € 1.250,00, perché urgente"),
+        QStringLiteral("04/03/2026"),
+        QStringLiteral("06/03/2026"),
+        QStringLiteral("A4  -  N. pagine: 3"),
+        QStringLiteral("Rif. 2025/44"),
+        QStringLiteral("Società Àlfa S.r.l."),
+        QStringLiteral("Via Garibaldi 1, Forlì"),
+        QStringLiteral("Comune di Cesena"),
+        QStringLiteral("Piazza del Popolo 10"),
+        QStringLiteral("Nessuna nota: è tutto qui"),
+    };
+    Report::Template card = Templates::protocolCard();
+    for (qsizetype i = 0; i < values.size(); ++i)
+        QVERIFY(card.setText(QString::fromLatin1(formRows[i].value), values.at(i)));
+    const QString stamp = QStringLiteral("Stampa eseguita in data 05/03/2026 alle ore 09:07:03");
+    QVERIFY(card.setText(QStringLiteral("txtCalce"), stamp));
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("card.pdf"));
+    QVERIFY(writePdf(Report::prepare(card, printedAt), path));
+    QCOMPARE(pdfPages(path), 1);
+    const QString text = pdfText(path);
+    QVERIFY(text.contains(QStringLiteral("SCHEDA PROTOCOLLO DOCUMENTO")));
+    QVERIFY2(text.contains(stamp), qPrintable(text));
+    for (const Row& row : formRows)
+        QVERIFY2(text.contains(QString::fromUtf8(row.label)), row.label);
+    for (const QString& value : values)
+        QVERIFY2(text.contains(value.simplified()),
+                 qPrintable(value + QStringLiteral(" in:\n") + text));
+}
+
+void TestReport::pdfClipsLongValues_data() {
+    QTest::addColumn<bool>("card");
+    QTest::addColumn<int>("words");
+    QTest::newRow("card subject, 249 characters") << true << 50;
+    QTest::newRow("card subject, short") << true << 4;
+    QTest::newRow("list line, 249 characters") << false << 50;
+    QTest::newRow("list line, short") << false << 4;
+}
+
+void TestReport::pdfClipsLongValues() {
+    QFETCH(bool, card);
+    QFETCH(int, words);
+    if (tool("pdftotext").isEmpty())
+        QSKIP("pdftotext is not installed");
+
+    // Words that pdftotext cannot mix up, the last one "FINE".
+    QStringList parts;
+    for (int i = 1; i < words; ++i)
+        parts << QStringLiteral("w%1").arg(i, 3, 10, QLatin1Char('0'));
+    parts << QStringLiteral("FINE");
+    const QString value = parts.join(QLatin1Char(' '));
+
+    Prepared prepared;
+    if (card) {
+        Report::Template t = Templates::protocolCard();
+        QVERIFY(t.setText(QStringLiteral("txtOggetto"), value));
+        prepared = Report::prepare(t, printedAt);
+    } else {
+        prepared = preparedList({QStringLiteral("Prot. n. 1"), value});
+    }
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("clip.pdf"));
+    QVERIFY(writePdf(prepared, path));
+    const QString text = pdfText(path);
+
+    // Where each word falls, measured with the font on the same kind of device; the page
+    // goes on past the object's edge, so a word cut by the object alone must not show.
+    QPdfWriter device(dir.filePath(QStringLiteral("metrics.pdf")));
+    QFont font(card ? QStringLiteral("Arial") : QStringLiteral("Courier New"));
+    font.setStyleHint(card ? QFont::SansSerif : QFont::Monospace);
+    font.setPointSizeF(card ? 7 : 8);
+    const QFontMetricsF metrics(font, &device);
+    const auto mm = [&](const QString& s) {
+        return metrics.horizontalAdvance(s) * 25.4 / device.logicalDpiX();
+    };
+    const double width = card ? 144 : 273;
+    const double roomOnPaper = card ? 210 - 10 - 44 - 144 : 297 - 10 - 3 - 273;
+    bool cutWordOnPaper = false;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const double start =
+            mm(parts.mid(0, i).join(QLatin1Char(' ')) + (i > 0 ? QStringLiteral(" ") : QString()));
+        const double end = start + mm(parts.at(i));
+        if (end < width - 0.5)
+            QVERIFY2(text.contains(parts.at(i)),
+                     qPrintable(parts.at(i) + QStringLiteral(" in ") + text));
+        if (start > width + 0.5) {
+            QVERIFY2(!text.contains(parts.at(i)), qPrintable(parts.at(i)));
+            cutWordOnPaper = cutWordOnPaper || start < width + roomOnPaper - 1;
+        }
+    }
+    const bool whole = mm(value) < width;
+    QCOMPARE(text.contains(QStringLiteral("FINE")), whole);
+    QCOMPARE(cutWordOnPaper, !whole);
+}
+
+void TestReport::paintFailsWithoutFile() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("missing/folder/report.pdf"));
+    QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+    QVERIFY(!writePdf(Report::prepare(Templates::protocolCard(), printedAt), path));
+    QVERIFY(!QFile::exists(path));
+}
+
 QTEST_MAIN(TestReport)
 #include "tst_Report.moc"

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QPdfWriter>
 #include <QTimer>
 
 void onNextModal(std::function<void(QDialog*)> act) {
@@ -25,6 +26,7 @@ TestServices::TestServices() {
     Services::setShell(this);
     Services::setClock(this);
     Services::setFolder(this);
+    Services::setPrinter(this);
 }
 
 TestServices::~TestServices() {
@@ -33,6 +35,7 @@ TestServices::~TestServices() {
     Services::setShell(nullptr);
     Services::setClock(nullptr);
     Services::setFolder(nullptr);
+    Services::setPrinter(nullptr);
 }
 
 QString TestServices::folderPath() const {
@@ -51,4 +54,14 @@ QString TestServices::openFileName(QWidget*, const QString& title, const QString
 
 void TestServices::open(const QString& target) {
     opened.append(target);
+}
+
+bool TestServices::print(QWidget*, const Report::Prepared& report) {
+    if (!printAnswer)
+        return false;
+    printed.append(report);
+    const QString pdf = file(QStringLiteral("stampa%1.pdf").arg(printed.size()));
+    QPdfWriter writer(pdf);
+    printedPdfs.append(pdf);
+    return Report::paint(report, writer);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Services.h"
+#include "report/Report.h"
 
 #include <QDateTime>
 #include <QList>
@@ -23,7 +24,8 @@ class TestServices : public MessageService,
                      public FileDialogService,
                      public ShellService,
                      public ClockService,
-                     public FolderService {
+                     public FolderService,
+                     public PrinterService {
 public:
     struct Message {
         MessageKind kind;
@@ -43,6 +45,11 @@ public:
     // Targets handed to the shell.
     QStringList opened;
     QDateTime fixedNow{QDate(2026, 3, 5), QTime(10, 30, 15)};
+    // Reports printed so far, each also written to a PDF in the program folder
+    // ("stampa1.pdf", ...); `printAnswer` false stands for a cancelled print dialog.
+    QList<Report::Prepared> printed;
+    QStringList printedPdfs;
+    bool printAnswer = true;
 
     QString folderPath() const; // program folder with trailing separator
     QString file(const QString& bareName) const { return folderPath() + bareName; }
@@ -56,6 +63,7 @@ public:
     void open(const QString& target) override;
     QDateTime now() const override { return fixedNow; }
     QString programFolder() const override { return folderPath(); }
+    bool print(QWidget* parent, const Report::Prepared& report) override;
 
 private:
     QTemporaryDir m_dir;

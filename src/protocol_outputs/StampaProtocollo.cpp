@@ -1,0 +1,68 @@
+#include "StampaProtocollo.h"
+
+#include "app/Clock.h"
+#include "app/Services.h"
+#include "app/Widgets.h"
+#include "app/WindowFrame.h"
+#include "core/ShortDate.h"
+#include "core/TextField.h"
+#include "protocol/Protocollo.h"
+#include "report/Templates.h"
+
+#include <QPushButton>
+
+TfrmStampaProtocollo::TfrmStampaProtocollo(TfrmProtocollo* cardWindow)
+    : QDialog(cardWindow), m_card(cardWindow) {
+    setObjectName(QStringLiteral("frmStampaProtocollo"));
+    WindowFrame::setupFixedDialog(this, QStringLiteral(" Stampa scheda"), {364, 287});
+    auto* backdrop = new Backdrop(this, QColor(0x74, 0x94, 0xB3), Qt::white, {364, 287});
+    QWidget* panel = backdrop->panel();
+    (new Shape(panel, "shpSfondo", Qt::white))->setGeometry(18, 18, 326, 215);
+    (new Picture(panel, "icoInf01", QStringLiteral(":/icons/stampa_info1.svg")))
+        ->setGeometry(28, 28, 240, 83);
+    (new Picture(panel, "imgLogo01", QStringLiteral(":/icons/faldora_logo.svg")))
+        ->setGeometry(282, 31, 51, 81);
+    (new Shape(panel, "shpSepara", QColor(0x42, 0x7A, 0xA8)))->setGeometry(26, 120, 311, 4);
+    (new Picture(panel, "imgSezione04", QStringLiteral(":/icons/stampa.svg")))
+        ->setGeometry(30, 142, 82, 72);
+    (new Picture(panel, "icoInf02", QStringLiteral(":/icons/stampa_info2.svg")))
+        ->setGeometry(122, 142, 206, 71);
+    btnAnnulla = named(new QPushButton(QStringLiteral("Annulla"), panel), "btnAnnulla");
+    btnAnnulla->setGeometry(18, 243, 137, 28);
+    btnStampa = named(new QPushButton(QStringLiteral("Stampa"), panel), "btnStampa");
+    btnStampa->setGeometry(208, 243, 137, 28);
+    for (QPushButton* b : {btnAnnulla, btnStampa}) {
+        b->setFont(uiFont(QStringLiteral("Verdana"), 12));
+        b->setCursor(Qt::PointingHandCursor);
+        b->setAutoDefault(false);
+    }
+    connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btnStampa, &QPushButton::clicked, this, &TfrmStampaProtocollo::print);
+}
+
+Report::Template TfrmStampaProtocollo::filledTemplate() const {
+    Report::Template card = Templates::protocolCard();
+    card.setOrientation(Report::Orientation::Portrait);
+    const auto value = [](const QLineEdit* field) { return TextField::trimBlanks(field->text()); };
+    // The value objects bear the names of the card window's fields.
+    for (const QLineEdit* field :
+         {m_card->txtNumero, m_card->txtDataReg, m_card->txtUfficio, m_card->txtOperatore,
+          m_card->txtCategoria, m_card->txtCollocazione, m_card->txtOggetto, m_card->txtDataSpe,
+          m_card->txtDataRic, m_card->txtRiferimenti, m_card->txtMittente, m_card->txtRecapitoMit,
+          m_card->txtDestinatario, m_card->txtRecapitoDes, m_card->txtNote})
+        card.setText(field->objectName(), value(field));
+    card.setText(QStringLiteral("txtFormato"), value(m_card->txtFormato) +
+                                                   QStringLiteral("  -  N. pagine: ") +
+                                                   value(m_card->txtPagine));
+    const QDateTime now = Clock::now();
+    card.setText(QStringLiteral("txtCalce"), QStringLiteral("Stampa eseguita in data ") +
+                                                 ShortDate::format(now.date()) +
+                                                 QStringLiteral(" alle ore ") +
+                                                 now.time().toString(QStringLiteral("HH:mm:ss")));
+    return card;
+}
+
+void TfrmStampaProtocollo::print() {
+    Services::printer().print(this, Report::prepare(filledTemplate(), Clock::now()));
+    accept();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "report/Report.h"
+
+#include <QDialog>
+
+class QPushButton;
+class TfrmProtocollo;
+
+// Prints the protocol card shown, saved or not, on one A4 page.
+class TfrmStampaProtocollo : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmStampaProtocollo(TfrmProtocollo* cardWindow);
+
+    QPushButton* btnAnnulla;
+    QPushButton* btnStampa;
+
+    // The card template filled with what the card window's fields hold now.
+    Report::Template filledTemplate() const;
+
+public slots:
+    void print();
+
+private:
+    TfrmProtocollo* m_card;
+};
