@@ -23,7 +23,7 @@ TfrmStampaProtocollo::TfrmStampaProtocollo(TfrmProtocollo* cardWindow)
     (new Picture(panel, "imgLogo01", QStringLiteral(":/icons/faldora_logo.svg")))
         ->setGeometry(282, 31, 51, 81);
     (new Shape(panel, "shpSepara", QColor(0x42, 0x7A, 0xA8)))->setGeometry(26, 120, 311, 4);
-    (new Picture(panel, "imgSezione04", QStringLiteral(":/icons/stampa.svg")))
+    (new Picture(panel, "imgSezione04", QStringLiteral(":/icons/stampante.svg")))
         ->setGeometry(30, 142, 82, 72);
     (new Picture(panel, "icoInf02", QStringLiteral(":/icons/stampa_info2.svg")))
         ->setGeometry(122, 142, 206, 71);
