@@ -30,6 +30,15 @@ public:
     void addHintBar(const char* name, const QRect& rect, const QColor& colour,
                     const QPoint& textOffset);
 
+    // The three picture buttons of the grid windows: export, help and exit, at their x,y
+    // (sizes 49 x 50, 50 x 55 and 40 x 50).
+    struct GridTools {
+        ImageButton* cmdEsporta;
+        ImageButton* cmdGuida;
+        ImageButton* cmdEsci;
+    };
+    GridTools addGridTools(const QPoint& esporta, const QPoint& guida, const QPoint& esci);
+
 private:
     QWidget* m_panel;
     QLabel* m_panInfo;

@@ -35,14 +35,10 @@ TfrmExpProtocollo::TfrmExpProtocollo(QWidget* opener, const QString& registerPat
         ->setGeometry(13, 13, 505, 55);
     (new Picture(panel, "icoHand", QStringLiteral(":/icons/mano_piccola.svg")))
         ->setGeometry(528, 32, 31, 25);
-    cmdEsporta =
-        ui.addTool("cmdEsporta", QStringLiteral(":/icons/excel_grande.svg"), {566, 15, 49, 50},
-                   QStringLiteral("Esporta l'archivio in formato Microsoft Excel."));
-    cmdGuida =
-        ui.addTool("cmdGuida", QStringLiteral(":/icons/guida_grande.svg"), {670, 13, 50, 55},
-                   QStringLiteral("Visualizza la pagina della guida sensibile al contesto."));
-    cmdEsci = ui.addTool("cmdEsci", QStringLiteral(":/icons/esci_grande.svg"), {766, 15, 40, 50},
-                         QStringLiteral("Esci da questo ambiente di lavoro."));
+    const auto tools = ui.addGridTools({566, 15}, {670, 13}, {766, 15});
+    cmdEsporta = tools.cmdEsporta;
+    cmdGuida = tools.cmdGuida;
+    cmdEsci = tools.cmdEsci;
     grdRecords = createRecordGrid(panel, m_grid, {8, 80, 821, 409});
     ui.hints()->clearsOn(grdRecords->viewport());
     ui.addHintBar("shpInfo", {8, 493, 821, 32}, kSlateBlue, {6, 6});

@@ -67,14 +67,10 @@ TfrmRiepProtocollo::TfrmRiepProtocollo(QWidget* opener, const QString& registerP
                                   "nell'intervallo di tempo selezionato."));
     (new Picture(panel, "icoHand", QStringLiteral(":/icons/mano_piccola.svg")))
         ->setGeometry(656, 31, 31, 25);
-    cmdEsporta =
-        ui.addTool("cmdEsporta", QStringLiteral(":/icons/excel_grande.svg"), {694, 15, 49, 50},
-                   QStringLiteral("Esporta l'archivio in formato Microsoft Excel."));
-    cmdGuida =
-        ui.addTool("cmdGuida", QStringLiteral(":/icons/guida_grande.svg"), {776, 13, 50, 55},
-                   QStringLiteral("Visualizza la pagina della guida sensibile al contesto."));
-    cmdEsci = ui.addTool("cmdEsci", QStringLiteral(":/icons/esci_grande.svg"), {862, 15, 40, 50},
-                         QStringLiteral("Esci da questo ambiente di lavoro."));
+    const auto tools = ui.addGridTools({694, 15}, {776, 13}, {862, 15});
+    cmdEsporta = tools.cmdEsporta;
+    cmdGuida = tools.cmdGuida;
+    cmdEsci = tools.cmdEsci;
 
     grdRecords = createRecordGrid(panel, m_grid, {8, 80, 908, 457});
     ui.hints()->clearsOn(grdRecords->viewport());
