@@ -4,12 +4,13 @@
 #include "app/KeyRules.h"
 #include "app/Messages.h"
 #include "app/ProgramFolder.h"
+#include "app/Widgets.h"
 #include "app/WindowFrame.h"
 #include "app/WindowRegistry.h"
-#include "app/Widgets.h"
 #include "core/Credential.h"
 #include "core/TextField.h"
 
+#include <QCloseEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -66,6 +67,11 @@ void TfrmCambiaPassword::showEvent(QShowEvent* event) {
     for (QLineEdit* field : {txtPasswordOld, txtPasswordNew, txtConferma})
         field->clear();
     txtPasswordOld->setFocus();
+}
+
+void TfrmCambiaPassword::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    backToLogin();
 }
 
 void TfrmCambiaPassword::updateOk() {

@@ -23,6 +23,8 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // A close from the desktop (the window has no close box) is a "Chiudi".
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void updateOk();

@@ -6,8 +6,8 @@
 #include "app/LinkLabel.h"
 #include "app/Splash.h"
 #include "app/TMisc.h"
-#include "app/WindowRegistry.h"
 #include "app/Widgets.h"
+#include "app/WindowRegistry.h"
 #include "core/Credential.h"
 #include "core/IniFile.h"
 #include "protocol/MenuProtocollo.h"
@@ -130,12 +130,15 @@ private slots:
 
     void unreadableOrMissingCredential() {
         Run run;
-        QVERIFY(IniFile(run.credential).write(QStringLiteral("Accesso"), QStringLiteral("Valore"), QStringLiteral("QQ12")));
+        QVERIFY(IniFile(run.credential)
+                    .write(QStringLiteral("Accesso"), QStringLiteral("Valore"),
+                           QStringLiteral("QQ12")));
         run.type(run.login()->txtPassword, QStringLiteral("lucernavolpina"));
         QTest::mouseClick(run.login()->cmdOK, Qt::LeftButton);
-        QCOMPARE(run.services.lastMessage().text,
-                 QStringLiteral("Attenzione: si è verificato un errore durante la procedura di lettura "
-                                "della password. Si consiglia di reinstallare il software."));
+        QCOMPARE(
+            run.services.lastMessage().text,
+            QStringLiteral("Attenzione: si è verificato un errore durante la procedura di lettura "
+                           "della password. Si consiglia di reinstallare il software."));
         QCOMPARE(run.login()->txtPassword->text(), QStringLiteral("lucernavolpina"));
 
         QFile::remove(run.credential);
@@ -178,7 +181,8 @@ private slots:
 
         const QByteArray before = run.credentialBytes();
         QTest::mouseClick(w->cmdOK, Qt::LeftButton);
-        QCOMPARE(run.services.lastMessage().text, QStringLiteral("Attenzione: vecchia password errata."));
+        QCOMPARE(run.services.lastMessage().text,
+                 QStringLiteral("Attenzione: vecchia password errata."));
         QVERIFY(w->txtPasswordOld->text().isEmpty());
         QCOMPARE(w->txtPasswordNew->text(), QStringLiteral("Nuova1"));
         QCOMPARE(w->txtConferma->text(), QStringLiteral("  Nuova1"));
@@ -187,9 +191,10 @@ private slots:
         run.type(w->txtPasswordOld, QStringLiteral("LUCERNAVOLPINA"));
         run.type(w->txtConferma, QStringLiteral("nuova1"));
         QTest::mouseClick(w->cmdOK, Qt::LeftButton);
-        QCOMPARE(run.services.lastMessage().text,
-                 QStringLiteral("Attenzione: la nuova password non è stata confermata correttamente. "
-                                "E' necessario reinserire entrambi i valori."));
+        QCOMPARE(
+            run.services.lastMessage().text,
+            QStringLiteral("Attenzione: la nuova password non è stata confermata correttamente. "
+                           "E' necessario reinserire entrambi i valori."));
         QVERIFY(w->txtPasswordNew->text().isEmpty() && w->txtConferma->text().isEmpty());
         QCOMPARE(w->txtPasswordOld->text(), QStringLiteral("LUCERNAVOLPINA"));
         QTRY_VERIFY(w->txtPasswordNew->hasFocus());
@@ -205,7 +210,8 @@ private slots:
         run.type(w->txtPasswordNew, QStringLiteral("nuova1"));
         run.type(w->txtConferma, QStringLiteral("nuova1 "));
         QTest::mouseClick(w->cmdOK, Qt::LeftButton);
-        QCOMPARE(run.services.lastMessage().text, QStringLiteral("Modifica della password completata con successo."));
+        QCOMPARE(run.services.lastMessage().text,
+                 QStringLiteral("Modifica della password completata con successo."));
         QVERIFY(!w->isVisible());
         QVERIFY(run.login()->isVisible());
         QVERIFY(run.login()->txtPassword->text().isEmpty());
@@ -232,6 +238,12 @@ private slots:
         QTest::mouseClick(run.login()->btnCambiaPassword, Qt::LeftButton);
         QVERIFY(run.change()->txtPasswordOld->text().isEmpty());
         QVERIFY(!run.change()->cmdOK->isEnabled());
+        // Closed from the desktop, it goes back to the login as "Chiudi" does.
+        run.login()->txtPassword->setText(QStringLiteral("x"));
+        run.change()->close();
+        QVERIFY(run.login()->isVisible());
+        QVERIFY(run.login()->txtPassword->text().isEmpty());
+        QVERIFY(!run.registry.runEnded());
     }
 
     void mainMenuLeadsToTheProtocolRegister_data() {
@@ -282,18 +294,23 @@ private slots:
     void helpTopics() {
         Run run;
         QString body;
-        QCOMPARE(helpTitleAfter([&] { QTest::mouseClick(run.registry.avvio()->imgGuida, Qt::LeftButton); }, &body),
-                 QStringLiteral("Uno sguardo ad Faldora."));
+        QCOMPARE(
+            helpTitleAfter(
+                [&] { QTest::mouseClick(run.registry.avvio()->imgGuida, Qt::LeftButton); }, &body),
+            QStringLiteral("Uno sguardo ad Faldora."));
         QVERIFY(body.contains(QStringLiteral("lucernavolpina")));
         QVERIFY(body.contains(QStringLiteral("\n\n"))); // paragraphs apart
         QCOMPARE(helpTitleAfter([&] {
                      QTest::mouseClick(run.registry.menuProtocollo()->imgGuida, Qt::LeftButton);
                  }),
                  QStringLiteral("Applicazione Protocollo Posta."));
-        QCOMPARE(helpTitleAfter([&] { QTest::mouseClick(run.registry.protocollo()->cmdGuida, Qt::LeftButton); }),
+        QCOMPARE(helpTitleAfter([&] {
+                     QTest::mouseClick(run.registry.protocollo()->cmdGuida, Qt::LeftButton);
+                 }),
                  QStringLiteral("Applicazione Protocollo Posta."));
         // A second opening shows no trace of the first.
-        QCOMPARE(helpTitleAfter([&] { QTest::mouseClick(run.registry.avvio()->imgGuida, Qt::LeftButton); }),
+        QCOMPARE(helpTitleAfter(
+                     [&] { QTest::mouseClick(run.registry.avvio()->imgGuida, Qt::LeftButton); }),
                  QStringLiteral("Uno sguardo ad Faldora."));
     }
 
@@ -301,7 +318,8 @@ private slots:
         Run run;
         onNextModal([&](QDialog* dialog) {
             QTest::mouseClick(dialog->findChild<LinkLabel*>(), Qt::LeftButton);
-            QTest::mouseClick(dialog->findChild<QWidget*>(QStringLiteral("imgPDF")), Qt::LeftButton);
+            QTest::mouseClick(dialog->findChild<QWidget*>(QStringLiteral("imgPDF")),
+                              Qt::LeftButton);
             dialog->accept();
         });
         QTest::mouseClick(run.registry.avvio()->imgGuida, Qt::LeftButton);
@@ -313,9 +331,9 @@ private slots:
             dialog->accept();
         });
         QTest::mouseClick(run.registry.avvio()->imgInfo, Qt::LeftButton);
-        const QString mail = QStringLiteral(
-            "\"mailto:info@faldora.example?subject=Software Faldora&body=Salve, desidererei avere le "
-            "seguenti informazioni sul software in oggetto:\"");
+        const QString mail = QStringLiteral("\"mailto:info@faldora.example?subject=Software "
+                                            "Faldora&body=Salve, desidererei avere le "
+                                            "seguenti informazioni sul software in oggetto:\"");
         QCOMPARE(run.services.opened.last(), mail);
         const QUrl url = TMisc::urlFor(mail);
         QVERIFY(url.isValid());
@@ -323,7 +341,8 @@ private slots:
         QCOMPARE(url.path(), QStringLiteral("info@faldora.example"));
 
         onNextModal([&](QDialog* dialog) {
-            QTest::mouseClick(dialog->findChild<QWidget*>(QStringLiteral("imgWeb")), Qt::LeftButton);
+            QTest::mouseClick(dialog->findChild<QWidget*>(QStringLiteral("imgWeb")),
+                              Qt::LeftButton);
             dialog->accept();
         });
         QTest::mouseClick(run.registry.avvio()->imgCopyright, Qt::LeftButton);

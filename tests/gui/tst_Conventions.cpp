@@ -1,16 +1,22 @@
+#include "app/Application.h"
 #include "app/FocusHalo.h"
 #include "app/HintLine.h"
 #include "app/KeyRules.h"
 #include "app/LinkLabel.h"
+#include "app/Messages.h"
+#include "app/Services.h"
 #include "app/TMisc.h"
 #include "app/Widgets.h"
 #include "app/WindowFrame.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -179,6 +185,57 @@ private slots:
         QTRY_COMPARE(backdrop->panel()->geometry(), QRect(200, 150, 300, 200));
         window.resize(900, 500);
         QTRY_COMPARE(backdrop->panel()->geometry(), QRect(300, 150, 300, 200));
+    }
+
+    void messageBoxKinds_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<QStringList>("buttons");
+        QTest::addColumn<bool>("answer"); // what the default button answers
+        QTest::newRow("notice") << int(MessageKind::Notice) << "Faldora" << int(QMessageBox::NoIcon)
+                                << QStringList{"OK"} << true;
+        QTest::newRow("warning") << int(MessageKind::Warning) << "Attenzione"
+                                 << int(QMessageBox::Warning) << QStringList{"OK", "Annulla"}
+                                 << true;
+        QTest::newRow("information")
+            << int(MessageKind::Information) << "Informazione" << int(QMessageBox::Information)
+            << QStringList{"OK", "Annulla"} << true;
+        QTest::newRow("error") << int(MessageKind::Error) << "Errore" << int(QMessageBox::Critical)
+                               << QStringList{"OK", "Annulla"} << true;
+        QTest::newRow("question") << int(MessageKind::Question) << "Conferma"
+                                  << int(QMessageBox::Question)
+                                  << QStringList{QStringLiteral("Sì"), "No"} << true;
+    }
+    void messageBoxKinds() {
+        QFETCH(int, kind);
+        QFETCH(QString, caption);
+        QFETCH(int, icon);
+        QFETCH(QStringList, buttons);
+        QFETCH(bool, answer);
+        // The real boxes, with Qt's Italian texts.
+        Application::configure(*qApp);
+        QString seenCaption;
+        int seenIcon = -1;
+        QStringList seenButtons;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            seenCaption = box->windowTitle();
+            seenIcon = int(box->icon());
+            for (QAbstractButton* b : box->buttons())
+                seenButtons.append(b->text().remove(u'&'));
+            QTest::keyClick(box, Qt::Key_Return); // the default button
+        });
+        QWidget parent;
+        const bool result =
+            Services::messages().show(&parent, MessageKind(kind), QStringLiteral("Testo"));
+        QCOMPARE(seenCaption, caption);
+        QCOMPARE(seenIcon, icon);
+        seenButtons.sort();
+        buttons.sort();
+        QCOMPARE(seenButtons, buttons);
+        QCOMPARE(result, answer);
     }
 
     void shellTargetsBecomeUrls_data() {
