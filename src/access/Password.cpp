@@ -4,9 +4,9 @@
 #include "app/KeyRules.h"
 #include "app/Messages.h"
 #include "app/ProgramFolder.h"
+#include "app/Widgets.h"
 #include "app/WindowFrame.h"
 #include "app/WindowRegistry.h"
-#include "app/Widgets.h"
 #include "core/Credential.h"
 #include "core/TextField.h"
 

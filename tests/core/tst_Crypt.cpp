@@ -70,12 +70,18 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("match");
-        QTest::newRow("lower case") << "LUCERNAVOLPINA" << "lucernavolpina" << true;
-        QTest::newRow("mixed case and blanks") << "LUCERNAVOLPINA" << "  LuCeRnAvOlPiNa \t" << true;
-        QTest::newRow("other word") << "LUCERNAVOLPINA" << "lucerna" << false;
-        QTest::newRow("accented letters stay as typed") << QStringLiteral("PERCHé") << QStringLiteral("perché") << true;
-        QTest::newRow("accented upper case differs") << QStringLiteral("PERCHé") << QStringLiteral("PERCHÉ") << false;
-        QTest::newRow("empty stored matches nothing blank-free") << "" << "x" << false;
+        QTest::newRow("lower case") << "LUCERNAVOLPINA"
+                                    << "lucernavolpina" << true;
+        QTest::newRow("mixed case and blanks") << "LUCERNAVOLPINA"
+                                               << "  LuCeRnAvOlPiNa \t" << true;
+        QTest::newRow("other word") << "LUCERNAVOLPINA"
+                                    << "lucerna" << false;
+        QTest::newRow("accented letters stay as typed")
+            << QStringLiteral("PERCHé") << QStringLiteral("perché") << true;
+        QTest::newRow("accented upper case differs")
+            << QStringLiteral("PERCHé") << QStringLiteral("PERCHÉ") << false;
+        QTest::newRow("empty stored matches nothing blank-free") << ""
+                                                                 << "x" << false;
     }
     void preparingAndMatching() {
         QFETCH(QString, stored);
@@ -97,7 +103,8 @@ private slots:
         QCOMPARE(stored.password, QStringLiteral("€URO è BELLO"));
         QVERIFY(Credential::matches(stored.password, QStringLiteral("€uro è bello")));
 
-        QVERIFY(IniFile(path).write(QStringLiteral("Accesso"), QStringLiteral("Valore"), QStringLiteral("XYZ1")));
+        QVERIFY(IniFile(path).write(QStringLiteral("Accesso"), QStringLiteral("Valore"),
+                                    QStringLiteral("XYZ1")));
         QCOMPARE(Credential::read(path).status, Credential::ReadStatus::Unreadable);
     }
 
@@ -109,7 +116,8 @@ private slots:
         QTest::newRow("greek") << QStringLiteral("αβγ") << true;
         QTest::newRow("1023 characters") << QString(1023, u'a') << false;
         QTest::newRow("1024 characters") << QString(1024, u'a') << true;
-        QTest::newRow("long only with blanks") << QStringLiteral("  ") + QString(1023, u'a') + QStringLiteral("  ") << false;
+        QTest::newRow("long only with blanks")
+            << QStringLiteral("  ") + QString(1023, u'a') + QStringLiteral("  ") << false;
     }
     void newPasswordsTheCipherCannotKeepAreRefused() {
         QFETCH(QString, typed);
@@ -129,7 +137,8 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("unins000.dll"));
         const QString tool = QStringLiteral(MAKECREDENTIAL_PATH);
         QCOMPARE(QProcess::execute(tool, {QStringLiteral("--if-missing"), path}), 0);
-        QVERIFY(Credential::matches(Credential::read(path).password, QStringLiteral("lucernavolpina")));
+        QVERIFY(
+            Credential::matches(Credential::read(path).password, QStringLiteral("lucernavolpina")));
         // A user's own password survives the next build or install.
         QVERIFY(Credential::write(path, QStringLiteral("mia")));
         QFile file(path);

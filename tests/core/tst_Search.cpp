@@ -18,9 +18,8 @@ ProtocolRecord card(const QString& subject, const QString& sender = QString()) {
 }
 
 const QList<Search::LinePiece> kProtocolLine = {
-    {"Prot. n. ", F::Numero, 14},      {"  Data: ", F::DataReg, 10},
-    {"  Posta: ", F::Tipologia, 10},   {"  ", F::Oggetto, 35},
-    {"  Da: ", F::Mittente, 24},       {"  A: ", F::Destinatario, 0},
+    {"Prot. n. ", F::Numero, 14}, {"  Data: ", F::DataReg, 10}, {"  Posta: ", F::Tipologia, 10},
+    {"  ", F::Oggetto, 35},       {"  Da: ", F::Mittente, 24},  {"  A: ", F::Destinatario, 0},
 };
 
 } // namespace
@@ -33,25 +32,43 @@ private slots:
         QTest::addColumn<QString>("subjectFilter");
         QTest::addColumn<QString>("senderFilter");
         QTest::addColumn<bool>("listed");
-        QTest::newRow("all blank lists every card") << "Fattura" << "" << "" << true;
-        QTest::newRow("capital A-Z finds small") << "fattura di marzo" << "FATTURA" << "" << true;
-        QTest::newRow("small finds capital") << "FATTURA DI MARZO" << "fattura" << "" << true;
-        QTest::newRow("accented capital does not find small") << "perché" << QStringLiteral("PERCHÉ") << "" << false;
-        QTest::newRow("a leading space is required")
-            << "Fattura di marzo" << " fattura" << "" << false;
-        QTest::newRow("a leading space inside the field") << "la fattura" << " fattura" << "" << true;
-        QTest::newRow("every non-blank filter must match")
-            << "Fattura" << "fattura" << "rossi" << false;
-        QTest::newRow("spaces only are not required") << "Fattura" << "fatt" << "   " << true;
-        QTest::newRow("contiguous words") << "Richiesta di preventivo" << "di prev" << "" << true;
-        QTest::newRow("words apart do not match") << "Richiesta di preventivo" << "richiesta preventivo" << "" << false;
+        QTest::newRow("all blank lists every card") << "Fattura"
+                                                    << ""
+                                                    << "" << true;
+        QTest::newRow("capital A-Z finds small") << "fattura di marzo"
+                                                 << "FATTURA"
+                                                 << "" << true;
+        QTest::newRow("small finds capital") << "FATTURA DI MARZO"
+                                             << "fattura"
+                                             << "" << true;
+        QTest::newRow("accented capital does not find small")
+            << "perché" << QStringLiteral("PERCHÉ") << "" << false;
+        QTest::newRow("a leading space is required") << "Fattura di marzo"
+                                                     << " fattura"
+                                                     << "" << false;
+        QTest::newRow("a leading space inside the field") << "la fattura"
+                                                          << " fattura"
+                                                          << "" << true;
+        QTest::newRow("every non-blank filter must match") << "Fattura"
+                                                           << "fattura"
+                                                           << "rossi" << false;
+        QTest::newRow("spaces only are not required") << "Fattura"
+                                                      << "fatt"
+                                                      << "   " << true;
+        QTest::newRow("contiguous words") << "Richiesta di preventivo"
+                                          << "di prev"
+                                          << "" << true;
+        QTest::newRow("words apart do not match") << "Richiesta di preventivo"
+                                                  << "richiesta preventivo"
+                                                  << "" << false;
     }
     void filters() {
         QFETCH(QString, subject);
         QFETCH(QString, subjectFilter);
         QFETCH(QString, senderFilter);
         QFETCH(bool, listed);
-        const QList<Search::Filter> filters = {{F::Oggetto, subjectFilter}, {F::Mittente, senderFilter}};
+        const QList<Search::Filter> filters = {{F::Oggetto, subjectFilter},
+                                               {F::Mittente, senderFilter}};
         QCOMPARE(Search::isListed(card(subject, QStringLiteral("Mario Bianchi")), filters,
                                   Search::requiredCount(filters)),
                  listed);
@@ -76,9 +93,10 @@ private slots:
         r.setText(F::Oggetto, QString(40, u'o')); // cut to 35
         r.setText(F::Destinatario, QStringLiteral("Comune di Forlì"));
         const QString line = Search::resultLine(r, kProtocolLine);
-        const QString expected = QStringLiteral("Prot. n. 12345678901234  Data: 05/03/2021  Posta: In entrata  ") +
-                                 QString(35, u'o') + QStringLiteral("  Da: ") + QString(24, u' ') +
-                                 QStringLiteral("  A: Comune di Forlì");
+        const QString expected =
+            QStringLiteral("Prot. n. 12345678901234  Data: 05/03/2021  Posta: In entrata  ") +
+            QString(35, u'o') + QStringLiteral("  Da: ") + QString(24, u' ') +
+            QStringLiteral("  A: Comune di Forlì");
         QCOMPARE(line, expected);
         QCOMPARE(line.indexOf(QStringLiteral("Comune")), 132); // column 133
     }
@@ -86,11 +104,16 @@ private slots:
     void listOrder_data() {
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
-        QTest::newRow("text order of numbers") << "Prot. n. 10" << "Prot. n. 9";
-        QTest::newRow("prefix first") << "Prot. n. 1" << "Prot. n. 1 ";
-        QTest::newRow("a-z folded") << "abc" << "ABD";
-        QTest::newRow("folded letters before brackets") << "a" << "["; // A 0x41 < [ 0x5B
-        QTest::newRow("underscore after folded letters") << "z" << "_";   // 'Z' 0x5A < '_' 0x5F
+        QTest::newRow("text order of numbers") << "Prot. n. 10"
+                                               << "Prot. n. 9";
+        QTest::newRow("prefix first") << "Prot. n. 1"
+                                      << "Prot. n. 1 ";
+        QTest::newRow("a-z folded") << "abc"
+                                    << "ABD";
+        QTest::newRow("folded letters before brackets") << "a"
+                                                        << "["; // A 0x41 < [ 0x5B
+        QTest::newRow("underscore after folded letters") << "z"
+                                                         << "_"; // 'Z' 0x5A < '_' 0x5F
         QTest::newRow("accented after plain") << "e" << QStringLiteral("è");
     }
     void listOrder() {
