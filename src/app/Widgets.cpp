@@ -13,10 +13,6 @@ QFont uiFont(const QString& family, int pixelSize, bool bold) {
     return font;
 }
 
-void place(QWidget* w, int x, int y, int width, int height) {
-    w->setGeometry(x, y, width, height > 0 ? height : w->sizeHint().height());
-}
-
 QLabel* addLabel(QWidget* parent, const char* name, const QString& text, int x, int y,
                  const QFont& font, const QColor& color) {
     auto* label = named(new QLabel(text, parent), name);

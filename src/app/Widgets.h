@@ -10,13 +10,11 @@
 class QLineEdit;
 class QSvgRenderer;
 
-// The building blocks of every window: fonts by pixel size as the layouts give them, one
-// placement helper, rectangles, pictures and picture buttons drawn from the SVG artwork.
+// The building blocks of every window: fonts by pixel size as the layouts give them,
+// labels, rectangles, pictures and picture buttons drawn from the SVG artwork. Controls
+// stand at the fixed positions of their window's layout (setGeometry).
 
 QFont uiFont(const QString& family, int pixelSize, bool bold = false);
-
-// Puts `w` at (x, y) of its parent with the given size (height 0 keeps the size hint's).
-void place(QWidget* w, int x, int y, int width, int height = 0);
 
 // Sets the object name (and so the control's name in tests) and returns the widget.
 template <typename W> W* named(W* w, const char* name) {

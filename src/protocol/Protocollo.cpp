@@ -251,7 +251,6 @@ void TfrmProtocollo::buildAttachment() {
     hints()->clearsOn(icoCopia);
 
     txtCopia->setReadOnly(true);
-    txtCopia->setFocusPolicy(Qt::ClickFocus);
     QPalette pal = txtCopia->palette();
     pal.setColor(QPalette::Text, Qt::gray);
     txtCopia->setPalette(pal);

@@ -53,7 +53,6 @@ public:
 
     QString folderPath() const; // program folder with trailing separator
     QString file(const QString& bareName) const { return folderPath() + bareName; }
-    bool folderValid() const { return m_dir.isValid(); }
 
     // Convenience for checks: the one message shown, or a default message.
     Message lastMessage() const { return messages.isEmpty() ? Message{} : messages.last(); }
