@@ -28,8 +28,7 @@ TfrmCambiaPassword::TfrmCambiaPassword() {
 
     (new Shape(panel, "shpSfondo", QColor(0x46, 0x82, 0xB4), Qt::white, Qt::white))
         ->setGeometry(8, 8, 369, 334);
-    (new Picture(panel, "imgLogo", QStringLiteral(":/icons/cambia_password_logo.svg")))
-        ->setGeometry(16, 16, 353, 148);
+    (new Picture(panel, "imgLogo", artwork("cambia_password_logo")))->setGeometry(16, 16, 353, 148);
     const QFont caption = uiFont(QStringLiteral("Verdana"), 12);
     addLabel(panel, "lblRigo05", QStringLiteral("Vecchia password:"), 16, 172, caption);
     txtPasswordOld = PasswordField::create(panel, "txtPasswordOld", {16, 193, 353, 22});
@@ -38,15 +37,10 @@ TfrmCambiaPassword::TfrmCambiaPassword() {
     addLabel(panel, "lblRigo07", QStringLiteral("Conferma nuova password:"), 16, 284, caption);
     txtConferma = PasswordField::create(panel, "txtConferma", {16, 305, 353, 22});
 
-    cmdEsci = named(new QPushButton(QStringLiteral("Chiudi"), panel), "cmdEsci");
-    cmdEsci->setGeometry(8, 350, 146, 32);
-    cmdOK = named(new QPushButton(QStringLiteral("OK"), panel), "cmdOK");
-    cmdOK->setGeometry(232, 350, 146, 32);
+    cmdEsci =
+        addButton(panel, QStringLiteral("cmdEsci"), QStringLiteral("Chiudi"), {8, 350, 146, 32});
+    cmdOK = addButton(panel, QStringLiteral("cmdOK"), QStringLiteral("OK"), {232, 350, 146, 32});
     cmdOK->setEnabled(false);
-    for (QPushButton* b : {cmdEsci, cmdOK}) {
-        b->setCursor(Qt::PointingHandCursor);
-        b->setAutoDefault(false);
-    }
     setTabOrder(txtPasswordOld, txtPasswordNew);
     setTabOrder(txtPasswordNew, txtConferma);
     setTabOrder(txtConferma, cmdEsci);

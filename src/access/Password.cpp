@@ -22,26 +22,19 @@ TfrmPassword::TfrmPassword() {
 
     (new Shape(panel, "shpSfondo", QColor(0x46, 0x82, 0xB4), Qt::white, Qt::white))
         ->setGeometry(8, 8, 344, 265);
-    (new Picture(panel, "imgLogo", QStringLiteral(":/icons/login_logo.svg")))
-        ->setGeometry(16, 16, 328, 160);
+    (new Picture(panel, "imgLogo", artwork("login_logo")))->setGeometry(16, 16, 328, 160);
     (new Shape(panel, "shpTitolo", QColor(0x7D, 0xA9, 0xCD), Qt::white, Qt::white))
         ->setGeometry(16, 184, 328, 81);
     addLabel(panel, "lblRigo05", QStringLiteral("Immetti la password e premi OK."), 36, 200,
              uiFont(QStringLiteral("Verdana"), 12));
     txtPassword = PasswordField::create(panel, "txtPassword", {36, 222, 230, 22});
 
-    cmdOK = named(new QPushButton(QStringLiteral("OK"), panel), "cmdOK");
-    cmdOK->setGeometry(280, 216, 49, 33);
+    cmdOK = addButton(panel, QStringLiteral("cmdOK"), QStringLiteral("OK"), {280, 216, 49, 33});
     cmdOK->setEnabled(false);
-    cmdEsci = named(new QPushButton(QStringLiteral("Esci"), panel), "cmdEsci");
-    cmdEsci->setGeometry(8, 338, 146, 32);
-    btnCambiaPassword =
-        named(new QPushButton(QStringLiteral("Cambia password"), panel), "btnCambiaPassword");
-    btnCambiaPassword->setGeometry(205, 338, 146, 32);
-    for (QPushButton* b : {cmdOK, cmdEsci, btnCambiaPassword}) {
-        b->setCursor(Qt::PointingHandCursor);
-        b->setAutoDefault(false);
-    }
+    cmdEsci =
+        addButton(panel, QStringLiteral("cmdEsci"), QStringLiteral("Esci"), {8, 338, 146, 32});
+    btnCambiaPassword = addButton(panel, QStringLiteral("btnCambiaPassword"),
+                                  QStringLiteral("Cambia password"), {205, 338, 146, 32});
     setTabOrder(txtPassword, cmdOK);
     setTabOrder(cmdOK, cmdEsci);
     setTabOrder(cmdEsci, btnCambiaPassword);

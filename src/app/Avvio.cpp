@@ -12,12 +12,6 @@
 
 #include <QCloseEvent>
 
-namespace {
-QString icon(const char* name) {
-    return QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name));
-}
-} // namespace
-
 TfrmAvvio::TfrmAvvio() {
     setObjectName(QStringLiteral("frmAvvio"));
     WindowFrame::setupSizeableWindow(this, QStringLiteral(" Faldora"), {1016, 713});
@@ -26,10 +20,10 @@ TfrmAvvio::TfrmAvvio() {
 
     (new Shape(panel, "shpSfondo", Qt::white))->setGeometry(4, 4, 986, 684);
     auto picture = [panel](const char* name, const char* art, const QRect& at) {
-        (new Picture(panel, name, icon(art)))->setGeometry(at);
+        (new Picture(panel, name, artwork(art)))->setGeometry(at);
     };
     auto button = [panel](const char* name, const char* art, const QRect& at) {
-        auto* b = new ImageButton(panel, name, icon(art));
+        auto* b = new ImageButton(panel, name, artwork(art));
         b->setGeometry(at);
         return b;
     };

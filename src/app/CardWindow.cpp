@@ -43,16 +43,16 @@ bool CardWindow::shownPosition(std::optional<int>& position) const {
 
 void CardWindow::addBrowsingTools(int xFirst, int xPrevious, int xNext, int xLast, int y,
                                   const QRect& position) {
-    connect(addTool("cmdPrimo", QStringLiteral(":/icons/primo.svg"), {xFirst, y, 37, 39},
+    connect(addTool("cmdPrimo", artwork("primo"), {xFirst, y, 37, 39},
                     QStringLiteral("Visualizza la prima scheda in archivio.")),
             &QAbstractButton::clicked, this, &CardWindow::first);
-    connect(addTool("cmdIndietro", QStringLiteral(":/icons/indietro.svg"), {xPrevious, y, 37, 39},
+    connect(addTool("cmdIndietro", artwork("indietro"), {xPrevious, y, 37, 39},
                     QStringLiteral("Visualizza la scheda precedente in archivio.")),
             &QAbstractButton::clicked, this, &CardWindow::previous);
-    connect(addTool("cmdAvanti", QStringLiteral(":/icons/avanti.svg"), {xNext, y, 37, 39},
+    connect(addTool("cmdAvanti", artwork("avanti"), {xNext, y, 37, 39},
                     QStringLiteral("Visualizza la scheda successiva in archivio.")),
             &QAbstractButton::clicked, this, &CardWindow::next);
-    connect(addTool("cmdUltimo", QStringLiteral(":/icons/ultimo.svg"), {xLast, y, 37, 39},
+    connect(addTool("cmdUltimo", artwork("ultimo"), {xLast, y, 37, 39},
                     QStringLiteral("Visualizza l'ultima scheda in archivio.")),
             &QAbstractButton::clicked, this, &CardWindow::last);
 

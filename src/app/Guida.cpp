@@ -19,8 +19,7 @@ TfrmGuida::TfrmGuida(QWidget* opener) : QDialog(opener) {
 
     (new Shape(panel, "shpSfondo", Qt::white, QColor(0xF5, 0xDE, 0xB3)))
         ->setGeometry(8, 8, 625, 89);
-    (new Picture(panel, "imgLogo", QStringLiteral(":/icons/guida_logo.svg")))
-        ->setGeometry(24, 16, 587, 69);
+    (new Picture(panel, "imgLogo", artwork("guida_logo")))->setGeometry(24, 16, 587, 69);
     lblTitolo = addLabel(panel, "lblTitolo", QStringLiteral("Argomento della guida."), 8, 104,
                          uiFont(QStringLiteral("Arial"), 16, true), QColor(0xDC, 0x14, 0x3C));
     lblTitolo->setFixedWidth(625);
@@ -30,7 +29,7 @@ TfrmGuida::TfrmGuida(QWidget* opener) : QDialog(opener) {
     txtGuida->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     txtGuida->setFont(uiFont(QStringLiteral("Verdana"), 12, true));
 
-    auto* imgPDF = new Picture(panel, "imgPDF", QStringLiteral(":/icons/pdf.svg"));
+    auto* imgPDF = new Picture(panel, "imgPDF", artwork("pdf"));
     imgPDF->setGeometry(8, 496, 27, 27);
     lnkWeb = new LinkLabel(panel, QStringLiteral("Visualizza guida in formato PDF"));
     lnkWeb->move(44, 500);
@@ -38,9 +37,8 @@ TfrmGuida::TfrmGuida(QWidget* opener) : QDialog(opener) {
     connect(lnkWeb, &LinkLabel::clicked, this,
             [] { TMisc::Open(u'"' + ProgramFolder::file(QStringLiteral("Guida.pdf")) + u'"'); });
 
-    btnChiudi = named(new QPushButton(QStringLiteral("Chiudi"), panel), "btnChiudi");
-    btnChiudi->setGeometry(472, 490, 161, 38);
-    btnChiudi->setCursor(Qt::PointingHandCursor);
+    btnChiudi = addButton(panel, QStringLiteral("btnChiudi"), QStringLiteral("Chiudi"),
+                          {472, 490, 161, 38});
     connect(btnChiudi, &QPushButton::clicked, this, &QDialog::accept);
 }
 

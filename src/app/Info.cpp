@@ -19,8 +19,7 @@ TfrmInfo::TfrmInfo(QWidget* opener) : QDialog(opener) {
     backdrop->setPanelOrigin(QPoint(15, 15));
 
     (new Shape(panel, "shpSfondo", Qt::white))->setGeometry(8, 8, 425, 72);
-    (new Picture(panel, "imgLogo", QStringLiteral(":/icons/info_logo.svg")))
-        ->setGeometry(24, 16, 392, 54);
+    (new Picture(panel, "imgLogo", artwork("info_logo")))->setGeometry(24, 16, 392, 54);
     (new Shape(panel, "shpDescrizione", QColor(255, 255, 255, 225)))->setGeometry(8, 96, 425, 380);
     auto* about = named(new QLabel(panel), "lblDescrizione");
     about->setWordWrap(true);
@@ -41,17 +40,15 @@ TfrmInfo::TfrmInfo(QWidget* opener) : QDialog(opener) {
         "in rete.</p>"
         "<p>Per informazioni scrivere all'indirizzo qui sotto.</p>"));
 
-    auto* imgEmail = new Picture(window, "imgEmail", QStringLiteral(":/icons/email.svg"));
+    auto* imgEmail = new Picture(window, "imgEmail", artwork("email"));
     imgEmail->setGeometry(15, 531, 23, 16);
     lnkWeb = new LinkLabel(window, Maker::Email);
     lnkWeb->move(46, 528);
     lnkWeb->addBuddy(imgEmail);
     connect(lnkWeb, &LinkLabel::clicked, this, [] { TMisc::Open(mailTarget()); });
 
-    btnChiudi = named(new QPushButton(QStringLiteral("Chiudi"), window), "btnChiudi");
-    btnChiudi->setGeometry(280, 504, 161, 41);
-    btnChiudi->setFont(uiFont(QStringLiteral("Verdana"), 12));
-    btnChiudi->setCursor(Qt::PointingHandCursor);
+    btnChiudi = addButton(window, QStringLiteral("btnChiudi"), QStringLiteral("Chiudi"),
+                          {280, 504, 161, 41});
     connect(btnChiudi, &QPushButton::clicked, this, &QDialog::accept);
 }
 

@@ -26,15 +26,6 @@ const QString kAccessError = QStringLiteral(
     "Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\rAccertarsi di "
     "possedere i privilegi di scrittura nella cartella di installazione del programma.");
 
-QPushButton* button(QWidget* parent, const char* name, const QString& text, const QRect& at) {
-    auto* b = named(new QPushButton(text, parent), name);
-    b->setGeometry(at);
-    b->setFont(uiFont(QStringLiteral("Verdana"), 12));
-    b->setCursor(Qt::PointingHandCursor);
-    b->setAutoDefault(false);
-    return b;
-}
-
 QWidget* page(QWidget* parent, const char* name) {
     auto* p = named(new QWidget(parent), name);
     p->setFixedSize(833, 529);
@@ -60,8 +51,7 @@ SearchWindow::SearchWindow(QWidget* opener, const QString& archivePath, Setup se
 void SearchWindow::buildFilterPage() {
     QWidget* p = panAvvio;
     (new Shape(p, "shpSpiega", Qt::white))->setGeometry(8, 8, 817, 78);
-    (new Picture(p, "imgSpiega", QStringLiteral(":/icons/spiega.svg")))
-        ->setGeometry(18, 16, 58, 55);
+    (new Picture(p, "imgSpiega", artwork("spiega")))->setGeometry(18, 16, 58, 55);
     const QFont text = uiFont(QStringLiteral("Verdana"), 12);
     addLabel(p, "lblRigo04",
              QStringLiteral("Immettere nei campi prescelti una o più parole consecutive presenti "
@@ -76,8 +66,7 @@ void SearchWindow::buildFilterPage() {
     (new Shape(p, "shpSfondoCampi", QColor(0xBE, 0xC4, 0xCA), QColor(), Qt::white))
         ->setGeometry(8, 96, 817, 382);
     (new Shape(p, "shpCampi", Qt::white))->setGeometry(24, 112, 97, 349);
-    (new Picture(p, "imgCampi", QStringLiteral(":/icons/campi.svg")))
-        ->setGeometry(24, 112, 97, 349);
+    (new Picture(p, "imgCampi", artwork("campi")))->setGeometry(24, 112, 97, 349);
 
     const QFont fieldFont = uiFont(QStringLiteral("Verdana"), 12, true);
     for (const FilterField& f : m_setup.filters) {
@@ -96,18 +85,16 @@ void SearchWindow::buildFilterPage() {
             setTabOrder(m_filters[i], next);
     }
 
-    btnAnnulla = button(p, "btnAnnulla", QStringLiteral("Chiudi"), {8, 488, 150, 30});
-    btnCerca = button(p, "btnCerca", QStringLiteral("Cerca"), {675, 488, 150, 30});
+    btnAnnulla =
+        addButton(p, QStringLiteral("btnAnnulla"), QStringLiteral("Chiudi"), {8, 488, 150, 30});
+    btnCerca =
+        addButton(p, QStringLiteral("btnCerca"), QStringLiteral("Cerca"), {675, 488, 150, 30});
     lblAttendere =
         addLabel(p, "lblAttendere", QStringLiteral("Ricerca schede in corso. Attendere..."), 177,
                  494, text, kDarkCyan);
     lblAttendere->hide();
-    lblConta = named(new QLabel(QStringLiteral("0"), p), "lblConta");
-    lblConta->move(644, 494);
-    lblConta->hide();
-    lblMemory = named(new QLabel(QStringLiteral("lblMemory"), p), "lblMemory");
-    lblMemory->move(537, 493);
-    lblMemory->hide();
+    lblConta = addHiddenLabel(p, "lblConta", QStringLiteral("0"));
+    lblMemory = addHiddenLabel(p, "lblMemory", QStringLiteral("lblMemory"));
 
     // The notice shows while the button is held, before the search starts.
     connect(btnCerca, &QPushButton::pressed, this, [this] {
@@ -132,12 +119,13 @@ void SearchWindow::buildResultPage() {
                             "ricerca, fare di nuovo clic su Trova."),
              8, 82, text, Qt::white);
     (new Shape(p, "shpLente", Qt::white))->setGeometry(8, 104, 81, 57);
-    (new Picture(p, "imgLente", QStringLiteral(":/icons/lente.svg")))->setGeometry(8, 104, 81, 57);
+    (new Picture(p, "imgLente", artwork("lente")))->setGeometry(8, 104, 81, 57);
     (new Shape(p, "shpSfondo", Qt::black, QColor(), Qt::white))->setGeometry(96, 104, 729, 57);
     txtTrova = named(new QLineEdit(p), "txtTrova");
     txtTrova->setFont(uiFont(QStringLiteral("Verdana"), 12, true));
     txtTrova->setGeometry(112, 122, 593, 22);
-    btnTrova = button(p, "btnTrova", QStringLiteral("Trova"), {710, 117, 105, 30});
+    btnTrova =
+        addButton(p, QStringLiteral("btnTrova"), QStringLiteral("Trova"), {710, 117, 105, 30});
     (new Shape(p, "shpLista", Qt::black, QColor(), Qt::white))->setGeometry(8, 168, 817, 313);
 
     lstRecords = named(new QListView(p), "lstRecords");
@@ -156,10 +144,12 @@ void SearchWindow::buildResultPage() {
         p, "lblRigo03",
         QStringLiteral("Per richiamare i dati di una scheda, selezionarla con un doppio clic."), 16,
         456, text, kCrimson);
-    btnChiudi = button(p, "btnChiudi", QStringLiteral("Chiudi"), {8, 488, 150, 30});
+    btnChiudi =
+        addButton(p, QStringLiteral("btnChiudi"), QStringLiteral("Chiudi"), {8, 488, 150, 30});
     lblTrovate = addLabel(p, "lblTrovate", QStringLiteral("Il presente elenco contiene 0 schede."),
                           177, 494, uiFont(QStringLiteral("Verdana"), 12), kDarkCyan);
-    btnStampa = button(p, "btnStampa", QStringLiteral("Stampa"), {675, 488, 150, 30});
+    btnStampa =
+        addButton(p, QStringLiteral("btnStampa"), QStringLiteral("Stampa"), {675, 488, 150, 30});
 
     KeyRules::enterMovesTo(txtTrova, btnTrova);
     connect(btnTrova, &QPushButton::clicked, this, &SearchWindow::findInList);

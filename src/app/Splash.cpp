@@ -15,17 +15,15 @@ TfrmSplash::TfrmSplash(QWidget* opener) : QDialog(opener) {
     auto* backdrop = new Backdrop(this, Qt::white, QColor(0x35, 0x25, 0x25), {642, 448});
     QWidget* panel = backdrop->panel();
 
-    (new Picture(panel, "imgLogo", QStringLiteral(":/icons/crediti.svg")))
-        ->setGeometry(8, 8, 625, 380);
-    auto* imgWeb = new Picture(panel, "imgWeb", QStringLiteral(":/icons/web.svg"));
+    (new Picture(panel, "imgLogo", artwork("crediti")))->setGeometry(8, 8, 625, 380);
+    auto* imgWeb = new Picture(panel, "imgWeb", artwork("web"));
     imgWeb->setGeometry(8, 400, 39, 36);
     lnkWeb = new LinkLabel(panel, QString(Maker::WebAddress).remove(QStringLiteral("https://")));
     lnkWeb->move(54, 409);
     lnkWeb->addBuddy(imgWeb);
     connect(lnkWeb, &LinkLabel::clicked, this, [] { TMisc::Open(Maker::WebAddress); });
 
-    btnChiudi = named(new QPushButton(QStringLiteral("Chiudi"), panel), "btnChiudi");
-    btnChiudi->setGeometry(473, 402, 160, 34);
-    btnChiudi->setCursor(Qt::PointingHandCursor);
+    btnChiudi = addButton(panel, QStringLiteral("btnChiudi"), QStringLiteral("Chiudi"),
+                          {473, 402, 160, 34});
     connect(btnChiudi, &QPushButton::clicked, this, &QDialog::accept);
 }

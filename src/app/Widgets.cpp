@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPushButton>
 #include <QSvgRenderer>
 
 QFont uiFont(const QString& family, int pixelSize, bool bold) {
@@ -22,6 +23,27 @@ QLabel* addLabel(QWidget* parent, const char* name, const QString& text, int x, 
     label->setPalette(pal);
     label->adjustSize();
     label->move(x, y);
+    return label;
+}
+
+QString artwork(const char* name) {
+    return QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name));
+}
+
+QPushButton* addButton(QWidget* parent, const QString& name, const QString& text, const QRect& at,
+                       const QFont& font) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setGeometry(at);
+    button->setFont(font);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel* addHiddenLabel(QWidget* parent, const char* name, const QString& text) {
+    auto* label = named(new QLabel(text, parent), name);
+    label->hide();
     return label;
 }
 

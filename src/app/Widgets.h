@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class QLineEdit;
+class QPushButton;
 class QSvgRenderer;
 
 // The building blocks of every window: fonts by pixel size as the layouts give them,
@@ -21,6 +22,16 @@ template <typename W> W* named(W* w, const char* name) {
     w->setObjectName(QLatin1String(name));
     return w;
 }
+
+// ":/icons/<name>.svg", the artwork of the program.
+QString artwork(const char* name);
+
+// A push button at `at`: the hand pointer, and Enter in a field never presses it.
+QPushButton* addButton(QWidget* parent, const QString& name, const QString& text, const QRect& at,
+                       const QFont& font = uiFont(QStringLiteral("Verdana"), 12));
+
+// A label that holds a window's state and is never shown.
+QLabel* addHiddenLabel(QWidget* parent, const char* name, const QString& text = QString());
 
 // A label at (x, y) with its natural size.
 QLabel* addLabel(QWidget* parent, const char* name, const QString& text, int x, int y,

@@ -47,11 +47,11 @@ void WindowPanel::addHintBar(const char* name, const QRect& rect, const QColor& 
 WindowPanel::GridTools WindowPanel::addGridTools(const QPoint& esporta, const QPoint& guida,
                                                  const QPoint& esci) {
     return {
-        addTool("cmdEsporta", QStringLiteral(":/icons/excel_grande.svg"), {esporta, QSize(49, 50)},
+        addTool("cmdEsporta", artwork("excel_grande"), {esporta, QSize(49, 50)},
                 QStringLiteral("Esporta l'archivio in formato Microsoft Excel.")),
-        addTool("cmdGuida", QStringLiteral(":/icons/guida_grande.svg"), {guida, QSize(50, 55)},
+        addTool("cmdGuida", artwork("guida_grande"), {guida, QSize(50, 55)},
                 QStringLiteral("Visualizza la pagina della guida sensibile al contesto.")),
-        addTool("cmdEsci", QStringLiteral(":/icons/esci_grande.svg"), {esci, QSize(40, 50)},
+        addTool("cmdEsci", artwork("esci_grande"), {esci, QSize(40, 50)},
                 QStringLiteral("Esci da questo ambiente di lavoro.")),
     };
 }

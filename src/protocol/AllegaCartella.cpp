@@ -19,16 +19,6 @@ QLabel* callerLabel(QWidget* caller, const char* name) {
     return caller ? caller->findChild<QLabel*>(QLatin1String(name)) : nullptr;
 }
 
-QPushButton* button(QWidget* parent, const QString& name, const QString& text, const QRect& at) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setGeometry(at);
-    b->setFont(uiFont(QStringLiteral("Verdana"), 12));
-    b->setCursor(Qt::PointingHandCursor);
-    b->setAutoDefault(false);
-    return b;
-}
-
 } // namespace
 
 TfrmAllegaCartella::TfrmAllegaCartella(QWidget* opener) : QDialog(opener), m_opener(opener) {
@@ -38,8 +28,7 @@ TfrmAllegaCartella::TfrmAllegaCartella(QWidget* opener) : QDialog(opener), m_ope
         new Backdrop(this, QColor(0xF4, 0xF4, 0xF4), QColor(0xC8, 0xC8, 0xC8), {610, 516});
     QWidget* panel = backdrop->panel();
 
-    (new Picture(panel, "imgBanner", QStringLiteral(":/icons/allega_banner.svg")))
-        ->setGeometry(8, 4, 594, 56);
+    (new Picture(panel, "imgBanner", artwork("allega_banner")))->setGeometry(8, 4, 594, 56);
     const QFont caption = uiFont(QStringLiteral("Verdana"), 12);
     const QFont field = uiFont(QStringLiteral("Verdana"), 12, true);
     QWidget* previous = nullptr;
@@ -61,13 +50,13 @@ TfrmAllegaCartella::TfrmAllegaCartella(QWidget* opener) : QDialog(opener), m_ope
         QPalette grey = txtFile[i]->palette();
         grey.setColor(QPalette::Text, Qt::gray);
         txtFile[i]->setPalette(grey);
-        imgCancella[i] = new ImageButton(panel, "", QStringLiteral(":/icons/cancella.svg"));
+        imgCancella[i] = new ImageButton(panel, "", artwork("cancella"));
         imgCancella[i]->setObjectName(QStringLiteral("imgCancella") + nn);
         imgCancella[i]->setGeometry(396, y + 32, 22, 22);
-        btnSfoglia[i] = button(panel, QStringLiteral("btnSfoglia") + nn,
-                               QStringLiteral("Sfoglia..."), {424, y + 30, 78, 26});
-        btnApri[i] = button(panel, QStringLiteral("btnApri") + nn, QStringLiteral("Apri"),
-                            {508, y + 30, 78, 26});
+        btnSfoglia[i] = addButton(panel, QStringLiteral("btnSfoglia") + nn,
+                                  QStringLiteral("Sfoglia..."), {424, y + 30, 78, 26});
+        btnApri[i] = addButton(panel, QStringLiteral("btnApri") + nn, QStringLiteral("Apri"),
+                               {508, y + 30, 78, 26});
         addLabel(panel, "", QStringLiteral("Descrizione %1° file allegato:").arg(n), 20, y + 66,
                  caption)
             ->setObjectName(QStringLiteral("lblDescrizione") + nn);
@@ -83,14 +72,13 @@ TfrmAllegaCartella::TfrmAllegaCartella(QWidget* opener) : QDialog(opener), m_ope
             previous = w;
         }
     }
-    btnAnnulla =
-        button(panel, QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"), {8, 480, 170, 30});
-    btnApplica = button(panel, QStringLiteral("btnApplica"), QStringLiteral("Applica e chiudi"),
-                        {432, 480, 170, 30});
+    btnAnnulla = addButton(panel, QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"),
+                           {8, 480, 170, 30});
+    btnApplica = addButton(panel, QStringLiteral("btnApplica"), QStringLiteral("Applica e chiudi"),
+                           {432, 480, 170, 30});
     setTabOrder(previous, btnApplica);
     setTabOrder(btnApplica, btnAnnulla);
-    lblMemory = named(new QLabel(panel), "lblMemory");
-    lblMemory->hide();
+    lblMemory = addHiddenLabel(panel, "lblMemory");
 
     connect(btnApplica, &QPushButton::clicked, this, &TfrmAllegaCartella::apply);
     connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);

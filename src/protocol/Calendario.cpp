@@ -45,17 +45,14 @@ TfrmCalendario::TfrmCalendario(QWidget* opener) : QDialog(opener), m_opener(open
     calAppuntamenti->setFont(uiFont(QStringLiteral("Verdana"), 10));
     calAppuntamenti->setSelectedDate(Clock::today());
 
-    btnImportaData = named(new QPushButton(QStringLiteral("Importa"), panel), "btnImportaData");
-    btnImportaData->setGeometry(122, 224, 96, 28);
-    btnAnnulla = named(new QPushButton(QStringLiteral("Annulla"), panel), "btnAnnulla");
-    btnAnnulla->setGeometry(12, 224, 96, 28);
-    for (QPushButton* b : {btnImportaData, btnAnnulla})
-        b->setAutoDefault(false);
+    btnImportaData = addButton(panel, QStringLiteral("btnImportaData"), QStringLiteral("Importa"),
+                               {122, 224, 96, 28});
+    btnAnnulla = addButton(panel, QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"),
+                           {12, 224, 96, 28});
     setTabOrder(calAppuntamenti, btnImportaData);
     setTabOrder(btnImportaData, btnAnnulla);
 
-    lblMemory = named(new QLabel(panel), "lblMemory");
-    lblMemory->hide();
+    lblMemory = addHiddenLabel(panel, "lblMemory");
 
     connect(btnImportaData, &QPushButton::clicked, this, &TfrmCalendario::importDate);
     connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);

@@ -17,9 +17,6 @@
 
 namespace {
 const QColor kSteelBlue(0x46, 0x82, 0xB4);
-QString icon(const char* name) {
-    return QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name));
-}
 } // namespace
 
 TfrmMenuProtocollo::TfrmMenuProtocollo() {
@@ -32,8 +29,8 @@ TfrmMenuProtocollo::TfrmMenuProtocollo() {
     // Title, explanation and the year box, each framed on the gradient.
     (new Shape(panel, "shpTitolo", kSteelBlue, Qt::white, Qt::white))
         ->setGeometry(20, 20, 955, 110);
-    (new Picture(panel, "icoLogo01", icon("faldora_logo")))->setGeometry(44, 27, 96, 96);
-    (new Picture(panel, "imgTitolo", icon("protocollo_titolo")))->setGeometry(220, 40, 620, 70);
+    (new Picture(panel, "icoLogo01", artwork("faldora_logo")))->setGeometry(44, 27, 96, 96);
+    (new Picture(panel, "imgTitolo", artwork("protocollo_titolo")))->setGeometry(220, 40, 620, 70);
     (new Shape(panel, "shpInfo", kSteelBlue, Qt::white, Qt::white))->setGeometry(20, 146, 955, 56);
     auto* info = addLabel(panel, "lblInfo",
                           QStringLiteral("In questo ambiente è possibile protocollare i documenti "
@@ -53,8 +50,8 @@ TfrmMenuProtocollo::TfrmMenuProtocollo() {
     heading->setPalette(pal);
     heading->setContentsMargins(12, 0, 0, 0);
     heading->setGeometry(288, 237, 418, 34);
-    (new Picture(panel, "icoLogo02", icon("registro")))->setGeometry(60, 266, 180, 160);
-    (new Picture(panel, "icoLogo03", icon("posta")))->setGeometry(755, 266, 180, 160);
+    (new Picture(panel, "icoLogo02", artwork("registro")))->setGeometry(60, 266, 180, 160);
+    (new Picture(panel, "icoLogo03", artwork("posta")))->setGeometry(755, 266, 180, 160);
 
     addLabel(panel, "titAnnoPreventivi", QStringLiteral("Anno:"), 316, 334,
              uiFont(QStringLiteral("Verdana"), 20, true));
@@ -63,19 +60,16 @@ TfrmMenuProtocollo::TfrmMenuProtocollo() {
     txtAnnoPreventivi->setAlignment(Qt::AlignCenter);
     txtAnnoPreventivi->setMaxLength(4);
     txtAnnoPreventivi->setGeometry(416, 332, 120, 32);
-    btnApriPreventivi = named(new QPushButton(QStringLiteral("Apri"), panel), "btnApriPreventivi");
-    btnApriPreventivi->setFont(uiFont(QStringLiteral("Verdana"), 14, true));
-    btnApriPreventivi->setCursor(Qt::PointingHandCursor);
-    btnApriPreventivi->setGeometry(556, 330, 120, 36);
-    btnApriPreventivi->setAutoDefault(false);
+    btnApriPreventivi =
+        addButton(panel, QStringLiteral("btnApriPreventivi"), QStringLiteral("Apri"),
+                  {556, 330, 120, 36}, uiFont(QStringLiteral("Verdana"), 14, true));
 
-    imgGuida = new ImageButton(panel, "imgGuida", icon("btn_guida"));
+    imgGuida = new ImageButton(panel, "imgGuida", artwork("btn_guida"));
     imgGuida->setGeometry(20, 628, 130, 44);
-    imgEsci = new ImageButton(panel, "imgEsci", icon("btn_esci"));
+    imgEsci = new ImageButton(panel, "imgEsci", artwork("btn_esci"));
     imgEsci->setGeometry(845, 628, 130, 44);
 
-    lblMemory = named(new QLabel(QStringLiteral("avvio"), panel), "lblMemory");
-    lblMemory->hide();
+    lblMemory = addHiddenLabel(panel, "lblMemory", QStringLiteral("avvio"));
 
     KeyRules::digitsOnly(txtAnnoPreventivi, btnApriPreventivi);
     connect(btnApriPreventivi, &QPushButton::clicked, this, &TfrmMenuProtocollo::openYear);

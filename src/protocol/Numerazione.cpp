@@ -28,9 +28,8 @@ TfrmNumerazione::TfrmNumerazione(QWidget* opener) : QDialog(opener) {
     (new Shape(panel, "shpSezione1", Qt::white))->setGeometry(0, 0, 404, 158);
     (new Shape(panel, "shpSezione2", Qt::white))->setGeometry(0, 166, 404, 92);
     (new Shape(panel, "shpSezione3", Qt::white))->setGeometry(0, 266, 404, 48);
-    (new Picture(panel, "icoLogo", QStringLiteral(":/icons/faldora_logo.svg")))
-        ->setGeometry(8, 6, 52, 52);
-    (new Picture(panel, "icoIstruzioni", QStringLiteral(":/icons/istruzioni_numerazione.svg")))
+    (new Picture(panel, "icoLogo", artwork("faldora_logo")))->setGeometry(8, 6, 52, 52);
+    (new Picture(panel, "icoIstruzioni", artwork("istruzioni_numerazione")))
         ->setGeometry(12, 62, 380, 92);
 
     grpNumerazione =
@@ -43,8 +42,7 @@ TfrmNumerazione::TfrmNumerazione(QWidget* opener) : QDialog(opener) {
     txtInizio->setMaxLength(5);
     txtInizio->setGeometry(20, 34, 200, 22);
     FocusHalo::attach(txtInizio);
-    (new Picture(panel, "icoMano", QStringLiteral(":/icons/mano.svg")))
-        ->setGeometry(290, 178, 64, 64);
+    (new Picture(panel, "icoMano", artwork("mano")))->setGeometry(290, 178, 64, 64);
 
     chkTipo = named(new QCheckBox(QStringLiteral("Indica l'anno solare dopo il numero\n"
                                                  "progressivo del documento"),
@@ -54,17 +52,11 @@ TfrmNumerazione::TfrmNumerazione(QWidget* opener) : QDialog(opener) {
     chkTipo->setCursor(Qt::PointingHandCursor);
     chkTipo->setGeometry(12, 270, 384, 40);
 
-    btnAnnulla = named(new QPushButton(QStringLiteral("Annulla"), panel), "btnAnnulla");
-    btnAnnulla->setGeometry(0, 323, 160, 32);
-    btnApplica = named(new QPushButton(QStringLiteral("Applica e chiudi"), panel), "btnApplica");
-    btnApplica->setGeometry(244, 323, 160, 32);
-    for (QPushButton* b : {btnAnnulla, btnApplica}) {
-        b->setAutoDefault(false);
-        b->setCursor(Qt::PointingHandCursor);
-    }
-
-    lblMemory = named(new QLabel(panel), "lblMemory");
-    lblMemory->hide();
+    btnAnnulla = addButton(panel, QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"),
+                           {0, 323, 160, 32});
+    btnApplica = addButton(panel, QStringLiteral("btnApplica"), QStringLiteral("Applica e chiudi"),
+                           {244, 323, 160, 32});
+    lblMemory = addHiddenLabel(panel, "lblMemory");
 
     KeyRules::digitsOnly(txtInizio, btnApplica);
     txtInizio->installEventFilter(this);

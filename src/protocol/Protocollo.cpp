@@ -88,16 +88,6 @@ const QColor kCardBody(0x9D, 0xBB, 0xDB);
 const QColor kHintBar(0x30, 0x30, 0xDD);
 const QColor kSteelBlue(0x46, 0x82, 0xB4);
 
-QString icon(const char* name) {
-    return QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name));
-}
-
-QLabel* hiddenLabel(QWidget* parent, const char* name, const QString& text = QString()) {
-    auto* label = named(new QLabel(text, parent), name);
-    label->hide();
-    return label;
-}
-
 } // namespace
 
 TfrmProtocollo::TfrmProtocollo()
@@ -105,11 +95,11 @@ TfrmProtocollo::TfrmProtocollo()
                  QStringLiteral("Pronto per archiviare una nuova scheda...")) {
     setObjectName(QStringLiteral("frmProtocollo"));
     QWidget* panel = panContainer();
-    lblFile = hiddenLabel(panel, "lblFile");
+    lblFile = addHiddenLabel(panel, "lblFile");
     for (const LabelRow& row : kAttachmentLabels)
-        this->*row.member = hiddenLabel(panel, row.name);
-    lblInizio = hiddenLabel(panel, "lblInizio", QStringLiteral("1"));
-    lblSolare = hiddenLabel(panel, "lblSolare", QStringLiteral("ANNO"));
+        this->*row.member = addHiddenLabel(panel, row.name);
+    lblInizio = addHiddenLabel(panel, "lblInizio", QStringLiteral("1"));
+    lblSolare = addHiddenLabel(panel, "lblSolare", QStringLiteral("ANNO"));
 
     buildToolbar();
     buildCard();
@@ -125,7 +115,7 @@ void TfrmProtocollo::buildToolbar() {
     addArea("shpGruppo6", {884, 20, 94, 52}, kWhite);
 
     auto tool = [this](const char* name, const char* picture, int x, const char* hint) {
-        return addTool(name, icon(picture), {x, 26, 37, 39}, QString::fromUtf8(hint));
+        return addTool(name, artwork(picture), {x, 26, 37, 39}, QString::fromUtf8(hint));
     };
     cmdNuovo = tool("cmdNuovo", "nuovo", 24,
                     "Prepara la schermata per l'inserimento di una nuova scheda.");
@@ -134,9 +124,9 @@ void TfrmProtocollo::buildToolbar() {
     cmdRiepilogo =
         tool("cmdRiepilogo", "riepilogo", 144,
              "Visualizza il riepilogo dei documenti protocollati in un intervallo di tempo.");
-    cmdFile = addTool("cmdFile", icon("allega_file"), {200, 28, 148, 32},
+    cmdFile = addTool("cmdFile", artwork("allega_file"), {200, 28, 148, 32},
                       QStringLiteral("Allega file alla scheda corrente."));
-    cmdStampa = addTool("cmdStampa", icon("stampa"), {368, 28, 148, 32},
+    cmdStampa = addTool("cmdStampa", artwork("stampa"), {368, 28, 148, 32},
                         QStringLiteral("Stampa la scheda corrente."));
     addBrowsingTools(538, 580, 696, 738, 26, {619, 34, 74, 22});
     cmdEsporta = tool("cmdEsporta", "esporta", 795,
@@ -181,9 +171,9 @@ void TfrmProtocollo::buildCard() {
     addArea("shpSezione3", {26, 470, 454, 86}, kWhite);
     addArea("shpSezione4", {488, 470, 474, 86}, kWhite);
     addArea("shpSezione5", {26, 566, 936, 58}, kWhite);
-    (new Picture(panel, "icoDocumento", icon("documento")))->setGeometry(40, 262, 220, 136);
-    (new Picture(panel, "icoMittente", icon("mittente")))->setGeometry(428, 491, 44, 44);
-    (new Picture(panel, "icoDestinatario", icon("destinatario")))->setGeometry(908, 491, 44, 44);
+    (new Picture(panel, "icoDocumento", artwork("documento")))->setGeometry(40, 262, 220, 136);
+    (new Picture(panel, "icoMittente", artwork("mittente")))->setGeometry(428, 491, 44, 44);
+    (new Picture(panel, "icoDestinatario", artwork("destinatario")))->setGeometry(908, 491, 44, 44);
 
     const QFont fieldFont = uiFont(QStringLiteral("Verdana"), 12, true);
     const QFont captionFont = uiFont(QStringLiteral("Verdana"), 12);
@@ -229,8 +219,8 @@ void TfrmProtocollo::buildCard() {
 
 void TfrmProtocollo::buildMailType() {
     Shape* panTipo = addArea("panTipo", {26, 90, 250, 150}, kWhite);
-    (new Picture(panTipo, "icoTipo", icon("tipo_titolo")))->setGeometry(8, 8, 234, 34);
-    (new Picture(panTipo, "icoBuste", icon("buste")))->setGeometry(14, 56, 84, 80);
+    (new Picture(panTipo, "icoTipo", artwork("tipo_titolo")))->setGeometry(8, 8, 234, 34);
+    (new Picture(panTipo, "icoBuste", artwork("buste")))->setGeometry(14, 56, 84, 80);
     const QFont font = uiFont(QStringLiteral("Verdana"), 12, true);
     auto radio = [&](const char* name, const QString& text, int y) {
         auto* button = named(new QRadioButton(text, panTipo), name);
@@ -246,7 +236,7 @@ void TfrmProtocollo::buildMailType() {
 
 void TfrmProtocollo::buildAttachment() {
     QWidget* panel = panContainer();
-    auto* icoCopia = new Picture(panel, "icoCopia", icon("copia"));
+    auto* icoCopia = new Picture(panel, "icoCopia", artwork("copia"));
     icoCopia->setGeometry(36, 575, 40, 40);
     hints()->clearsOn(icoCopia);
 
@@ -256,17 +246,12 @@ void TfrmProtocollo::buildAttachment() {
     txtCopia->setPalette(pal);
 
     imgCancella01 =
-        addTool("imgCancella01", icon("cancella"), {765, 591, 22, 22},
+        addTool("imgCancella01", artwork("cancella"), {765, 591, 22, 22},
                 QStringLiteral("Cancella il percorso del file allegato alla scheda corrente."));
-    btnSfoglia = named(new QPushButton(QStringLiteral("Sfoglia..."), panel), "btnSfoglia");
-    btnSfoglia->setGeometry(793, 587, 78, 26);
-    btnApri = named(new QPushButton(QStringLiteral("Apri"), panel), "btnApri");
-    btnApri->setGeometry(878, 587, 78, 26);
-    btnApri->setEnabled(false);
-    for (QPushButton* b : {btnSfoglia, btnApri}) {
-        b->setFont(uiFont(QStringLiteral("Verdana"), 12));
-        b->setCursor(Qt::PointingHandCursor);
-    }
+    btnSfoglia = addButton(panel, QStringLiteral("btnSfoglia"), QStringLiteral("Sfoglia..."),
+                           {793, 587, 78, 26});
+    btnApri =
+        addButton(panel, QStringLiteral("btnApri"), QStringLiteral("Apri"), {878, 587, 78, 26});
     hints()->setHint(btnSfoglia,
                      QStringLiteral("Seleziona il file da allegare alla scheda corrente."));
     hints()->setHint(btnApri, QStringLiteral("Apri il file allegato alla scheda corrente."));

@@ -31,10 +31,8 @@ TfrmExpProtocollo::TfrmExpProtocollo(QWidget* opener, const QString& registerPat
     WindowPanel& ui = *m_content;
 
     ui.addArea("shpSfondo", {8, 8, 821, 65}, Qt::white);
-    (new Picture(panel, "imgLogo", QStringLiteral(":/icons/riepilogo_banner.svg")))
-        ->setGeometry(13, 13, 505, 55);
-    (new Picture(panel, "icoHand", QStringLiteral(":/icons/mano_piccola.svg")))
-        ->setGeometry(528, 32, 31, 25);
+    (new Picture(panel, "imgLogo", artwork("riepilogo_banner")))->setGeometry(13, 13, 505, 55);
+    (new Picture(panel, "icoHand", artwork("mano_piccola")))->setGeometry(528, 32, 31, 25);
     const auto tools = ui.addGridTools({566, 15}, {670, 13}, {766, 15});
     cmdEsporta = tools.cmdEsporta;
     cmdGuida = tools.cmdGuida;

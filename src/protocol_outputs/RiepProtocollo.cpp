@@ -43,8 +43,7 @@ TfrmRiepProtocollo::TfrmRiepProtocollo(QWidget* opener, const QString& registerP
     WindowPanel& ui = *m_content;
 
     ui.addArea("shpSfondo", {8, 8, 908, 65}, Qt::white);
-    (new Picture(panel, "icoBuste", QStringLiteral(":/icons/buste.svg")))
-        ->setGeometry(18, 14, 75, 54);
+    (new Picture(panel, "icoBuste", artwork("buste")))->setGeometry(18, 14, 75, 54);
     ui.addArea("sfoSez01", {104, 16, 544, 48}, QColor(0xA1, 0xBA, 0xEA));
     const QFont caption = uiFont(QStringLiteral("Verdana"), 12);
     addLabel(panel, "lblCampo001", QStringLiteral("Protocollati dalla data:"), 112, 32, caption);
@@ -61,12 +60,10 @@ TfrmRiepProtocollo::TfrmRiepProtocollo(QWidget* opener, const QString& registerP
     };
     txtDataInizio = dateField("txtDataInizio", 250);
     txtDataFine = dateField("txtDataFine", 442);
-    cmdTrova =
-        ui.addTool("cmdTrova", QStringLiteral(":/icons/btn_cerca_riepilogo.svg"), {576, 25, 60, 30},
-                   QStringLiteral("Visualizza il riepilogo dei documenti protocollati "
-                                  "nell'intervallo di tempo selezionato."));
-    (new Picture(panel, "icoHand", QStringLiteral(":/icons/mano_piccola.svg")))
-        ->setGeometry(656, 31, 31, 25);
+    cmdTrova = ui.addTool("cmdTrova", artwork("btn_cerca_riepilogo"), {576, 25, 60, 30},
+                          QStringLiteral("Visualizza il riepilogo dei documenti protocollati "
+                                         "nell'intervallo di tempo selezionato."));
+    (new Picture(panel, "icoHand", artwork("mano_piccola")))->setGeometry(656, 31, 31, 25);
     const auto tools = ui.addGridTools({694, 15}, {776, 13}, {862, 15});
     cmdEsporta = tools.cmdEsporta;
     cmdGuida = tools.cmdGuida;

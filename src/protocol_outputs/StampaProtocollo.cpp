@@ -18,24 +18,15 @@ TfrmStampaProtocollo::TfrmStampaProtocollo(TfrmProtocollo* cardWindow)
     auto* backdrop = new Backdrop(this, QColor(0x74, 0x94, 0xB3), Qt::white, {364, 287});
     QWidget* panel = backdrop->panel();
     (new Shape(panel, "shpSfondo", Qt::white))->setGeometry(18, 18, 326, 215);
-    (new Picture(panel, "icoInf01", QStringLiteral(":/icons/stampa_info1.svg")))
-        ->setGeometry(28, 28, 240, 83);
-    (new Picture(panel, "imgLogo01", QStringLiteral(":/icons/faldora_logo.svg")))
-        ->setGeometry(282, 31, 51, 81);
+    (new Picture(panel, "icoInf01", artwork("stampa_info1")))->setGeometry(28, 28, 240, 83);
+    (new Picture(panel, "imgLogo01", artwork("faldora_logo")))->setGeometry(282, 31, 51, 81);
     (new Shape(panel, "shpSepara", QColor(0x42, 0x7A, 0xA8)))->setGeometry(26, 120, 311, 4);
-    (new Picture(panel, "imgSezione04", QStringLiteral(":/icons/stampante.svg")))
-        ->setGeometry(30, 142, 82, 72);
-    (new Picture(panel, "icoInf02", QStringLiteral(":/icons/stampa_info2.svg")))
-        ->setGeometry(122, 142, 206, 71);
-    btnAnnulla = named(new QPushButton(QStringLiteral("Annulla"), panel), "btnAnnulla");
-    btnAnnulla->setGeometry(18, 243, 137, 28);
-    btnStampa = named(new QPushButton(QStringLiteral("Stampa"), panel), "btnStampa");
-    btnStampa->setGeometry(208, 243, 137, 28);
-    for (QPushButton* b : {btnAnnulla, btnStampa}) {
-        b->setFont(uiFont(QStringLiteral("Verdana"), 12));
-        b->setCursor(Qt::PointingHandCursor);
-        b->setAutoDefault(false);
-    }
+    (new Picture(panel, "imgSezione04", artwork("stampante")))->setGeometry(30, 142, 82, 72);
+    (new Picture(panel, "icoInf02", artwork("stampa_info2")))->setGeometry(122, 142, 206, 71);
+    btnAnnulla = addButton(panel, QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"),
+                           {18, 243, 137, 28});
+    btnStampa = addButton(panel, QStringLiteral("btnStampa"), QStringLiteral("Stampa"),
+                          {208, 243, 137, 28});
     connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnStampa, &QPushButton::clicked, this, &TfrmStampaProtocollo::print);
 }
