@@ -16,6 +16,11 @@
 AttachmentSlot::AttachmentSlot(QLineEdit* name, QPushButton* browse, QPushButton* open,
                                QAbstractButton* clear)
     : QObject(name), m_name(name), m_open(open) {
+    // The name is set only by choosing, clearing or loading: read-only, in grey.
+    name->setReadOnly(true);
+    QPalette grey = name->palette();
+    grey.setColor(QPalette::Text, Qt::gray);
+    name->setPalette(grey);
     connect(name, &QLineEdit::textChanged, this, [this](const QString& text) {
         m_open->setEnabled(!TextField::trimBlanks(text).isEmpty());
     });

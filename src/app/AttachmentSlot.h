@@ -7,7 +7,7 @@ class QLineEdit;
 class QPushButton;
 class QWidget;
 
-// One attachment of a card: its read-only name field with the buttons that choose a file
+// One attachment of a card: its read-only name field (grey) with the buttons that choose a file
 // (copying it into the attachments folder), open it and clear the name. The open button
 // is there only while the field names a file.
 class AttachmentSlot : public QObject {

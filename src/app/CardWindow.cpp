@@ -9,9 +9,6 @@
 
 #include <QCloseEvent>
 
-const QString CardWindow::kAccessError = QStringLiteral(
-    "Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\rAccertarsi di "
-    "possedere i privilegi di scrittura nella cartella di installazione del programma.");
 const QString CardWindow::kEmptyArchive = QStringLiteral("L'archivio non contiene nessuna scheda.");
 
 namespace {
@@ -67,7 +64,7 @@ void CardWindow::addHintBar(const QRect& rect, const QColor& colour) {
 }
 
 void CardWindow::showAccessError() {
-    Messages::error(this, kAccessError);
+    Messages::error(this, Messages::kArchiveAccessError);
 }
 
 void CardWindow::browse(BrowseCommand command) {

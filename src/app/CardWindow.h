@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+#include "Messages.h"
 #include "WindowPanel.h"
 
 class HintLine;
@@ -21,7 +22,7 @@ class Shape;
 class CardWindow : public QWidget {
     Q_OBJECT
 public:
-    static const QString kAccessError;
+    static inline const QString& kAccessError = Messages::kArchiveAccessError;
     static const QString kEmptyArchive;
 
     QLabel* lblPosizione = nullptr;

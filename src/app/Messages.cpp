@@ -4,6 +4,10 @@
 
 namespace Messages {
 
+const QString kArchiveAccessError = QStringLiteral(
+    "Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\rAccertarsi di "
+    "possedere i privilegi di scrittura nella cartella di installazione del programma.");
+
 void notice(QWidget* parent, const QString& text) {
     Services::messages().show(parent, MessageKind::Notice, text);
 }

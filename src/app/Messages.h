@@ -7,6 +7,9 @@ class QWidget;
 // The five kinds of message box. Each waits for the user's answer.
 namespace Messages {
 
+// An archive file could not be opened, created, read or written.
+extern const QString kArchiveAccessError;
+
 void notice(QWidget* parent, const QString& text);
 void warning(QWidget* parent, const QString& text);
 void information(QWidget* parent, const QString& text);

@@ -22,9 +22,6 @@ namespace {
 
 const QColor kDarkCyan(0x00, 0x8B, 0x8B);
 const QColor kCrimson(0xDC, 0x14, 0x3C);
-const QString kAccessError = QStringLiteral(
-    "Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\rAccertarsi di "
-    "possedere i privilegi di scrittura nella cartella di installazione del programma.");
 
 QWidget* page(QWidget* parent, const char* name) {
     auto* p = named(new QWidget(parent), name);
@@ -194,7 +191,7 @@ void SearchWindow::search() {
     Search::sortForList(found);
     m_lines->setStringList(found);
     if (!read) {
-        Messages::notice(this, kAccessError);
+        Messages::notice(this, Messages::kArchiveAccessError);
         return;
     }
     lblTrovate->setText(

@@ -46,10 +46,6 @@ TfrmAllegaCartella::TfrmAllegaCartella(QWidget* opener) : QDialog(opener), m_ope
         txtFile[i]->setObjectName(QStringLiteral("txtFile") + nn);
         txtFile[i]->setGeometry(20, y + 32, 370, 22);
         txtFile[i]->setFont(field);
-        txtFile[i]->setReadOnly(true);
-        QPalette grey = txtFile[i]->palette();
-        grey.setColor(QPalette::Text, Qt::gray);
-        txtFile[i]->setPalette(grey);
         imgCancella[i] = new ImageButton(panel, "", artwork("cancella"));
         imgCancella[i]->setObjectName(QStringLiteral("imgCancella") + nn);
         imgCancella[i]->setGeometry(396, y + 32, 22, 22);

@@ -240,11 +240,6 @@ void TfrmProtocollo::buildAttachment() {
     icoCopia->setGeometry(36, 575, 40, 40);
     hints()->clearsOn(icoCopia);
 
-    txtCopia->setReadOnly(true);
-    QPalette pal = txtCopia->palette();
-    pal.setColor(QPalette::Text, Qt::gray);
-    txtCopia->setPalette(pal);
-
     imgCancella01 =
         addTool("imgCancella01", artwork("cancella"), {765, 591, 22, 22},
                 QStringLiteral("Cancella il percorso del file allegato alla scheda corrente."));

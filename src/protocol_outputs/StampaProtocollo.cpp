@@ -4,11 +4,10 @@
 #include "app/Services.h"
 #include "app/Widgets.h"
 #include "app/WindowFrame.h"
-#include "core/ShortDate.h"
-#include "core/TextField.h"
 #include "protocol/Protocollo.h"
 #include "report/Templates.h"
 
+#include <QLineEdit>
 #include <QPushButton>
 
 TfrmStampaProtocollo::TfrmStampaProtocollo(TfrmProtocollo* cardWindow)
@@ -31,29 +30,22 @@ TfrmStampaProtocollo::TfrmStampaProtocollo(TfrmProtocollo* cardWindow)
     connect(btnStampa, &QPushButton::clicked, this, &TfrmStampaProtocollo::print);
 }
 
-Report::Template TfrmStampaProtocollo::filledTemplate() const {
+Report::Template TfrmStampaProtocollo::filledTemplate(const QDateTime& printedAt) const {
     Report::Template card = Templates::protocolCard();
     card.setOrientation(Report::Orientation::Portrait);
-    const auto value = [](const QLineEdit* field) { return TextField::trimBlanks(field->text()); };
     // The value objects bear the names of the card window's fields.
-    for (const QLineEdit* field :
-         {m_card->txtNumero, m_card->txtDataReg, m_card->txtUfficio, m_card->txtOperatore,
-          m_card->txtCategoria, m_card->txtCollocazione, m_card->txtOggetto, m_card->txtDataSpe,
-          m_card->txtDataRic, m_card->txtRiferimenti, m_card->txtMittente, m_card->txtRecapitoMit,
-          m_card->txtDestinatario, m_card->txtRecapitoDes, m_card->txtNote})
-        card.setText(field->objectName(), value(field));
-    card.setText(QStringLiteral("txtFormato"), value(m_card->txtFormato) +
-                                                   QStringLiteral("  -  N. pagine: ") +
-                                                   value(m_card->txtPagine));
-    const QDateTime now = Clock::now();
-    card.setText(QStringLiteral("txtCalce"), QStringLiteral("Stampa eseguita in data ") +
-                                                 ShortDate::format(now.date()) +
-                                                 QStringLiteral(" alle ore ") +
-                                                 now.time().toString(QStringLiteral("HH:mm:ss")));
+    Templates::fillProtocolCard(
+        card,
+        [this](const QString& name) {
+            const auto* field = m_card->findChild<QLineEdit*>(name);
+            return field ? field->text() : QString();
+        },
+        printedAt);
     return card;
 }
 
 void TfrmStampaProtocollo::print() {
-    Services::printer().print(this, Report::prepare(filledTemplate(), Clock::now()));
+    const QDateTime now = Clock::now();
+    Services::printer().print(this, Report::prepare(filledTemplate(now), now));
     accept();
 }

@@ -17,7 +17,7 @@ public:
     QPushButton* btnStampa;
 
     // The card template filled with what the card window's fields hold now.
-    Report::Template filledTemplate() const;
+    Report::Template filledTemplate(const QDateTime& printedAt) const;
 
 public slots:
     void print();

@@ -1,5 +1,7 @@
 #include "Report.h"
 
+#include "core/ShortDate.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -28,8 +30,7 @@ QStringList linesOf(const QString& text) {
 }
 
 QString withDate(QString text, const QDateTime& printedAt) {
-    return text.replace(QStringLiteral("[DATE]"),
-                        printedAt.date().toString(QStringLiteral("dd/MM/yyyy")));
+    return text.replace(QStringLiteral("[DATE]"), ShortDate::format(printedAt.date()));
 }
 
 // Lays the bands out page after page; the cursor is the top of the free room on the page.

@@ -1,5 +1,8 @@
 #include "Templates.h"
 
+#include "core/ShortDate.h"
+#include "core/TextField.h"
+
 #include <array>
 
 namespace Templates {
@@ -99,6 +102,21 @@ Report::Template protocolCard() {
     objects.append(text(QStringLiteral("txtCalce"), {2, 89, 185.8, 4.2},
                         QStringLiteral("Data e ora stampa"), arial, 8, Align::Center));
     return card;
+}
+
+void fillProtocolCard(Report::Template& card, const std::function<QString(const QString&)>& field,
+                      const QDateTime& printedAt) {
+    const auto value = [&](const char* name) {
+        return TextField::trimBlanks(field(QLatin1String(name)));
+    };
+    for (const Row& row : cardRows)
+        card.setText(QLatin1String(row.value), value(row.value));
+    card.setText(QStringLiteral("txtFormato"),
+                 value("txtFormato") + QStringLiteral("  -  N. pagine: ") + value("txtPagine"));
+    card.setText(QStringLiteral("txtCalce"),
+                 QStringLiteral("Stampa eseguita in data ") + ShortDate::format(printedAt.date()) +
+                     QStringLiteral(" alle ore ") +
+                     printedAt.time().toString(QStringLiteral("HH:mm:ss")));
 }
 
 Report::Template searchList() {

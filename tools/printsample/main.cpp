@@ -35,30 +35,14 @@ int main(int argc, char* argv[]) {
     // The full card of the generator (every free-text field at its capacity).
     const ProtocolRecord card = generator.card(9, kCards);
     Report::Template sheet = Templates::protocolCard();
-    using F = ProtocolRecord::Field;
-    const std::pair<const char*, F> values[] = {
-        {"txtNumero", F::Numero},
-        {"txtDataReg", F::DataReg},
-        {"txtUfficio", F::Ufficio},
-        {"txtOperatore", F::Operatore},
-        {"txtCategoria", F::Categoria},
-        {"txtCollocazione", F::Collocazione},
-        {"txtOggetto", F::Oggetto},
-        {"txtDataSpe", F::DataSpe},
-        {"txtDataRic", F::DataRic},
-        {"txtRiferimenti", F::Riferimenti},
-        {"txtMittente", F::Mittente},
-        {"txtRecapitoMit", F::RecapitoMit},
-        {"txtDestinatario", F::Destinatario},
-        {"txtRecapitoDes", F::RecapitoDes},
-        {"txtNote", F::Note},
-    };
-    for (const auto& [name, field] : values)
-        sheet.setText(QLatin1String(name), card.text(field));
-    sheet.setText(QStringLiteral("txtFormato"), card.text(F::Formato) +
-                                                    QStringLiteral("  -  N. pagine: ") +
-                                                    card.text(F::Pagine));
-    sheet.setText(QStringLiteral("txtCalce"), QStringLiteral("Stampa eseguita in data [DATE]"));
+    // The card window's field txtX shows the record's field X.
+    Templates::fillProtocolCard(
+        sheet,
+        [&card](const QString& name) {
+            const int field = ProtocolRecord::layout().indexOf(name.mid(3));
+            return field < 0 ? QString() : card.Record::text(field);
+        },
+        QDateTime::currentDateTime());
 
     QStringList lines;
     for (int i = 0; i < kCards; ++i)
