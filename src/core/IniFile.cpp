@@ -62,39 +62,10 @@ bool sameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-} // namespace
-
-IniFile::IniFile(QString path) : m_path(std::move(path)) {}
-
-QString IniFile::read(const QString& section, const QString& key) const {
-    bool inSection = false;
-    for (const Line& line : readLines(m_path)) {
-        if (const auto name = sectionName(line.text)) {
-            inSection = sameName(*name, section.trimmed());
-            continue;
-        }
-        if (!inSection)
-            continue;
-        if (const auto kv = keyValue(line.text); kv && sameName(kv->first, key.trimmed()))
-            return kv->second.left(kMaxValueLength);
-    }
-    return {};
-}
-
-bool IniFile::write(const QString& section, const QString& key, const QString& value,
-                    QString* error) const {
-    const auto fail = [&] {
-        if (error)
-            *error = QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(m_path));
-        return false;
-    };
-    // A read-only settings file is refused, as the system's own INI writer refuses it,
-    // although replacing it by a rename would get past it (and past any administrator).
-    const QFileInfo info(m_path);
-    if (info.exists() && !(info.permissions() & QFileDevice::WriteOwner))
-        return fail();
-
-    QList<Line> lines = readLines(m_path);
+// Puts key=value into the section: in place of the key's line, or after the section's
+// last line, or in a new section at the end.
+void setEntry(QList<Line>& lines, const QString& section, const QString& key,
+              const QString& value) {
     const QString entry = key.trimmed() + u'=' + value;
     qsizetype sectionAt = -1;     // the section's header line
     qsizetype lastInSection = -1; // its last non-blank line
@@ -116,25 +87,78 @@ bool IniFile::write(const QString& section, const QString& key, const QString& v
             break;
         }
     }
-
-    const QByteArray crlf("\r\n");
     if (keyAt >= 0) {
         lines[keyAt].text = entry;
+        return;
+    }
+    const QByteArray crlf("\r\n");
+    // A line added after a last line without an end needs one first.
+    const auto endLast = [&](qsizetype at) {
+        if (at >= 0 && lines[at].end.isEmpty())
+            lines[at].end = crlf;
+    };
+    if (sectionAt >= 0) {
+        endLast(lastInSection);
+        lines.insert(lastInSection + 1, Line{entry, crlf});
     } else {
-        // A line added after a last line without an end needs one first.
-        const auto endLast = [&](qsizetype at) {
-            if (at >= 0 && lines[at].end.isEmpty())
-                lines[at].end = crlf;
-        };
-        if (sectionAt >= 0) {
-            endLast(lastInSection);
-            lines.insert(lastInSection + 1, Line{entry, crlf});
-        } else {
-            endLast(lines.size() - 1);
-            lines.append(Line{u'[' + section.trimmed() + u']', crlf});
-            lines.append(Line{entry, crlf});
+        endLast(lines.size() - 1);
+        lines.append(Line{u'[' + section.trimmed() + u']', crlf});
+        lines.append(Line{entry, crlf});
+    }
+}
+
+} // namespace
+
+IniFile::IniFile(QString path) : m_path(std::move(path)) {}
+
+QString IniFile::read(const QString& section, const QString& key) const {
+    return read(section, QStringList{key}).first();
+}
+
+QStringList IniFile::read(const QString& section, const QStringList& keys) const {
+    QStringList values(keys.size());
+    QList<bool> found(keys.size(), false);
+    bool inSection = false;
+    for (const Line& line : readLines(m_path)) {
+        if (const auto name = sectionName(line.text)) {
+            inSection = sameName(*name, section.trimmed());
+            continue;
+        }
+        const auto kv = inSection ? keyValue(line.text) : std::nullopt;
+        if (!kv)
+            continue;
+        // The first line of a key counts, as the system's reader takes it.
+        for (qsizetype k = 0; k < keys.size(); ++k) {
+            if (!found[k] && sameName(kv->first, keys[k].trimmed())) {
+                values[k] = kv->second.left(kMaxValueLength);
+                found[k] = true;
+            }
         }
     }
+    return values;
+}
+
+bool IniFile::write(const QString& section, const QString& key, const QString& value,
+                    QString* error) const {
+    return write(section, {{key, value}}, error);
+}
+
+bool IniFile::write(const QString& section, const QList<std::pair<QString, QString>>& entries,
+                    QString* error) const {
+    const auto fail = [&] {
+        if (error)
+            *error = QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(m_path));
+        return false;
+    };
+    // A read-only settings file is refused, as the system's own INI writer refuses it,
+    // although replacing it by a rename would get past it (and past any administrator).
+    const QFileInfo info(m_path);
+    if (info.exists() && !(info.permissions() & QFileDevice::WriteOwner))
+        return fail();
+
+    QList<Line> lines = readLines(m_path);
+    for (const auto& [key, value] : entries)
+        setEntry(lines, section, key, value);
 
     QByteArray bytes;
     for (const Line& line : lines)

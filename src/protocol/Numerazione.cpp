@@ -73,10 +73,10 @@ void TfrmNumerazione::showEvent(QShowEvent* event) {
     if (event->spontaneous())
         return;
     if (isForProtocol()) {
-        const IniFile ini = ProgramFolder::settings();
-        txtInizio->setText(ini.read(Settings::Numbering, Settings::Start));
-        chkTipo->setChecked(ini.read(Settings::Numbering, Settings::YearAfterNumber) ==
-                            Settings::Yes);
+        const QStringList numbering = ProgramFolder::settings().read(
+            Settings::Numbering, {Settings::Start, Settings::YearAfterNumber});
+        txtInizio->setText(numbering[0]);
+        chkTipo->setChecked(numbering[1] == Settings::Yes);
     }
     if (TextField::trimBlanks(txtInizio->text()).isEmpty())
         txtInizio->setText(QStringLiteral("1"));
@@ -93,12 +93,12 @@ bool TfrmNumerazione::eventFilter(QObject* watched, QEvent* event) {
 void TfrmNumerazione::apply() {
     txtInizio->setText(Numbering::normaliseStart(txtInizio->text()));
     if (isForProtocol()) {
-        const IniFile ini = ProgramFolder::settings();
         QString error;
-        if (!ini.write(Settings::Numbering, Settings::Start,
-                       TextField::trimBlanks(txtInizio->text()), &error) ||
-            !ini.write(Settings::Numbering, Settings::YearAfterNumber,
-                       chkTipo->isChecked() ? Settings::Yes : Settings::No, &error)) {
+        if (!ProgramFolder::settings().write(
+                Settings::Numbering,
+                {{Settings::Start, TextField::trimBlanks(txtInizio->text())},
+                 {Settings::YearAfterNumber, chkTipo->isChecked() ? Settings::Yes : Settings::No}},
+                &error)) {
             Messages::error(this, error);
             return;
         }

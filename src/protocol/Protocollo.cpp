@@ -266,26 +266,28 @@ void TfrmProtocollo::showEvent(QShowEvent* event) {
     CardWindow::showEvent(event);
     if (event->spontaneous())
         return;
-    const IniFile ini = ProgramFolder::settings();
-    txtUfficio->setText(ini.read(Settings::ProtocolCard, Settings::Office));
-    txtOperatore->setText(ini.read(Settings::ProtocolCard, Settings::Operator));
+    const QStringList remembered = ProgramFolder::settings().read(
+        Settings::ProtocolCard, {Settings::Office, Settings::Operator});
+    txtUfficio->setText(remembered[0]);
+    txtOperatore->setText(remembered[1]);
     PulisciScheda();
 }
 
 void TfrmProtocollo::closing() {
-    const IniFile ini = ProgramFolder::settings();
     QString error;
-    if (!ini.write(Settings::ProtocolCard, Settings::Office,
-                   TextField::trimBlanks(txtUfficio->text()), &error) ||
-        !ini.write(Settings::ProtocolCard, Settings::Operator,
-                   TextField::trimBlanks(txtOperatore->text()), &error))
+    if (!ProgramFolder::settings().write(
+            Settings::ProtocolCard,
+            {{Settings::Office, TextField::trimBlanks(txtUfficio->text())},
+             {Settings::Operator, TextField::trimBlanks(txtOperatore->text())}},
+            &error))
         Messages::error(this, error);
 }
 
 void TfrmProtocollo::newCard() {
-    const IniFile ini = ProgramFolder::settings();
-    lblInizio->setText(ini.read(Settings::Numbering, Settings::Start));
-    lblSolare->setText(ini.read(Settings::Numbering, Settings::YearAfterNumber));
+    const QStringList numbering = ProgramFolder::settings().read(
+        Settings::Numbering, {Settings::Start, Settings::YearAfterNumber});
+    lblInizio->setText(numbering[0]);
+    lblSolare->setText(numbering[1]);
     if (TextField::trimBlanks(lblInizio->text()).isEmpty())
         lblInizio->setText(QStringLiteral("1"));
     const auto count = archive().count();
