@@ -9,7 +9,6 @@
 
 #include <QAbstractButton>
 #include <QFile>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -38,7 +37,7 @@ void AttachmentSlot::choose() {
     if (chosen.isEmpty())
         return;
     const QString before = m_name->text();
-    const QString bare = QFileInfo(chosen).fileName();
+    const QString bare = AttachmentFolder::storedName(chosen);
     m_name->setText(bare);
     const QString target = AttachmentFolder::fileFor(ProgramFolder::path(), bare);
     if (!target.isEmpty() && QFile::exists(target) &&
@@ -48,7 +47,7 @@ void AttachmentSlot::choose() {
                                            "vuole sovrascrivere il file esistente?")))
         return; // the card names the file already there
     // A card must never name a file that is not in the folder.
-    if (AttachmentFolder::copyIn(ProgramFolder::path(), chosen) ==
+    if (AttachmentFolder::copyIn(ProgramFolder::path(), chosen, bare) ==
         AttachmentFolder::CopyResult::Failed) {
         Messages::error(window, QStringLiteral("Attenzione: non è stato possibile copiare il file "
                                                "nella cartella dei documenti allegati."));

@@ -1,5 +1,6 @@
 #include "AttachmentFolder.h"
 
+#include "Cp1252.h"
 #include "TextField.h"
 
 #include <QDir>
@@ -26,9 +27,14 @@ QString fileFor(const QString& programFolder, const QString& name) {
     return path(programFolder) + QDir::separator() + TextField::trimBlanks(name);
 }
 
-CopyResult copyIn(const QString& programFolder, const QString& source) {
+QString storedName(const QString& chosenPath) {
+    constexpr int kNameCapacity = 250;
+    return Cp1252::decode(TextField::storedBytes(QFileInfo(chosenPath).fileName(), kNameCapacity));
+}
+
+CopyResult copyIn(const QString& programFolder, const QString& source, const QString& name) {
     const QString folder = path(programFolder);
-    const QString target = fileFor(programFolder, QFileInfo(source).fileName());
+    const QString target = fileFor(programFolder, name);
     if (target.isEmpty() || !QDir().mkpath(folder))
         return CopyResult::Failed;
     const QFileInfo existing(target);

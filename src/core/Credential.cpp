@@ -33,7 +33,10 @@ QString prepare(const QString& typed) {
 }
 
 Stored read(const QString& path) {
-    const QString value = IniFile(path).read(kSection, kKey);
+    return fromStoredValue(IniFile(path).read(kSection, kKey));
+}
+
+Stored fromStoredValue(const QString& value) {
     const auto plain = Crypt::Decrypt(value);
     if (!plain)
         return {ReadStatus::Unreadable, {}};

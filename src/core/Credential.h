@@ -21,6 +21,8 @@ struct Stored {
 // The stored password, deciphered and trimmed; Unreadable when the stored value is not
 // a sequence of hexadecimal pairs.
 Stored read(const QString& path);
+// The same from the value of "Valore" as the file holds it.
+Stored fromStoredValue(const QString& value);
 
 // Whether a typed password matches the stored one.
 bool matches(const QString& stored, const QString& typed);

@@ -8,9 +8,11 @@ constexpr quint16 kStartKey = 29791;
 constexpr quint16 kMultiplier = 52845;
 constexpr quint16 kIncrement = 22719;
 
-// The enciphered byte, not the plain one, feeds the key.
+// The enciphered byte, not the plain one, feeds the key. Unsigned 32-bit arithmetic cut to
+// 16 bits: the product would overflow a signed int.
 quint16 nextKey(quint16 key, quint8 enciphered) {
-    return static_cast<quint16>((enciphered + key) * kMultiplier + kIncrement);
+    const quint32 sum = quint32(enciphered) + key;
+    return static_cast<quint16>(sum * kMultiplier + kIncrement);
 }
 
 int hexValue(QChar c) {

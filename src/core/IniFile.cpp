@@ -1,12 +1,12 @@
 #include "IniFile.h"
 
 #include "Cp1252.h"
+#include "WholeFile.h"
+#include "platform/FileLock.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
 #include <optional>
 
 namespace {
@@ -16,20 +16,15 @@ struct Line {
     QByteArray end; // "\r\n", "\n" or "" for a last line without one
 };
 
-QList<Line> readLines(const QString& path) {
+QList<Line> splitLines(QByteArrayView bytes) {
     QList<Line> lines;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return lines;
-    const QByteArray bytes = file.readAll();
     qsizetype start = 0;
     while (start < bytes.size()) {
         const qsizetype lf = bytes.indexOf('\n', start);
         const qsizetype stop = lf < 0 ? bytes.size() : lf;
         const bool cr = stop > start && bytes[stop - 1] == '\r';
         Line line;
-        line.text =
-            Cp1252::decode(QByteArrayView(bytes).sliced(start, stop - start - (cr ? 1 : 0)));
+        line.text = Cp1252::decode(bytes.sliced(start, stop - start - (cr ? 1 : 0)));
         line.end = lf < 0 ? QByteArray() : (cr ? QByteArray("\r\n") : QByteArray("\n"));
         lines.append(line);
         start = stop + 1;
@@ -107,6 +102,27 @@ void setEntry(QList<Line>& lines, const QString& section, const QString& key,
     }
 }
 
+// Serialises the writers of one settings file among copies of the program; a file system
+// without locks, or a lock file that cannot be made, leaves the writer unserialised.
+class WriterLock {
+public:
+    explicit WriterLock(const QString& path) : m_file(path + QStringLiteral(".lock")) {
+        if (m_file.open(QIODevice::ReadWrite))
+            m_locked = FileLock::acquire(m_file, FileLock::Mode::Exclusive, 5000) ==
+                       FileLock::Result::Locked;
+    }
+    ~WriterLock() {
+        if (m_locked)
+            FileLock::release(m_file);
+    }
+    WriterLock(const WriterLock&) = delete;
+    WriterLock& operator=(const WriterLock&) = delete;
+
+private:
+    QFile m_file;
+    bool m_locked = false;
+};
+
 } // namespace
 
 IniFile::IniFile(QString path) : m_path(std::move(path)) {}
@@ -116,10 +132,15 @@ QString IniFile::read(const QString& section, const QString& key) const {
 }
 
 QStringList IniFile::read(const QString& section, const QStringList& keys) const {
+    return valuesIn(WholeFile::read(m_path, kMaxFileSize), section, keys);
+}
+
+QStringList IniFile::valuesIn(QByteArrayView bytes, const QString& section,
+                              const QStringList& keys) {
     QStringList values(keys.size());
     QList<bool> found(keys.size(), false);
     bool inSection = false;
-    for (const Line& line : readLines(m_path)) {
+    for (const Line& line : splitLines(bytes)) {
         if (const auto name = sectionName(line.text)) {
             inSection = sameName(*name, section.trimmed());
             continue;
@@ -150,13 +171,24 @@ bool IniFile::write(const QString& section, const QList<std::pair<QString, QStri
             *error = QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(m_path));
         return false;
     };
-    // A read-only settings file is refused, as the system's own INI writer refuses it,
-    // although replacing it by a rename would get past it (and past any administrator).
-    const QFileInfo info(m_path);
-    if (info.exists() && !(info.permissions() & QFileDevice::WriteOwner))
+    // A settings file that refuses writes is refused, as the system's own INI writer refuses
+    // it, although replacing it by a rename would get past it (and past any administrator).
+    QFile existing(m_path);
+    if (existing.exists() && (!(existing.permissions() & QFileDevice::WriteOwner) ||
+                              !existing.open(QIODevice::ReadWrite)))
         return fail();
+    existing.close();
 
-    QList<Line> lines = readLines(m_path);
+    const WriterLock lock(m_path);
+    QByteArray before;
+    // Read under the lock: another copy may have just made or replaced it.
+    if (existing.exists()) {
+        if (!existing.open(QIODevice::ReadOnly) || existing.size() > kMaxFileSize)
+            return fail();
+        before = existing.readAll();
+        existing.close();
+    }
+    QList<Line> lines = splitLines(before);
     for (const auto& [key, value] : entries)
         setEntry(lines, section, key, value);
 
@@ -164,8 +196,7 @@ bool IniFile::write(const QString& section, const QList<std::pair<QString, QStri
     for (const Line& line : lines)
         bytes += Cp1252::encode(line.text) + line.end;
 
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!WholeFile::replace(m_path, bytes))
         return fail();
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -9,6 +10,10 @@
 // "[Section]" lines and "Key=Value" lines, Windows-1252 text, CR LF line ends. Section
 // and key names match without regard to case; a missing file, section or key reads
 // empty. Every call opens the file by name; nothing is cached.
+//
+// A write reads, changes and replaces the file under a lock (a file beside it named after
+// it with ".lock"), so two copies of the program writing at once keep each other's values;
+// the file is replaced whole, so a failure leaves the previous one untouched.
 class IniFile {
 public:
     explicit IniFile(QString path);
@@ -20,9 +25,12 @@ public:
     // Several values of one section, read with one opening of the file.
     QStringList read(const QString& section, const QStringList& keys) const;
 
+    // The same reading rule over a file's bytes.
+    static QStringList valuesIn(QByteArrayView bytes, const QString& section,
+                                const QStringList& keys);
+
     // Writes `key=value` into `section`, creating file, section and key as needed and
-    // replacing an existing value in place; every other line stays as it was. The file is
-    // replaced whole and atomically, so a failure leaves the previous file untouched.
+    // replacing an existing value in place; every other line stays as it was.
     // On failure `error` holds "Unable to write to <full path>".
     bool write(const QString& section, const QString& key, const QString& value,
                QString* error = nullptr) const;
@@ -31,6 +39,9 @@ public:
                QString* error = nullptr) const;
 
     static constexpr int kMaxValueLength = 2047;
+    // A settings file is a few lines; a larger file is read only this far and never
+    // rewritten (that would cut it).
+    static constexpr qint64 kMaxFileSize = 1024 * 1024;
 
 private:
     QString m_path;

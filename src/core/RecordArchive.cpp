@@ -19,12 +19,17 @@ std::optional<Record> RecordArchive::read(int position) const {
     return Record(*m_layout, std::move(bytes));
 }
 
-std::optional<int> RecordArchive::append(const Record& record) const {
+std::optional<int> RecordArchive::append(const Record& record, const Settle& settle) const {
     RecordFile file(m_layout->size());
     if (!file.open(m_path, RecordFile::Access::Write))
         return std::nullopt;
     const auto n = file.count();
-    if (!n || !file.seek(*n) || !file.write(record.bytes()))
+    if (!n || !file.seek(*n))
+        return std::nullopt;
+    Record settled = record;
+    if (settle)
+        settle(*n, settled);
+    if (!file.write(settled.bytes()))
         return std::nullopt;
     return file.position();
 }

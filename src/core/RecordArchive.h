@@ -23,7 +23,10 @@ public:
     // The card at 1-based `position`.
     std::optional<Record> read(int position) const;
     // Appends after the last whole record; gives the new card's position (count + 1).
-    std::optional<int> append(const Record& record) const;
+    // `settle`, when given, sees the count while the file is locked for the write and may
+    // change the record before it is written (a number that depends on the count).
+    using Settle = std::function<void(int count, Record& record)>;
+    std::optional<int> append(const Record& record, const Settle& settle = {}) const;
     // Rewrites the card at 1-based `position` in place.
     bool update(int position, const Record& record) const;
     // Visits every card from the first, in order; false when the file failed.

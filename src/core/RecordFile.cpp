@@ -2,6 +2,8 @@
 
 #include "platform/FileLock.h"
 
+#include <algorithm>
+
 RecordFile::RecordFile(int recordSize) : m_recordSize(recordSize) {}
 
 RecordFile::~RecordFile() {
@@ -15,12 +17,18 @@ bool RecordFile::open(const QString& path, Access access, int lockTimeoutMs) {
     if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return false;
     const auto mode = access == Access::Write ? FileLock::Mode::Exclusive : FileLock::Mode::Shared;
-    if (!FileLock::acquire(m_file, mode, lockTimeoutMs)) {
-        m_file.close();
-        return false;
+    switch (FileLock::acquire(m_file, mode, lockTimeoutMs)) {
+    case FileLock::Result::Locked:
+        m_locked = true;
+        return true;
+    case FileLock::Result::Unsupported:
+        return true;
+    case FileLock::Result::Busy:
+    case FileLock::Result::Failed:
+        break;
     }
-    m_locked = true;
-    return true;
+    m_file.close();
+    return false;
 }
 
 std::optional<int> RecordFile::count() const {
@@ -62,9 +70,31 @@ bool RecordFile::readBlock(int maxRecords, QByteArray& records) {
 bool RecordFile::write(const QByteArray& record) {
     if (!m_file.isOpen() || record.size() != m_recordSize)
         return false;
-    if (m_file.write(record) != m_recordSize)
+    const qint64 at = m_file.pos();
+    const qint64 length = m_file.size();
+    if (at < 0 || length < 0)
         return false;
-    return FileLock::sync(m_file);
+    // The bytes this write covers (a record, or an incomplete tail), to put back on failure.
+    QByteArray before;
+    if (at < length) {
+        before = m_file.read(std::min<qint64>(m_recordSize, length - at));
+        if (!m_file.seek(at))
+            return false;
+    }
+    if (m_file.write(record) == m_recordSize && FileLock::sync(m_file))
+        return true;
+    undoWrite(at, before, length);
+    return false;
+}
+
+void RecordFile::undoWrite(qint64 at, const QByteArray& before, qint64 length) {
+    // Bytes written over go back in place first: they lie in room the file already had,
+    // which even a full disk gives back.
+    if (!before.isEmpty() && m_file.seek(at))
+        m_file.write(before);
+    m_file.resize(length);
+    FileLock::sync(m_file);
+    m_file.seek(at);
 }
 
 int RecordFile::position() const {

@@ -9,7 +9,8 @@
 // work, close; the destructor closes on every path, failures included.
 //
 // Reading actions hold a shared lock, writing actions an exclusive one, so two copies of
-// the program that share a folder never write over each other's cards.
+// the program that share a folder never write over each other's cards. A file system that
+// keeps no locks is used without them rather than refused.
 class RecordFile {
 public:
     enum class Access { Read, Write };
@@ -35,7 +36,10 @@ public:
     // Reads up to `maxRecords` whole records from the current position (for scans).
     bool readBlock(int maxRecords, QByteArray& records);
     // Writes the record at the current position (over a record, or appending at the
-    // count) and advances by one. The bytes reach the disk before it returns.
+    // count) and advances by one. The bytes reach the disk before it returns. A write that
+    // fails, or whose flush to the disk fails, is undone: the file is left byte for byte
+    // as it was (a partial tail cut back, the bytes written over put back), so a retry
+    // never stores the card twice.
     bool write(const QByteArray& record);
     // 0-based index of the next record: after a read or write, the 1-based position of
     // the record just handled.
@@ -45,6 +49,9 @@ public:
     int recordSize() const { return m_recordSize; }
 
 private:
+    // Puts back the bytes from `at` on as `before` holds them and the length `length`.
+    void undoWrite(qint64 at, const QByteArray& before, qint64 length);
+
     int m_recordSize;
     QFile m_file;
     bool m_locked = false;

@@ -2,8 +2,7 @@
 
 #include "Cp1252.h"
 #include "TextField.h"
-
-#include <QSaveFile>
+#include "WholeFile.h"
 
 namespace Spreadsheet {
 namespace {
@@ -129,8 +128,7 @@ QByteArray fileBytes(const Target& target, int rowCount, const CellReader& cell)
 }
 
 bool write(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    return WholeFile::replace(path, bytes);
 }
 
 } // namespace Spreadsheet

@@ -303,6 +303,7 @@ void TfrmProtocollo::newCard() {
         return;
     }
     txtNumero->setText(*number);
+    m_proposal = Proposal{*number, *count};
     txtDataReg->setText(ShortDate::format(today));
     txtCategoria->setFocus();
 }
@@ -377,13 +378,35 @@ void TfrmProtocollo::saveCard() {
                 "Le modifiche apportate alla scheda corrente sono state salvate in archivio."));
         return;
     }
-    const auto appended = archive().append(record);
+    // Another copy may have stored cards since "Nuovo": an untouched proposal is made
+    // again from the count under the write lock, so no number is given twice.
+    std::optional<QString> renumbered;
+    const bool untouched = m_proposal && !txtNumero->isModified() &&
+                           TextField::trimBlanks(txtNumero->text()) == m_proposal->number;
+    const auto settle = [&](int count, Record& r) {
+        if (!untouched || count == m_proposal->count)
+            return;
+        renumbered =
+            Numbering::propose(lblInizio->text(), lblSolare->text(), count, Clock::today());
+        if (renumbered)
+            r.setText(F::Numero, *renumbered);
+    };
+    const auto appended = archive().append(record, settle);
     if (!appended) {
         showAccessError();
         return;
     }
+    m_proposal.reset();
     lblPosizione->setText(QString::number(*appended));
+    if (renumbered)
+        txtNumero->setText(*renumbered);
     Messages::information(this, QStringLiteral("La scheda corrente è stata inserita in archivio."));
+    if (renumbered)
+        Messages::notice(this,
+                         QStringLiteral("Attenzione: il numero proposto è stato assegnato nel "
+                                        "frattempo da un'altra postazione. Alla scheda è stato "
+                                        "assegnato il numero %1.")
+                             .arg(*renumbered));
 }
 
 void TfrmProtocollo::openNumbering() {
@@ -393,6 +416,7 @@ void TfrmProtocollo::openNumbering() {
 }
 
 void TfrmProtocollo::PulisciScheda() {
+    m_proposal.reset();
     txtNumero->clear();
     txtDataReg->setText(ShortDate::format(Clock::today()));
     for (QLineEdit* field : {txtCategoria, txtCollocazione, txtOggetto, txtDataSpe, txtDataRic,
@@ -407,6 +431,7 @@ void TfrmProtocollo::PulisciScheda() {
 }
 
 void TfrmProtocollo::CaricaScheda(const ProtocolRecord& record, int position) {
+    m_proposal.reset();
     for (const FieldRow& row : kFields)
         showText(this->*row.member, record.text(row.field));
     setMailType(record.text(F::Tipologia));

@@ -86,6 +86,14 @@ protected:
     void closing() override;
 
 private:
+    // The number proposed by the last "Nuovo" and the count it came from: a card saved with
+    // the proposal untouched takes the number the count gives at the moment of the save.
+    struct Proposal {
+        QString number;
+        int count;
+    };
+    std::optional<Proposal> m_proposal;
+
     // The record the controls describe, by the store rule.
     ProtocolRecord cardFromControls() const;
     // The first required field that is missing: its warning and where the focus goes.

@@ -32,6 +32,23 @@ private slots:
         QCOMPARE(Crypt::Decrypt(QString()), std::optional<QString>(QString()));
     }
 
+    void knownAnswers_data() {
+        QTest::addColumn<QString>("plain");
+        QTest::addColumn<QString>("stored");
+        // The delivered first-access password, as the installed credential files hold it:
+        // a change of the cipher's constants would lock every installation out.
+        QTest::newRow("delivered password") << "LUCERNAVOLPINA"
+                                            << "382A1A7A1C78F4E3687DD9BE1306";
+        // Bytes that drive the key's sum past 16 bits at every step.
+        QTest::newRow("high bytes") << QStringLiteral("\u00FF\u00FF\u00FF\u00FF") << "8B93EB35";
+    }
+    void knownAnswers() {
+        QFETCH(QString, plain);
+        QFETCH(QString, stored);
+        QCOMPARE(Crypt::Encrypt(plain), stored);
+        QCOMPARE(Crypt::Decrypt(stored), std::optional<QString>(plain));
+    }
+
     void changingOneCharacterKeepsThePairsBeforeIt() {
         const QString a = Crypt::Encrypt(QStringLiteral("PASSWORD1"));
         const QString b = Crypt::Encrypt(QStringLiteral("PASSWXRD1"));

@@ -115,6 +115,42 @@ private slots:
         QCOMPARE(f.card.txtCopia->text(), QStringLiteral("verbale.odt"));
     }
 
+    void theCopyBearsTheNameTheCardStores_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("stored");
+        // 255 bytes on this disk, the longest name it takes.
+        const QString longName = QString(251, u'a') + QStringLiteral(".pdf");
+        QTest::newRow("longer than 250 bytes") << longName << longName.left(250);
+        QTest::newRow("outside the code page")
+            << QStringLiteral("Zażółć–€.pdf") << QStringLiteral("Za?ó??–€.pdf");
+        QTest::newRow("blanks around it")
+            << QStringLiteral(" fattura.pdf ") << QStringLiteral("fattura.pdf");
+    }
+    void theCopyBearsTheNameTheCardStores() {
+        QFETCH(QString, chosen);
+        QFETCH(QString, stored);
+        Fixture f;
+        f.browse(f.userFile(chosen, "CONTENUTO"));
+        QCOMPARE(f.card.txtCopia->text(), stored);
+        QCOMPARE(f.attached(stored), QByteArray("CONTENUTO"));
+        QCOMPARE(QDir(f.folder).entryList(QDir::Files), QStringList{stored});
+
+        // Saved and loaded again, "Apri" names the very file in the folder.
+        f.card.txtNumero->setText(QStringLiteral("1"));
+        f.card.txtDataReg->setText(QStringLiteral("05/03/2026"));
+        f.card.txtCategoria->setText(QStringLiteral("Varie"));
+        f.card.txtOggetto->setText(QStringLiteral("Allegato"));
+        f.card.optInterna->setChecked(true);
+        QTest::mouseClick(f.card.cmdSalva, Qt::LeftButton);
+        f.card.PulisciScheda();
+        f.card.first();
+        QCOMPARE(f.card.txtCopia->text(), stored);
+        QTest::mouseClick(f.card.btnApri, Qt::LeftButton);
+        const QString opened = f.services.opened.value(0);
+        QCOMPARE(opened, u'"' + f.folder + QDir::separator() + stored + u'"');
+        QVERIFY(QFile::exists(opened.mid(1, opened.size() - 2)));
+    }
+
     void cancelledDialogChangesNothing() {
         Fixture f;
         f.card.txtCopia->setText(QStringLiteral("prima.pdf"));

@@ -474,6 +474,64 @@ private slots:
                  QStringLiteral("Oggetto corretto"));
     }
 
+    void twoCopiesNeverStoreOneNumberTwice_data() {
+        QTest::addColumn<bool>("typedByHand");
+        QTest::newRow("proposal untouched") << false;
+        QTest::newRow("number typed by hand") << true;
+    }
+    void twoCopiesNeverStoreOneNumberTwice() {
+        QFETCH(bool, typedByHand);
+        Fixture a(3);
+        TfrmProtocollo b; // a second copy of the program on the same folder
+        b.lblFile->setText(a.window.lblFile->text());
+        QVERIFY(a.settings().write(
+            QStringLiteral("Numerazione Protocollo"),
+            {{QStringLiteral("Inizio"), QStringLiteral("100")},
+             {QStringLiteral("Indicazione Anno Solare"), QStringLiteral("Sì")}}));
+        a.click("cmdNuovo");
+        QTest::mouseClick(b.cmdNuovo, Qt::LeftButton);
+        QCOMPARE(a.window.txtNumero->text(), QStringLiteral("103/2026"));
+        QCOMPARE(b.txtNumero->text(), QStringLiteral("103/2026"));
+        if (typedByHand) {
+            a.window.txtNumero->selectAll();
+            QTest::keyClicks(a.window.txtNumero, QStringLiteral("103/2026"));
+        }
+        for (TfrmProtocollo* w : {&b, &a.window}) {
+            w->txtCategoria->setText(QStringLiteral("Varie"));
+            w->txtOggetto->setText(QStringLiteral("Lettera"));
+            w->optEntrata->setChecked(true);
+        }
+        QTest::mouseClick(b.cmdSalva, Qt::LeftButton);
+        a.services.messages.clear();
+        a.click("cmdSalva");
+
+        const auto first = a.archive().read(4);
+        const auto second = a.archive().read(5);
+        QVERIFY(first && second);
+        QCOMPARE(first->text(ProtocolRecord::Numero), QStringLiteral("103/2026"));
+        QCOMPARE(a.position(), QStringLiteral("5"));
+        QCOMPARE(a.services.messages.first().text,
+                 QStringLiteral("La scheda corrente è stata inserita in archivio."));
+        if (typedByHand) {
+            // What the user typed is kept as typed: the register takes it twice.
+            QCOMPARE(second->text(ProtocolRecord::Numero), QStringLiteral("103/2026"));
+            QCOMPARE(a.services.messages.size(), 1);
+            return;
+        }
+        QCOMPARE(second->text(ProtocolRecord::Numero), QStringLiteral("104/2026"));
+        QCOMPARE(a.window.txtNumero->text(), QStringLiteral("104/2026"));
+        QCOMPARE(a.services.messages.size(), 2);
+        QCOMPARE(a.services.messages[1].kind, MessageKind::Notice);
+        QCOMPARE(a.services.messages[1].text,
+                 QStringLiteral("Attenzione: il numero proposto è stato assegnato nel frattempo "
+                                "da un'altra postazione. Alla scheda è stato assegnato il numero "
+                                "104/2026."));
+        // Saved again, the card keeps its number and place.
+        a.click("cmdSalva");
+        QCOMPARE(a.archive().count(), std::optional<int>(5));
+        QCOMPARE(a.archive().read(5)->text(ProtocolRecord::Numero), QStringLiteral("104/2026"));
+    }
+
     void savingAStoredCardRewritesOnlyIt() {
         Fixture f(3);
         QVERIFY(f.show());

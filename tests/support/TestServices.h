@@ -5,12 +5,23 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QObject>
 #include <QQueue>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
 
 class QDialog;
+class QObject;
+
+// The control named `name` inside `window`: tests reach every control by its objectName.
+// A missing control is a fault of the test or of the window's layout and ends the run.
+template <typename T> T* control(const QObject* window, const char* name) {
+    T* found = window->findChild<T*>(QLatin1String(name));
+    if (!found)
+        qFatal("no control %s in %s", name, qPrintable(window->objectName()));
+    return found;
+}
 
 // Runs `act` on the next modal dialog as soon as it is shown (for dialogs opened with
 // exec(), which would otherwise block the test). The dialog must be closed by `act`.

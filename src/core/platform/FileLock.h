@@ -1,18 +1,36 @@
 #pragma once
 
-class QFile;
+#include <QString>
 
-// Advisory whole-file locks that two copies of the program sharing a folder respect,
-// and a flush to the disk. One implementation per platform.
+class QFileDevice;
+
+// Advisory locks that two copies of the program sharing a folder respect, and the flushes
+// that put written bytes on the disk. One implementation per platform.
+//
+// A lock has two parts: the data lock (shared for readers, exclusive for writers) and a
+// gate. A writer holds the gate while it waits for the data lock, and readers pass
+// through the gate before they take theirs, so a waiting writer is served before readers
+// that arrive after it: a busy stream of readers cannot starve a save.
 namespace FileLock {
 
 enum class Mode { Shared, Exclusive };
 
-// Waits up to `timeoutMs` for the lock on the open file; false when it was not had.
-bool acquire(QFile& file, Mode mode, int timeoutMs);
-void release(QFile& file);
+enum class Result {
+    Locked,      // held until release()
+    Unsupported, // the file system keeps no locks: the file is used without one
+    Busy,        // another copy kept it past the timeout
+    Failed,      // any other error
+};
+
+// Waits up to `timeoutMs` for the lock on the open file.
+Result acquire(QFileDevice& file, Mode mode, int timeoutMs);
+void release(QFileDevice& file);
 
 // Asks the system to put the file's written bytes on the disk.
-bool sync(QFile& file);
+bool sync(QFileDevice& file);
+
+// After a file was put in place by a rename: makes the rename itself durable (the folder's
+// entry). True where the system needs nothing for it.
+bool syncFolderOf(const QString& path);
 
 } // namespace FileLock

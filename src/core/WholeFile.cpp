@@ -1,0 +1,41 @@
+#include "WholeFile.h"
+
+#include "platform/FileLock.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace WholeFile {
+
+bool replace(const QString& path, QByteArrayView bytes) {
+    QSaveFile file(path);
+    // Unbuffered: a write the disk refuses fails here, not later inside commit().
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 n = file.write(bytes.data() + done, bytes.size() - done);
+        if (n <= 0) {
+            file.cancelWriting();
+            return false;
+        }
+        done += n;
+    }
+    if (!FileLock::sync(file)) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit())
+        return false;
+    FileLock::syncFolderOf(path);
+    return true;
+}
+
+QByteArray read(const QString& path, qint64 maxBytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.read(maxBytes);
+}
+
+} // namespace WholeFile

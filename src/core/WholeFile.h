@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+// Files the program writes whole (settings, credential, spreadsheet export): the new
+// bytes go to a temporary file beside the target, every write and the flush to the disk
+// are checked, and only then does the new file take the old one's place in one rename.
+// On any failure the previous file stays byte for byte and the temporary one is removed.
+namespace WholeFile {
+
+bool replace(const QString& path, QByteArrayView bytes);
+
+// The file's bytes, at most `maxBytes` of them (a damaged or foreign file can be huge);
+// empty when missing or unreadable.
+QByteArray read(const QString& path, qint64 maxBytes);
+
+} // namespace WholeFile

@@ -1,0 +1,108 @@
+// A second copy of the program for the concurrency tests, as a separate process:
+//   archive_worker append PATH NAME COUNT   appends COUNT cards numbered "NAME-n"; each
+//                                           repeats its number through the subject, so a
+//                                           card torn by another writer shows
+//   archive_worker timed PATH COUNT         appends COUNT cards, one every 50 ms, and prints
+//                                           the longest wait for one append in ms
+//   archive_worker scan PATH STOPFILE       scans the register back to back until STOPFILE
+//                                           exists; prints the number of scans
+//   archive_worker settings PATH SECTION COUNT
+//                                           writes Valore=1..COUNT into SECTION of a
+//                                           settings file; fails when, before a write, its
+//                                           own last value is gone (another copy's write
+//                                           put back an older file)
+#include "core/IniFile.h"
+#include "core/ProtocolRecord.h"
+#include "core/RecordArchive.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QStringList>
+#include <QThread>
+#include <cstdio>
+
+namespace {
+
+int append(const RecordArchive& archive, const QString& name, int count) {
+    for (int n = 1; n <= count; ++n) {
+        const QString number = QStringLiteral("%1-%2").arg(name).arg(n);
+        ProtocolRecord card;
+        card.setText(ProtocolRecord::Numero, number);
+        card.setText(ProtocolRecord::Oggetto, (number + u' ').repeated(40));
+        card.setText(ProtocolRecord::Desc03, number);
+        if (!archive.append(card)) {
+            std::fprintf(stderr, "append %d failed\n", n);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int timed(const RecordArchive& archive, int count) {
+    qint64 longest = 0;
+    for (int n = 1; n <= count; ++n) {
+        ProtocolRecord card;
+        card.setText(ProtocolRecord::Numero, QStringLiteral("T-%1").arg(n));
+        QElapsedTimer clock;
+        clock.start();
+        if (!archive.append(card)) {
+            std::fprintf(stderr, "append %d failed after %lld ms\n", n,
+                         static_cast<long long>(clock.elapsed()));
+            return 1;
+        }
+        longest = std::max(longest, clock.elapsed());
+        QThread::msleep(50);
+    }
+    std::printf("%lld\n", static_cast<long long>(longest));
+    return 0;
+}
+
+int scan(const RecordArchive& archive, const QString& stopFile) {
+    int scans = 0;
+    while (!QFile::exists(stopFile)) {
+        int seen = 0;
+        if (!archive.scan([&](int, const Record&) { ++seen; }))
+            return 1;
+        ++scans;
+    }
+    std::printf("%d\n", scans);
+    return 0;
+}
+
+int settings(const QString& path, const QString& section, int count) {
+    const IniFile file(path);
+    const QString key = QStringLiteral("Valore");
+    for (int n = 1; n <= count; ++n) {
+        const QString before = file.read(section, key);
+        if (n > 1 && before != QString::number(n - 1)) {
+            std::fprintf(stderr, "value %d lost (found \"%s\")\n", n - 1, qPrintable(before));
+            return 3;
+        }
+        if (!file.write(section, key, QString::number(n))) {
+            std::fprintf(stderr, "write %d failed\n", n);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 3)
+        return 2;
+    const QString mode = args[1];
+    const RecordArchive archive(args[2], ProtocolRecord::layout());
+    if (mode == QLatin1String("append") && args.size() == 5)
+        return append(archive, args[3], args[4].toInt());
+    if (mode == QLatin1String("timed") && args.size() == 4)
+        return timed(archive, args[3].toInt());
+    if (mode == QLatin1String("scan") && args.size() == 4)
+        return scan(archive, args[3]);
+    if (mode == QLatin1String("settings") && args.size() == 5)
+        return settings(args[2], args[3], args[4].toInt());
+    return 2;
+}

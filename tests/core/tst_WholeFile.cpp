@@ -1,0 +1,187 @@
+#include "core/Credential.h"
+#include "core/IniFile.h"
+#include "core/ProtocolRecord.h"
+#include "core/RecordArchive.h"
+#include "core/Spreadsheet.h"
+#include "core/WholeFile.h"
+#include "support/FullDisk.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <functional>
+#include <memory>
+
+namespace {
+
+QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// A writer of the program, the file it replaces and what that file held before.
+struct Writer {
+    const char* fileName;
+    QByteArray before;
+    std::function<bool(const QString& path)> write;
+};
+
+QList<Writer> writers() {
+    const QString longText = QString(300, u'x');
+    return {
+        {"Faldora_Pro.ini",
+         "[Numerazione Protocollo]\r\nInizio=100\r\nIndicazione Anno Solare=S\xEC\r\n",
+         [longText](const QString& path) {
+             return IniFile(path).write(
+                 QStringLiteral("Protocollo Documenti"),
+                 {{QStringLiteral("Ufficio"), longText}, {QStringLiteral("Operatore"), longText}});
+         }},
+        {"unins000.dll", "[Accesso]\r\nValore=382A1A7A1C78F4E3687DD9BE1306\r\n",
+         [longText](const QString& path) { return Credential::write(path, longText.left(200)); }},
+        {"Protocollo.xls", "<html>an earlier export</html>",
+         [](const QString& path) {
+             const auto target = Spreadsheet::protocolExport();
+             return Spreadsheet::write(
+                 path, Spreadsheet::fileBytes(target, 1, [](int, int, QByteArray& scratch) {
+                     scratch = "cella";
+                     return QByteArrayView(scratch);
+                 }));
+         }},
+    };
+}
+
+ProtocolRecord card(int n) {
+    ProtocolRecord r;
+    r.setText(ProtocolRecord::Numero, QString::number(n));
+    r.setText(ProtocolRecord::Oggetto, QStringLiteral("Oggetto %1").arg(n));
+    return r;
+}
+
+} // namespace
+
+// What the program writes never reports success when the disk refused it, and never
+// leaves a file worse than it was.
+class TestWholeFile : public QObject {
+    Q_OBJECT
+private slots:
+    void failedWriteKeepsThePreviousFile_data() {
+        QTest::addColumn<int>("writer");
+        QTest::addColumn<bool>("tinyDisk"); // else a file-size limit
+        for (int i = 0; i < writers().size(); ++i) {
+            QTest::addRow("%s, size limit", writers()[i].fileName) << i << false;
+            QTest::addRow("%s, full tmpfs", writers()[i].fileName) << i << true;
+        }
+    }
+    void failedWriteKeepsThePreviousFile() {
+        QFETCH(int, writer);
+        QFETCH(bool, tinyDisk);
+        const Writer w = writers()[writer];
+        QTemporaryDir dir;
+        std::unique_ptr<TinyDisk> disk;
+        if (tinyDisk) {
+            disk = std::make_unique<TinyDisk>(dir.path(), 64 * 1024);
+            if (!disk->ok())
+                QSKIP(qPrintable(disk->why()));
+        }
+        const QString path = dir.filePath(QLatin1String(w.fileName));
+        writeBytes(path, w.before);
+        bool written = true;
+        if (tinyDisk) {
+            QVERIFY(disk->fill());
+            written = w.write(path);
+        } else {
+            const FileSizeLimit limit(64);
+            QVERIFY(limit.ok());
+            written = w.write(path);
+        }
+        QVERIFY(!written);
+        QCOMPARE(readBytes(path), w.before);
+        // No temporary file is left behind either.
+        const QStringList left = QDir(dir.path()).entryList(QDir::Files);
+        QVERIFY2(left.size() <= 3, qPrintable(left.join(u' '))); // the file, its lock, a filler
+        for (const QString& name : left)
+            QVERIFY2(!name.contains(QLatin1String(".tmp")) && !name.startsWith(u'.'),
+                     qPrintable(name));
+    }
+
+    void writersSucceedWhenThereIsRoom() {
+        QTemporaryDir dir;
+        for (const Writer& w : writers()) {
+            const QString path = dir.filePath(QLatin1String(w.fileName));
+            writeBytes(path, w.before);
+            QVERIFY2(w.write(path), w.fileName);
+            QVERIFY(readBytes(path) != w.before);
+        }
+    }
+
+    void failedAppendLeavesTheRegisterAsItWas_data() {
+        QTest::addColumn<int>("tail"); // bytes of an incomplete last record
+        QTest::addColumn<bool>("tinyDisk");
+        QTest::newRow("size limit") << 0 << false;
+        QTest::newRow("size limit, over an incomplete tail") << 100 << false;
+        QTest::newRow("full tmpfs") << 0 << true;
+        QTest::newRow("full tmpfs, over an incomplete tail") << 100 << true;
+    }
+    void failedAppendLeavesTheRegisterAsItWas() {
+        QFETCH(int, tail);
+        QFETCH(bool, tinyDisk);
+        QTemporaryDir dir;
+        std::unique_ptr<TinyDisk> disk;
+        if (tinyDisk) {
+            disk = std::make_unique<TinyDisk>(dir.path(), 64 * 1024);
+            if (!disk->ok())
+                QSKIP(qPrintable(disk->why()));
+        }
+        const QString path = dir.filePath(QStringLiteral("2026.prt"));
+        QByteArray before;
+        for (int n = 1; n <= 3; ++n)
+            before += card(n).bytes();
+        before += QByteArray(tail, '\x7F');
+        writeBytes(path, before);
+        const RecordArchive archive(path, ProtocolRecord::layout());
+
+        std::optional<int> appended;
+        if (tinyDisk) {
+            QVERIFY(disk->fill());
+            appended = archive.append(card(4));
+        } else {
+            // Room for part of the new card only: the write stops half way.
+            const FileSizeLimit limit(3 * 3403 + 1448);
+            QVERIFY(limit.ok());
+            appended = archive.append(card(4));
+        }
+        QVERIFY(!appended);
+        QCOMPARE(readBytes(path), before);
+        // Once there is room again, the card goes in once, at position 4.
+        disk.reset();
+        if (tinyDisk) {
+            writeBytes(path, before);
+        }
+        QCOMPARE(archive.append(card(4)), std::optional<int>(4));
+        QCOMPARE(archive.count(), std::optional<int>(4));
+    }
+
+    void oversizedSettingsFileIsReadToALimitAndNeverRewritten() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("unins000.dll"));
+        QByteArray bytes =
+            "[Accesso]\r\nValore=" + Credential::storedForm(QStringLiteral("mia")).toLatin1() +
+            "\r\n";
+        bytes += QByteArray(IniFile::kMaxFileSize * 3, 'z');
+        writeBytes(path, bytes);
+        QVERIFY(Credential::matches(Credential::read(path).password, QStringLiteral("mia")));
+        // Rewriting would cut what lies past the limit: refused, the file kept.
+        QVERIFY(!Credential::write(path, QStringLiteral("nuova")));
+        QCOMPARE(readBytes(path).size(), bytes.size());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWholeFile)
+#include "tst_WholeFile.moc"
