@@ -4,11 +4,11 @@
 // window. Prints the figures; the targets are under 1 ms to browse, 2 ms to save.
 
 #include "app/Application.h"
-#include "app/Services.h"
 #include "core/ProtocolRecord.h"
 #include "core/RecordArchive.h"
 #include "genprotocol/ProtocolGenerator.h"
 #include "protocol/Protocollo.h"
+#include "ui/Services.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

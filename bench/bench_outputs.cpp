@@ -7,15 +7,15 @@
 // under twice the register's size.
 
 #include "app/Application.h"
-#include "app/ExportRun.h"
-#include "app/RecordGrid.h"
-#include "app/Services.h"
 #include "core/ProtocolRecord.h"
 #include "genprotocol/ProtocolGenerator.h"
 #include "protocol/Protocollo.h"
 #include "protocol_outputs/ExpProtocollo.h"
 #include "protocol_outputs/RiepProtocollo.h"
 #include "protocol_outputs/TrovaProtocollo.h"
+#include "ui/ExportRun.h"
+#include "ui/RecordGrid.h"
+#include "ui/Services.h"
 
 #include <QApplication>
 #include <QDir>
@@ -71,7 +71,7 @@ int runAction(const QString& action, const QString& path) {
     QElapsedTimer timer;
     timer.start();
     if (action == QLatin1String("search-blank") || action == QLatin1String("search-one")) {
-        TfrmTrovaProtocollo window(&card);
+        TfrmTrovaProtocollo window(&card, &card);
         window.show();
         if (action == QLatin1String("search-one"))
             window.findChild<QLineEdit*>(QStringLiteral("txtOggetto"))

@@ -1,14 +1,13 @@
 #include "CambiaPassword.h"
 
 #include "PasswordField.h"
-#include "app/KeyRules.h"
-#include "app/Messages.h"
-#include "app/ProgramFolder.h"
-#include "app/Widgets.h"
-#include "app/WindowFrame.h"
-#include "app/WindowRegistry.h"
 #include "core/Credential.h"
 #include "core/TextField.h"
+#include "ui/KeyRules.h"
+#include "ui/Messages.h"
+#include "ui/ProgramFolder.h"
+#include "ui/Widgets.h"
+#include "ui/WindowFrame.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>
@@ -113,8 +112,6 @@ void TfrmCambiaPassword::changePassword() {
 }
 
 void TfrmCambiaPassword::backToLogin() {
-    if (auto* registry = WindowRegistry::current())
-        registry->showLogin(this);
-    else
-        hide();
+    hide();
+    emit closed();
 }

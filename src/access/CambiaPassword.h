@@ -26,6 +26,10 @@ protected:
     // A close from the desktop (the window has no close box) is a "Chiudi".
     void closeEvent(QCloseEvent* event) override;
 
+signals:
+    // The window has closed, by either button: the login comes back.
+    void closed();
+
 private:
     void updateOk();
     void backToLogin();

@@ -1,14 +1,13 @@
 #include "Password.h"
 
 #include "PasswordField.h"
-#include "app/KeyRules.h"
-#include "app/Messages.h"
-#include "app/ProgramFolder.h"
-#include "app/Widgets.h"
-#include "app/WindowFrame.h"
-#include "app/WindowRegistry.h"
 #include "core/Credential.h"
 #include "core/TextField.h"
+#include "ui/KeyRules.h"
+#include "ui/Messages.h"
+#include "ui/ProgramFolder.h"
+#include "ui/Widgets.h"
+#include "ui/WindowFrame.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -45,14 +44,8 @@ TfrmPassword::TfrmPassword() {
             checkPassword();
     });
     connect(cmdOK, &QPushButton::clicked, this, &TfrmPassword::checkPassword);
-    connect(cmdEsci, &QPushButton::clicked, this, [] {
-        if (auto* registry = WindowRegistry::current())
-            registry->endRun();
-    });
-    connect(btnCambiaPassword, &QPushButton::clicked, this, [this] {
-        if (auto* registry = WindowRegistry::current())
-            registry->showChangePassword(this);
-    });
+    connect(cmdEsci, &QPushButton::clicked, this, &TfrmPassword::exitRequested);
+    connect(btnCambiaPassword, &QPushButton::clicked, this, &TfrmPassword::changePasswordRequested);
 }
 
 void TfrmPassword::showEvent(QShowEvent* event) {
@@ -78,6 +71,5 @@ void TfrmPassword::checkPassword() {
         txtPassword->setFocus();
         return;
     }
-    if (auto* registry = WindowRegistry::current())
-        registry->showMainMenu(this);
+    emit passwordAccepted();
 }

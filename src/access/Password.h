@@ -19,6 +19,12 @@ public:
 public slots:
     void checkPassword();
 
+signals:
+    // The run's hand-overs, wired by the window registry.
+    void passwordAccepted();
+    void changePasswordRequested();
+    void exitRequested();
+
 protected:
     void showEvent(QShowEvent* event) override;
 

@@ -1,7 +1,7 @@
 #include "PasswordField.h"
 
-#include "app/FocusHalo.h"
-#include "app/Widgets.h"
+#include "ui/FocusHalo.h"
+#include "ui/Widgets.h"
 
 #include <QLineEdit>
 

@@ -1,7 +1,7 @@
 #include "Application.h"
 
-#include "ProgramFolder.h"
-#include "Widgets.h"
+#include "ui/ProgramFolder.h"
+#include "ui/Widgets.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -1,14 +1,13 @@
 #include "Avvio.h"
 
-#include "Guida.h"
-#include "HelpTopics.h"
 #include "Info.h"
 #include "Maker.h"
 #include "Splash.h"
-#include "TMisc.h"
-#include "Widgets.h"
-#include "WindowFrame.h"
-#include "WindowRegistry.h"
+#include "ui/Guida.h"
+#include "ui/HelpTopics.h"
+#include "ui/TMisc.h"
+#include "ui/Widgets.h"
+#include "ui/WindowFrame.h"
 
 #include <QCloseEvent>
 
@@ -40,12 +39,10 @@ TfrmAvvio::TfrmAvvio() {
     imgCopyright = button("imgCopyright", "copyright", {16, 660, 23, 22});
     imgEsci = button("imgEsci", "esci_piccolo", {960, 662, 17, 18});
 
-    auto openProtocol = [this] {
-        if (auto* registry = WindowRegistry::current())
-            registry->showYearSelection(this);
-    };
-    connect(imgPosta, &QAbstractButton::clicked, this, openProtocol);
-    connect(btnPosta, &QAbstractButton::clicked, this, openProtocol);
+    connect(imgPosta, &QAbstractButton::clicked, this, &TfrmAvvio::protocolRequested);
+    connect(btnPosta, &QAbstractButton::clicked, this, &TfrmAvvio::protocolRequested);
+    connect(imgDocumenti, &QAbstractButton::clicked, this, &TfrmAvvio::documentsRequested);
+    connect(btnDocumenti, &QAbstractButton::clicked, this, &TfrmAvvio::documentsRequested);
     connect(imgGuida, &QAbstractButton::clicked, this,
             [this] { TfrmGuida::showTopic(this, HelpTopics::overview()); });
     connect(imgInfo, &QAbstractButton::clicked, this, [this] {
@@ -58,14 +55,10 @@ TfrmAvvio::TfrmAvvio() {
         window.exec();
     });
     connect(imgSito, &QAbstractButton::clicked, this, [] { TMisc::Open(Maker::WebAddress); });
-    connect(imgEsci, &QAbstractButton::clicked, this, [] {
-        if (auto* registry = WindowRegistry::current())
-            registry->endRun();
-    });
+    connect(imgEsci, &QAbstractButton::clicked, this, &TfrmAvvio::exitRequested);
 }
 
 void TfrmAvvio::closeEvent(QCloseEvent* event) {
     event->accept();
-    if (auto* registry = WindowRegistry::current())
-        registry->endRun();
+    emit exitRequested();
 }

@@ -21,6 +21,12 @@ public:
     ImageButton* imgCopyright;
     ImageButton* imgEsci;
 
+signals:
+    void protocolRequested();
+    void documentsRequested();
+    // The exit picture or the close box: the run ends at once.
+    void exitRequested();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 };

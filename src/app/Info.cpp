@@ -1,10 +1,10 @@
 #include "Info.h"
 
-#include "LinkLabel.h"
 #include "Maker.h"
-#include "TMisc.h"
-#include "Widgets.h"
-#include "WindowFrame.h"
+#include "ui/LinkLabel.h"
+#include "ui/TMisc.h"
+#include "ui/Widgets.h"
+#include "ui/WindowFrame.h"
 
 #include <QLabel>
 #include <QPushButton>

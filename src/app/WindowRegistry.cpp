@@ -1,33 +1,19 @@
 #include "WindowRegistry.h"
 
 #include "Avvio.h"
-#include "ProgramFolder.h"
-#include "WindowFrame.h"
 #include "access/CambiaPassword.h"
 #include "access/Password.h"
 #include "core/TextField.h"
 #include "protocol/MenuProtocollo.h"
 #include "protocol/Protocollo.h"
+#include "ui/ProgramFolder.h"
+#include "ui/WindowFrame.h"
 
 #include <QApplication>
 #include <QLineEdit>
 
-namespace {
-WindowRegistry* g_current = nullptr;
-}
-
-WindowRegistry::WindowRegistry() {
-    g_current = this;
-}
-
-WindowRegistry::~WindowRegistry() {
-    if (g_current == this)
-        g_current = nullptr;
-}
-
-WindowRegistry* WindowRegistry::current() {
-    return g_current;
-}
+WindowRegistry::WindowRegistry() = default;
+WindowRegistry::~WindowRegistry() = default;
 
 void WindowRegistry::createAll() {
     // In the order of the registry table; later windows take their places here. The modal
@@ -37,6 +23,32 @@ void WindowRegistry::createAll() {
     m_cambiaPassword = std::make_unique<TfrmCambiaPassword>();
     m_menuProtocollo = std::make_unique<TfrmMenuProtocollo>();
     m_protocollo = std::make_unique<TfrmProtocollo>();
+    wireHandOvers();
+}
+
+void WindowRegistry::wireHandOvers() {
+    TfrmPassword* login = m_password.get();
+    TfrmAvvio* menu = m_avvio.get();
+    QObject::connect(login, &TfrmPassword::passwordAccepted, login,
+                     [this, login] { showMainMenu(login); });
+    QObject::connect(login, &TfrmPassword::changePasswordRequested, login,
+                     [this, login] { showChangePassword(login); });
+    QObject::connect(login, &TfrmPassword::exitRequested, login, [this] { endRun(); });
+    QObject::connect(m_cambiaPassword.get(), &TfrmCambiaPassword::closed, login,
+                     [this] { showLogin(m_cambiaPassword.get()); });
+    QObject::connect(menu, &TfrmAvvio::protocolRequested, menu,
+                     [this, menu] { showYearSelection(menu); });
+    QObject::connect(menu, &TfrmAvvio::exitRequested, menu, [this] { endRun(); });
+    TfrmMenuProtocollo* year = m_menuProtocollo.get();
+    QObject::connect(year, &TfrmMenuProtocollo::yearChosen, year,
+                     [this, year](const QString& digits) {
+                         openProtocolYear(digits);
+                         showProtocolWindow(year);
+                     });
+    QObject::connect(year, &TfrmMenuProtocollo::closedWithoutYear, year,
+                     [this, year] { showMainMenu(year); });
+    QObject::connect(m_protocollo.get(), &CardWindow::closed, m_protocollo.get(),
+                     [this] { showMainMenu(m_protocollo.get()); });
 }
 
 void WindowRegistry::start() {

@@ -20,9 +20,6 @@ public:
     WindowRegistry(const WindowRegistry&) = delete;
     WindowRegistry& operator=(const WindowRegistry&) = delete;
 
-    // The registry of the running program (null when none exists, as in window tests).
-    static WindowRegistry* current();
-
     void createAll();
     // Shows the first window of the run, the login.
     void start();
@@ -49,6 +46,8 @@ public:
     bool runEnded() const { return m_ended; }
 
 private:
+    void wireHandOvers();
+
     std::unique_ptr<TfrmPassword> m_password;
     std::unique_ptr<TfrmAvvio> m_avvio;
     std::unique_ptr<TfrmCambiaPassword> m_cambiaPassword;

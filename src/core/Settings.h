@@ -1,22 +1,38 @@
 #pragma once
 
+#include "IniFile.h"
+
 #include <QString>
 
-// The settings file "Faldora_Pro.ini" in the program folder: its sections and keys.
-namespace Settings {
+// The settings file "Faldora_Pro.ini" of the program folder, value by value. Every read
+// and write goes to the file; nothing is kept in between.
+class Settings {
+public:
+    static inline const QString FileName = QStringLiteral("Faldora_Pro.ini");
+    // The two stored values of the year setting; only an exact "Sì" means yes.
+    static inline const QString Yes = QStringLiteral("Sì");
+    static inline const QString No = QStringLiteral("No");
 
-inline const QString FileName = QStringLiteral("Faldora_Pro.ini");
+    explicit Settings(const QString& path) : m_file(path) {}
+    const QString& path() const { return m_file.path(); }
 
-inline const QString Numbering = QStringLiteral("Numerazione Protocollo");
-inline const QString Start = QStringLiteral("Inizio");
-inline const QString YearAfterNumber = QStringLiteral("Indicazione Anno Solare");
+    // Section "Numerazione Protocollo", as stored (empty when missing).
+    struct Numbering {
+        QString start;           // "Inizio"
+        QString yearAfterNumber; // "Indicazione Anno Solare"
+    };
+    Numbering numbering() const;
+    // Both values, or neither; on failure `error` holds the writer's message.
+    bool setNumbering(const QString& start, bool yearAfterNumber, QString* error) const;
 
-inline const QString ProtocolCard = QStringLiteral("Protocollo Documenti");
-inline const QString Office = QStringLiteral("Ufficio");
-inline const QString Operator = QStringLiteral("Operatore");
+    // Section "Protocollo Documenti": what the protocol card window remembers.
+    struct ProtocolCard {
+        QString office;       // "Ufficio"
+        QString operatorName; // "Operatore"
+    };
+    ProtocolCard protocolCard() const;
+    bool setProtocolCard(const ProtocolCard& values, QString* error) const;
 
-// The two values of YearAfterNumber; only an exact "Sì" means yes.
-inline const QString Yes = QStringLiteral("Sì");
-inline const QString No = QStringLiteral("No");
-
-} // namespace Settings
+private:
+    IniFile m_file;
+};

@@ -1,14 +1,14 @@
 #include "MenuProtocollo.h"
 
-#include "app/Clock.h"
-#include "app/Guida.h"
-#include "app/HelpTopics.h"
-#include "app/KeyRules.h"
-#include "app/Messages.h"
-#include "app/Widgets.h"
-#include "app/WindowFrame.h"
-#include "app/WindowRegistry.h"
 #include "core/TextField.h"
+#include "ui/ArchiveTag.h"
+#include "ui/Clock.h"
+#include "ui/Guida.h"
+#include "ui/HelpTopics.h"
+#include "ui/KeyRules.h"
+#include "ui/Messages.h"
+#include "ui/Widgets.h"
+#include "ui/WindowFrame.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>
@@ -95,19 +95,14 @@ void TfrmMenuProtocollo::openYear() {
         txtAnnoPreventivi->setFocus();
         return;
     }
-    if (auto* registry = WindowRegistry::current())
-        registry->openProtocolYear(txtAnnoPreventivi->text());
-    lblMemory->setText(QStringLiteral("protocollo"));
+    lblMemory->setText(ArchiveTag::Protocol);
     close();
 }
 
 void TfrmMenuProtocollo::closeEvent(QCloseEvent* event) {
     event->accept();
-    auto* registry = WindowRegistry::current();
-    if (!registry)
-        return;
-    if (TextField::trimBlanks(lblMemory->text()) == QLatin1String("protocollo"))
-        registry->showProtocolWindow(this);
+    if (TextField::trimBlanks(lblMemory->text()) == ArchiveTag::Protocol)
+        emit yearChosen(TextField::trimBlanks(txtAnnoPreventivi->text()));
     else
-        registry->showMainMenu(this);
+        emit closedWithoutYear();
 }

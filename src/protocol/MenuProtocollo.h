@@ -21,6 +21,11 @@ public:
     ImageButton* imgEsci;
     QLabel* lblMemory;
 
+signals:
+    // Closed after "Apri" with a valid year (trimmed), or closed otherwise.
+    void yearChosen(const QString& year);
+    void closedWithoutYear();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -1,15 +1,15 @@
 #include "Numerazione.h"
 
-#include "app/FocusHalo.h"
-#include "app/KeyRules.h"
-#include "app/Messages.h"
-#include "app/ProgramFolder.h"
-#include "app/Widgets.h"
-#include "app/WindowFrame.h"
-#include "core/IniFile.h"
 #include "core/Numbering.h"
 #include "core/Settings.h"
 #include "core/TextField.h"
+#include "ui/ArchiveTag.h"
+#include "ui/FocusHalo.h"
+#include "ui/KeyRules.h"
+#include "ui/Messages.h"
+#include "ui/ProgramFolder.h"
+#include "ui/Widgets.h"
+#include "ui/WindowFrame.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -65,7 +65,7 @@ TfrmNumerazione::TfrmNumerazione(QWidget* opener) : QDialog(opener) {
 }
 
 bool TfrmNumerazione::isForProtocol() const {
-    return TextField::trimBlanks(lblMemory->text()) == QLatin1String("protocollo");
+    return TextField::trimBlanks(lblMemory->text()) == ArchiveTag::Protocol;
 }
 
 void TfrmNumerazione::showEvent(QShowEvent* event) {
@@ -73,10 +73,9 @@ void TfrmNumerazione::showEvent(QShowEvent* event) {
     if (event->spontaneous())
         return;
     if (isForProtocol()) {
-        const QStringList numbering = ProgramFolder::settings().read(
-            Settings::Numbering, {Settings::Start, Settings::YearAfterNumber});
-        txtInizio->setText(numbering[0]);
-        chkTipo->setChecked(numbering[1] == Settings::Yes);
+        const Settings::Numbering numbering = ProgramFolder::settings().numbering();
+        txtInizio->setText(numbering.start);
+        chkTipo->setChecked(numbering.yearAfterNumber == Settings::Yes);
     }
     if (TextField::trimBlanks(txtInizio->text()).isEmpty())
         txtInizio->setText(QStringLiteral("1"));
@@ -94,11 +93,8 @@ void TfrmNumerazione::apply() {
     txtInizio->setText(Numbering::normaliseStart(txtInizio->text()));
     if (isForProtocol()) {
         QString error;
-        if (!ProgramFolder::settings().write(
-                Settings::Numbering,
-                {{Settings::Start, TextField::trimBlanks(txtInizio->text())},
-                 {Settings::YearAfterNumber, chkTipo->isChecked() ? Settings::Yes : Settings::No}},
-                &error)) {
+        if (!ProgramFolder::settings().setNumbering(TextField::trimBlanks(txtInizio->text()),
+                                                    chkTipo->isChecked(), &error)) {
             Messages::error(this, error);
             return;
         }

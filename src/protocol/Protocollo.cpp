@@ -1,19 +1,6 @@
 #include "Protocollo.h"
 
-#include "AllegaCartella.h"
-#include "Calendario.h"
 #include "Numerazione.h"
-#include "app/AttachmentSlot.h"
-#include "app/Clock.h"
-#include "app/FocusHalo.h"
-#include "app/Guida.h"
-#include "app/HelpTopics.h"
-#include "app/HintLine.h"
-#include "app/KeyRules.h"
-#include "app/Messages.h"
-#include "app/ProgramFolder.h"
-#include "app/Widgets.h"
-#include "core/IniFile.h"
 #include "core/Numbering.h"
 #include "core/Settings.h"
 #include "core/ShortDate.h"
@@ -22,6 +9,19 @@
 #include "protocol_outputs/RiepProtocollo.h"
 #include "protocol_outputs/StampaProtocollo.h"
 #include "protocol_outputs/TrovaProtocollo.h"
+#include "ui/AllegaCartella.h"
+#include "ui/ArchiveTag.h"
+#include "ui/AttachmentSlot.h"
+#include "ui/Calendario.h"
+#include "ui/Clock.h"
+#include "ui/FocusHalo.h"
+#include "ui/Guida.h"
+#include "ui/HelpTopics.h"
+#include "ui/HintLine.h"
+#include "ui/KeyRules.h"
+#include "ui/Messages.h"
+#include "ui/ProgramFolder.h"
+#include "ui/Widgets.h"
 
 #include <QShowEvent>
 #include <array>
@@ -141,14 +141,14 @@ void TfrmProtocollo::buildToolbar() {
     connect(cmdSalva, &QAbstractButton::clicked, this, &TfrmProtocollo::saveCard);
     connect(cmdNumerazione, &QAbstractButton::clicked, this, &TfrmProtocollo::openNumbering);
     connect(cmdFile, &QAbstractButton::clicked, this,
-            [this] { TfrmAllegaCartella::openFor(this, QStringLiteral("protocollo")); });
+            [this] { TfrmAllegaCartella::openFor(this, ArchiveTag::Protocol); });
     connect(cmdTrova, &QAbstractButton::clicked, this, [this] {
-        TfrmTrovaProtocollo window(this);
-        window.lblMemory->setText(QStringLiteral("protocollo"));
+        TfrmTrovaProtocollo window(this, this);
+        window.lblMemory->setText(ArchiveTag::Protocol);
         window.exec();
     });
     connect(cmdStampa, &QAbstractButton::clicked, this, [this] {
-        TfrmStampaProtocollo window(this);
+        TfrmStampaProtocollo window(this, *this);
         window.exec();
     });
     connect(cmdRiepilogo, &QAbstractButton::clicked, this, [this] {
@@ -266,28 +266,24 @@ void TfrmProtocollo::showEvent(QShowEvent* event) {
     CardWindow::showEvent(event);
     if (event->spontaneous())
         return;
-    const QStringList remembered = ProgramFolder::settings().read(
-        Settings::ProtocolCard, {Settings::Office, Settings::Operator});
-    txtUfficio->setText(remembered[0]);
-    txtOperatore->setText(remembered[1]);
+    const Settings::ProtocolCard remembered = ProgramFolder::settings().protocolCard();
+    txtUfficio->setText(remembered.office);
+    txtOperatore->setText(remembered.operatorName);
     PulisciScheda();
 }
 
 void TfrmProtocollo::closing() {
     QString error;
-    if (!ProgramFolder::settings().write(
-            Settings::ProtocolCard,
-            {{Settings::Office, TextField::trimBlanks(txtUfficio->text())},
-             {Settings::Operator, TextField::trimBlanks(txtOperatore->text())}},
-            &error))
+    if (!ProgramFolder::settings().setProtocolCard({TextField::trimBlanks(txtUfficio->text()),
+                                                    TextField::trimBlanks(txtOperatore->text())},
+                                                   &error))
         Messages::error(this, error);
 }
 
 void TfrmProtocollo::newCard() {
-    const QStringList numbering = ProgramFolder::settings().read(
-        Settings::Numbering, {Settings::Start, Settings::YearAfterNumber});
-    lblInizio->setText(numbering[0]);
-    lblSolare->setText(numbering[1]);
+    const Settings::Numbering numbering = ProgramFolder::settings().numbering();
+    lblInizio->setText(numbering.start);
+    lblSolare->setText(numbering.yearAfterNumber);
     if (TextField::trimBlanks(lblInizio->text()).isEmpty())
         lblInizio->setText(QStringLiteral("1"));
     const auto count = archive().count();
@@ -411,7 +407,7 @@ void TfrmProtocollo::saveCard() {
 
 void TfrmProtocollo::openNumbering() {
     TfrmNumerazione dialog(this);
-    dialog.lblMemory->setText(QStringLiteral("protocollo"));
+    dialog.lblMemory->setText(ArchiveTag::Protocol);
     dialog.exec();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/CardWindow.h"
 #include "core/ProtocolRecord.h"
+#include "ui/CardWindow.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -79,9 +79,10 @@ public:
     QPushButton* btnSfoglia;
     QPushButton* btnApri;
 
+    void loadCard(const Record& record, int position) override;
+
 protected:
     RecordArchive archive() const override;
-    void loadCard(const Record& record, int position) override;
     void showEvent(QShowEvent* event) override;
     void closing() override;
 

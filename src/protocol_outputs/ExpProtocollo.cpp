@@ -1,16 +1,16 @@
 #include "ExpProtocollo.h"
 
 #include "ProtocolGrid.h"
-#include "app/ExportRun.h"
-#include "app/Guida.h"
-#include "app/HelpTopics.h"
-#include "app/HintLine.h"
-#include "app/Widgets.h"
-#include "app/WindowFrame.h"
-#include "app/WindowPanel.h"
 #include "core/ProtocolRecord.h"
 #include "core/RecordArchive.h"
 #include "core/TextField.h"
+#include "ui/ExportRun.h"
+#include "ui/Guida.h"
+#include "ui/HelpTopics.h"
+#include "ui/HintLine.h"
+#include "ui/Widgets.h"
+#include "ui/WindowFrame.h"
+#include "ui/WindowPanel.h"
 
 #include <QTableView>
 

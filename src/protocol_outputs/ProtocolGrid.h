@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RecordGrid.h"
+#include "ui/RecordGrid.h"
 
 // The columns of the protocol summary and export grids: the row number, then 18 fields.
 namespace ProtocolGrid {

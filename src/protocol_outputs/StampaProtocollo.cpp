@@ -1,17 +1,17 @@
 #include "StampaProtocollo.h"
 
-#include "app/Clock.h"
-#include "app/Services.h"
-#include "app/Widgets.h"
-#include "app/WindowFrame.h"
-#include "protocol/Protocollo.h"
 #include "report/Templates.h"
+#include "ui/CardTarget.h"
+#include "ui/Clock.h"
+#include "ui/Services.h"
+#include "ui/Widgets.h"
+#include "ui/WindowFrame.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 
-TfrmStampaProtocollo::TfrmStampaProtocollo(TfrmProtocollo* cardWindow)
-    : QDialog(cardWindow), m_card(cardWindow) {
+TfrmStampaProtocollo::TfrmStampaProtocollo(QWidget* opener, const CardTarget& cardWindow)
+    : QDialog(opener), m_card(cardWindow) {
     setObjectName(QStringLiteral("frmStampaProtocollo"));
     WindowFrame::setupFixedDialog(this, QStringLiteral(" Stampa scheda"), {364, 287});
     auto* backdrop = new Backdrop(this, QColor(0x74, 0x94, 0xB3), Qt::white, {364, 287});
@@ -35,12 +35,7 @@ Report::Template TfrmStampaProtocollo::filledTemplate(const QDateTime& printedAt
     card.setOrientation(Report::Orientation::Portrait);
     // The value objects bear the names of the card window's fields.
     Templates::fillProtocolCard(
-        card,
-        [this](const QString& name) {
-            const auto* field = m_card->findChild<QLineEdit*>(name);
-            return field ? field->text() : QString();
-        },
-        printedAt);
+        card, [this](const QString& name) { return m_card.fieldText(name); }, printedAt);
     return card;
 }
 

@@ -5,13 +5,13 @@
 #include <QDialog>
 
 class QPushButton;
-class TfrmProtocollo;
+class CardTarget;
 
 // Prints the protocol card shown, saved or not, on one A4 page.
 class TfrmStampaProtocollo : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmStampaProtocollo(TfrmProtocollo* cardWindow);
+    TfrmStampaProtocollo(QWidget* opener, const CardTarget& cardWindow);
 
     QPushButton* btnAnnulla;
     QPushButton* btnStampa;
@@ -23,5 +23,5 @@ public slots:
     void print();
 
 private:
-    TfrmProtocollo* m_card;
+    const CardTarget& m_card;
 };

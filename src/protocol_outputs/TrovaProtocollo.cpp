@@ -1,7 +1,8 @@
 #include "TrovaProtocollo.h"
 
 #include "core/ProtocolRecord.h"
-#include "protocol/Protocollo.h"
+#include "ui/ArchiveTag.h"
+#include "ui/CardTarget.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ SearchWindow::Setup setup() {
             {"txtNote", "Note:", F::Note, 488, 421},
         },
         TfrmTrovaProtocollo::resultLine(),
-        QStringLiteral("protocollo"),
+        ArchiveTag::Protocol,
         QStringLiteral(":/icons/trova_banner.svg"),
         QStringLiteral("Protocollo documenti"),
     };
@@ -40,11 +41,11 @@ QList<Search::LinePiece> TfrmTrovaProtocollo::resultLine() {
     };
 }
 
-TfrmTrovaProtocollo::TfrmTrovaProtocollo(TfrmProtocollo* cardWindow)
-    : SearchWindow(cardWindow, cardWindow->lblFile->text(), setup()), m_cardWindow(cardWindow) {
+TfrmTrovaProtocollo::TfrmTrovaProtocollo(QWidget* opener, CardTarget* cardWindow)
+    : SearchWindow(opener, cardWindow->archivePath(), setup()), m_cardWindow(cardWindow) {
     setObjectName(QStringLiteral("frmTrovaProtocollo"));
 }
 
 void TfrmTrovaProtocollo::loadCard(const Record& record, int position) {
-    m_cardWindow->CaricaScheda(ProtocolRecord(record.bytes()), position);
+    m_cardWindow->loadCard(record, position);
 }

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "app/SearchWindow.h"
+#include "ui/SearchWindow.h"
 
-class TfrmProtocollo;
+class CardTarget;
 
 // Finds cards of the open protocol register and loads the chosen one into the card window.
 class TfrmTrovaProtocollo : public SearchWindow {
     Q_OBJECT
 public:
-    explicit TfrmTrovaProtocollo(TfrmProtocollo* cardWindow);
+    TfrmTrovaProtocollo(QWidget* opener, CardTarget* cardWindow);
 
     // The fixed-width line that lists a protocol card.
     static QList<Search::LinePiece> resultLine();
@@ -17,5 +17,5 @@ protected:
     void loadCard(const Record& record, int position) override;
 
 private:
-    TfrmProtocollo* m_cardWindow;
+    CardTarget* m_cardWindow;
 };

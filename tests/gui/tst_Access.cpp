@@ -1,18 +1,18 @@
 #include "access/CambiaPassword.h"
 #include "access/Password.h"
 #include "app/Avvio.h"
-#include "app/Guida.h"
 #include "app/Info.h"
-#include "app/LinkLabel.h"
 #include "app/Splash.h"
-#include "app/TMisc.h"
-#include "app/Widgets.h"
 #include "app/WindowRegistry.h"
 #include "core/Credential.h"
 #include "core/IniFile.h"
 #include "protocol/MenuProtocollo.h"
 #include "protocol/Protocollo.h"
 #include "support/TestServices.h"
+#include "ui/Guida.h"
+#include "ui/LinkLabel.h"
+#include "ui/TMisc.h"
+#include "ui/Widgets.h"
 
 #include <QFile>
 #include <QLineEdit>

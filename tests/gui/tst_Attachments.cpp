@@ -1,10 +1,10 @@
-#include "app/Widgets.h"
 #include "core/ProtocolRecord.h"
 #include "core/RecordArchive.h"
-#include "protocol/AllegaCartella.h"
 #include "protocol/Protocollo.h"
 #include "support/ReadOnly.h"
 #include "support/TestServices.h"
+#include "ui/AllegaCartella.h"
+#include "ui/Widgets.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,13 +1,13 @@
 #include "app/Application.h"
-#include "app/FocusHalo.h"
-#include "app/HintLine.h"
-#include "app/KeyRules.h"
-#include "app/LinkLabel.h"
-#include "app/Messages.h"
-#include "app/Services.h"
-#include "app/TMisc.h"
-#include "app/Widgets.h"
-#include "app/WindowFrame.h"
+#include "ui/FocusHalo.h"
+#include "ui/HintLine.h"
+#include "ui/KeyRules.h"
+#include "ui/LinkLabel.h"
+#include "ui/Messages.h"
+#include "ui/Services.h"
+#include "ui/TMisc.h"
+#include "ui/Widgets.h"
+#include "ui/WindowFrame.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,12 +1,12 @@
-#include "app/Widgets.h"
 #include "app/WindowRegistry.h"
 #include "core/IniFile.h"
-#include "protocol/Calendario.h"
 #include "protocol/MenuProtocollo.h"
 #include "protocol/Numerazione.h"
 #include "protocol/Protocollo.h"
 #include "support/ReadOnly.h"
 #include "support/TestServices.h"
+#include "ui/Calendario.h"
+#include "ui/Widgets.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>

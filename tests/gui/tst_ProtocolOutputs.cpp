@@ -1,5 +1,3 @@
-#include "app/RecordGrid.h"
-#include "app/Widgets.h"
 #include "core/ProtocolRecord.h"
 #include "core/RecordArchive.h"
 #include "protocol/Protocollo.h"
@@ -8,6 +6,8 @@
 #include "protocol_outputs/StampaProtocollo.h"
 #include "protocol_outputs/TrovaProtocollo.h"
 #include "support/TestServices.h"
+#include "ui/RecordGrid.h"
+#include "ui/Widgets.h"
 
 #include <QDir>
 #include <QFile>
@@ -83,7 +83,7 @@ private slots:
 
     void blankFiltersListEveryCardInTextOrder() {
         Fixture f;
-        TfrmTrovaProtocollo w(&f.card);
+        TfrmTrovaProtocollo w(&f.card, &f.card);
         w.lblMemory->setText(QStringLiteral("protocollo"));
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -104,7 +104,7 @@ private slots:
 
     void filtersTogether() {
         Fixture f;
-        TfrmTrovaProtocollo w(&f.card);
+        TfrmTrovaProtocollo w(&f.card, &f.card);
         w.show();
         w.findChild<QLineEdit*>(QStringLiteral("txtMittente"))->setText(QStringLiteral("ROSSI"));
         w.findChild<QLineEdit*>(QStringLiteral("txtDataReg"))->setText(QStringLiteral("/03/"));
@@ -117,7 +117,7 @@ private slots:
 
     void yearFilterListsThatYear() {
         Fixture f(kCards + QList<Card>{{"1/2025", "30/12/2025", "Dell'anno prima", "Rossi"}});
-        TfrmTrovaProtocollo w(&f.card);
+        TfrmTrovaProtocollo w(&f.card, &f.card);
         w.show();
         w.findChild<QLineEdit*>(QStringLiteral("txtDataReg"))->setText(QStringLiteral("/2026"));
         QTest::mouseClick(w.btnCerca, Qt::LeftButton);
@@ -128,7 +128,7 @@ private slots:
 
     void emptyRegisterListsNothing() {
         Fixture f(QList<Card>{});
-        TfrmTrovaProtocollo w(&f.card);
+        TfrmTrovaProtocollo w(&f.card, &f.card);
         w.show();
         QTest::mouseClick(w.btnCerca, Qt::LeftButton);
         QCOMPARE(w.lblTrovate->text(), QStringLiteral("Il presente riepilogo contiene 0 schede."));
@@ -141,7 +141,7 @@ private slots:
 
     void trovaMovesOnAndWraps() {
         Fixture f;
-        TfrmTrovaProtocollo w(&f.card);
+        TfrmTrovaProtocollo w(&f.card, &f.card);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QTest::mouseClick(w.btnCerca, Qt::LeftButton);
@@ -165,7 +165,7 @@ private slots:
     void doubleClickLoadsTheCard() {
         Fixture f(kCards + QList<Card>{{"9/2026", "02/02/2026", "Fattura di febbraio",
                                         "Rossi & Figli S.r.l."}});
-        TfrmTrovaProtocollo w(&f.card);
+        TfrmTrovaProtocollo w(&f.card, &f.card);
         w.lblMemory->setText(QStringLiteral("protocollo"));
         w.show();
         w.findChild<QLineEdit*>(QStringLiteral("txtNumero"))->setText(QStringLiteral("9/"));
@@ -184,7 +184,7 @@ private slots:
 
     void doubleClickWithoutTheTagLoadsNothing() {
         Fixture f;
-        TfrmTrovaProtocollo w(&f.card);
+        TfrmTrovaProtocollo w(&f.card, &f.card);
         w.show();
         QTest::mouseClick(w.btnCerca, Qt::LeftButton);
         const QModelIndex first = w.lstRecords->model()->index(0, 0);
@@ -196,7 +196,7 @@ private slots:
     void unreachableRegisterStaysOnTheFilters() {
         Fixture f;
         f.card.lblFile->setText(f.services.file(QStringLiteral("manca/2026.prt")));
-        TfrmTrovaProtocollo w(&f.card);
+        TfrmTrovaProtocollo w(&f.card, &f.card);
         w.show();
         QTest::mouseClick(w.btnCerca, Qt::LeftButton);
         QCOMPARE(f.services.messages.size(), 1);
@@ -209,7 +209,7 @@ private slots:
 
     void printingTheList() {
         Fixture f;
-        TfrmTrovaProtocollo w(&f.card);
+        TfrmTrovaProtocollo w(&f.card, &f.card);
         w.show();
         QTest::mouseClick(w.btnCerca, Qt::LeftButton);
         QTest::mouseClick(w.btnStampa, Qt::LeftButton);
@@ -255,7 +255,7 @@ private slots:
         f.card.txtOggetto->setText(QStringLiteral("Fattura di € 1.250,00 – perché urgente"));
         f.card.txtFormato->setText(format);
         f.card.txtPagine->setText(pages);
-        TfrmStampaProtocollo w(&f.card);
+        TfrmStampaProtocollo w(&f.card, f.card);
         w.show();
         QTest::mouseClick(w.btnStampa, Qt::LeftButton);
         QVERIFY(!w.isVisible());
@@ -277,7 +277,7 @@ private slots:
 
     void annullaPrintsNothing() {
         Fixture f;
-        TfrmStampaProtocollo w(&f.card);
+        TfrmStampaProtocollo w(&f.card, f.card);
         w.show();
         QTest::mouseClick(w.btnAnnulla, Qt::LeftButton);
         QVERIFY(!w.isVisible());

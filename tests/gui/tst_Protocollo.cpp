@@ -1,11 +1,11 @@
-#include "app/CardWindow.h"
-#include "app/Widgets.h"
 #include "app/WindowRegistry.h"
 #include "core/IniFile.h"
 #include "core/ProtocolRecord.h"
 #include "core/RecordArchive.h"
 #include "protocol/Protocollo.h"
 #include "support/TestServices.h"
+#include "ui/CardWindow.h"
+#include "ui/Widgets.h"
 
 #include <QCalendarWidget>
 #include <QDialog>

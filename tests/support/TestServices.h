@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Services.h"
 #include "report/Report.h"
+#include "ui/Services.h"
 
 #include <QDateTime>
 #include <QList>

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+#include "CardTarget.h"
 #include "Messages.h"
 #include "WindowPanel.h"
 
@@ -19,9 +20,12 @@ class Shape;
 // toolbar groups and picture buttons, the hint line, the position label and the four
 // browsing commands over the window's archive, and the hand-over to the main menu when
 // the window closes.
-class CardWindow : public QWidget {
+class CardWindow : public QWidget, public CardTarget {
     Q_OBJECT
 public:
+    QString fieldText(const QString& controlName) const override;
+    QString archivePath() const override { return archive().path(); }
+
     static inline const QString& kAccessError = Messages::kArchiveAccessError;
     static const QString kEmptyArchive;
 
@@ -31,6 +35,10 @@ public:
     // The 1-based position shown; empty for a card not yet in the archive. False when the
     // label holds something that is not a whole number.
     bool shownPosition(std::optional<int>& position) const;
+
+signals:
+    // The window has closed (its own exit or the close box): the main menu comes back.
+    void closed();
 
 public slots:
     void first() { browse(BrowseCommand::First); }
@@ -65,8 +73,6 @@ protected:
     void showAccessError();
 
     virtual RecordArchive archive() const = 0;
-    // CaricaScheda: shows the record in the controls and its position.
-    virtual void loadCard(const Record& record, int position) = 0;
     // Runs before the hand-over to the main menu.
     virtual void closing() {}
 

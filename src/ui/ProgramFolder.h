@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/IniFile.h"
+#include "core/Settings.h"
 
 #include <QString>
 
@@ -12,6 +12,6 @@ QString path();
 // The program folder followed directly by a bare file name.
 QString file(const QString& bareName);
 // The settings file "Faldora_Pro.ini".
-IniFile settings();
+Settings settings();
 
 } // namespace ProgramFolder

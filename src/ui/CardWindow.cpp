@@ -4,10 +4,10 @@
 #include "Messages.h"
 #include "Widgets.h"
 #include "WindowFrame.h"
-#include "WindowRegistry.h"
 #include "core/TextField.h"
 
 #include <QCloseEvent>
+#include <QLineEdit>
 
 const QString CardWindow::kEmptyArchive = QStringLiteral("L'archivio non contiene nessuna scheda.");
 
@@ -23,6 +23,11 @@ CardWindow::CardWindow(const QString& caption, const QColor& gradientTop,
     auto* backdrop = new Backdrop(this, gradientTop, Qt::white, kPanelSize, kPanelColour);
     m_content = std::make_unique<WindowPanel>(backdrop->panel(), backdrop, initialHint);
     panInfo = m_content->panInfo();
+}
+
+QString CardWindow::fieldText(const QString& controlName) const {
+    const auto* field = findChild<QLineEdit*>(controlName);
+    return field ? field->text() : QString();
 }
 
 bool CardWindow::shownPosition(std::optional<int>& position) const {
@@ -95,6 +100,5 @@ void CardWindow::browse(BrowseCommand command) {
 void CardWindow::closeEvent(QCloseEvent* event) {
     closing();
     event->accept();
-    if (auto* registry = WindowRegistry::current())
-        registry->showMainMenu(this);
+    emit closed();
 }

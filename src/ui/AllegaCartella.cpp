@@ -1,8 +1,9 @@
 #include "AllegaCartella.h"
 
-#include "app/AttachmentSlot.h"
-#include "app/Widgets.h"
-#include "app/WindowFrame.h"
+#include "ArchiveTag.h"
+#include "AttachmentSlot.h"
+#include "Widgets.h"
+#include "WindowFrame.h"
 #include "core/TextField.h"
 
 #include <QLabel>
@@ -91,7 +92,7 @@ void TfrmAllegaCartella::fillFrom(QWidget* cardWindow) {
 
 void TfrmAllegaCartella::apply() {
     const QString tag = TextField::trimBlanks(lblMemory->text());
-    if (tag != QLatin1String("protocollo") && tag != QLatin1String("altri"))
+    if (tag != ArchiveTag::Protocol && tag != ArchiveTag::Documents)
         return;
     for (int i = 0; i < 3; ++i) {
         if (QLabel* file = callerLabel(m_opener, kFileLabels[i]))

@@ -1,7 +1,6 @@
 #include "ProgramFolder.h"
 
 #include "Services.h"
-#include "core/Settings.h"
 
 namespace ProgramFolder {
 
@@ -13,8 +12,8 @@ QString file(const QString& bareName) {
     return path() + bareName;
 }
 
-IniFile settings() {
-    return IniFile(file(Settings::FileName));
+Settings settings() {
+    return Settings(file(Settings::FileName));
 }
 
 } // namespace ProgramFolder

@@ -1,9 +1,9 @@
 #include "Calendario.h"
 
-#include "app/Clock.h"
-#include "app/KeyRules.h"
-#include "app/Widgets.h"
-#include "app/WindowFrame.h"
+#include "Clock.h"
+#include "KeyRules.h"
+#include "Widgets.h"
+#include "WindowFrame.h"
 #include "core/ShortDate.h"
 
 #include <QCalendarWidget>

@@ -1,0 +1,33 @@
+#include "Settings.h"
+
+namespace {
+
+const QString kNumbering = QStringLiteral("Numerazione Protocollo");
+const QString kStart = QStringLiteral("Inizio");
+const QString kYearAfterNumber = QStringLiteral("Indicazione Anno Solare");
+
+const QString kProtocolCard = QStringLiteral("Protocollo Documenti");
+const QString kOffice = QStringLiteral("Ufficio");
+const QString kOperator = QStringLiteral("Operatore");
+
+} // namespace
+
+Settings::Numbering Settings::numbering() const {
+    const QStringList values = m_file.read(kNumbering, {kStart, kYearAfterNumber});
+    return {values[0], values[1]};
+}
+
+bool Settings::setNumbering(const QString& start, bool yearAfterNumber, QString* error) const {
+    return m_file.write(kNumbering,
+                        {{kStart, start}, {kYearAfterNumber, yearAfterNumber ? Yes : No}}, error);
+}
+
+Settings::ProtocolCard Settings::protocolCard() const {
+    const QStringList values = m_file.read(kProtocolCard, {kOffice, kOperator});
+    return {values[0], values[1]};
+}
+
+bool Settings::setProtocolCard(const ProtocolCard& values, QString* error) const {
+    return m_file.write(kProtocolCard, {{kOffice, values.office}, {kOperator, values.operatorName}},
+                        error);
+}
