@@ -140,8 +140,7 @@ void TfrmProtocollo::buildToolbar() {
     connect(cmdNuovo, &QAbstractButton::clicked, this, &TfrmProtocollo::newCard);
     connect(cmdSalva, &QAbstractButton::clicked, this, &TfrmProtocollo::saveCard);
     connect(cmdNumerazione, &QAbstractButton::clicked, this, &TfrmProtocollo::openNumbering);
-    connect(cmdFile, &QAbstractButton::clicked, this,
-            [this] { TfrmAllegaCartella::openFor(this, ArchiveTag::Protocol); });
+    connect(cmdFile, &QAbstractButton::clicked, this, &TfrmProtocollo::openFurtherAttachments);
     connect(cmdTrova, &QAbstractButton::clicked, this, [this] {
         TfrmTrovaProtocollo window(this, this);
         window.lblMemory->setText(ArchiveTag::Protocol);
@@ -208,7 +207,10 @@ void TfrmProtocollo::buildCard() {
         setTabOrder(chain[i], chain[i + 1]);
     }
     KeyRules::enterMovesTo(txtCopia, nullptr);
-    TfrmCalendario::attachTo(txtDataReg, QStringLiteral("datareg"));
+    connect(DateField::attach(txtDataReg), &DateField::importRequested, this, [this] {
+        if (const auto date = TfrmCalendario::importFor(this, QStringLiteral("datareg")))
+            txtDataReg->setText(*date);
+    });
     hints()->setHint(txtDataReg,
                      QStringLiteral("Fai clic su questo campo e premi un tasto qualsiasi per "
                                     "importare una data dal calendario."));
@@ -403,6 +405,21 @@ void TfrmProtocollo::saveCard() {
                                         "frattempo da un'altra postazione. Alla scheda è stato "
                                         "assegnato il numero %1.")
                              .arg(*renumbered));
+}
+
+void TfrmProtocollo::openFurtherAttachments() {
+    FurtherAttachments shown;
+    for (std::size_t i = 0; i < 3; ++i) {
+        shown.files[i] = (this->*kAttachmentLabels[i].member)->text();
+        shown.descriptions[i] = (this->*kAttachmentLabels[i + 3].member)->text();
+    }
+    const auto applied = TfrmAllegaCartella::openFor(this, ArchiveTag::Protocol, shown);
+    if (!applied)
+        return;
+    for (std::size_t i = 0; i < 3; ++i) {
+        (this->*kAttachmentLabels[i].member)->setText(applied->files[i]);
+        (this->*kAttachmentLabels[i + 3].member)->setText(applied->descriptions[i]);
+    }
 }
 
 void TfrmProtocollo::openNumbering() {

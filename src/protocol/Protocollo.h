@@ -28,6 +28,8 @@ public slots:
     // Appends a new card or rewrites the stored card shown, after the checks.
     void saveCard();
     void openNumbering();
+    // The further attachments window; what it hands back goes into the six hidden labels.
+    void openFurtherAttachments();
 
 public:
     // Hidden state.
