@@ -7,6 +7,7 @@
 #include "protocol_outputs/TrovaProtocollo.h"
 #include "support/TestServices.h"
 #include "ui/RecordGrid.h"
+#include "ui/ResultList.h"
 #include "ui/Widgets.h"
 
 #include <QDir>
@@ -89,17 +90,19 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QTRY_VERIFY(w.filter(0)->hasFocus());
         QTest::mouseClick(w.btnCerca, Qt::LeftButton);
-        QCOMPARE(w.lblTrovate->text(), QStringLiteral("Il presente riepilogo contiene 5 schede."));
+        QCOMPARE(control<QLabel>(&w, "lblTrovate")->text(),
+                 QStringLiteral("Il presente riepilogo contiene 5 schede."));
         QVERIFY(w.panContainer->isVisible());
         QVERIFY(!w.panAvvio->isVisible());
-        QTRY_VERIFY(w.txtTrova->hasFocus());
-        const QStringList lines = w.lines();
+        QTRY_VERIFY(control<QLineEdit>(&w, "txtTrova")->hasFocus());
+        const QStringList lines = w.results()->lines();
         QCOMPARE(lines.size(), 5);
         // Text order of the numbers: "10/2026" before "9/2026".
         QVERIFY(
             lines.first().startsWith(QStringLiteral("Prot. n. 10/2026         Data: 05/03/2026")));
         QVERIFY(lines.last().startsWith(QStringLiteral("Prot. n. 9/2026 ")));
-        QCOMPARE(w.lstRecords->font().family(), QStringLiteral("Courier New"));
+        QCOMPARE(control<QListView>(&w, "lstRecords")->font().family(),
+                 QStringLiteral("Courier New"));
     }
 
     void filtersTogether() {
@@ -110,9 +113,10 @@ private slots:
         w.findChild<QLineEdit*>(QStringLiteral("txtDataReg"))->setText(QStringLiteral("/03/"));
         QTest::mouseClick(w.btnCerca, Qt::LeftButton);
         QCOMPARE(w.lblConta->text(), QStringLiteral("2"));
-        QCOMPARE(w.lines().size(), 1);
-        QVERIFY(w.lines().first().contains(QStringLiteral("Convocazione")));
-        QCOMPARE(w.lblTrovate->text(), QStringLiteral("Il presente riepilogo contiene 1 schede."));
+        QCOMPARE(w.results()->lines().size(), 1);
+        QVERIFY(w.results()->lines().first().contains(QStringLiteral("Convocazione")));
+        QCOMPARE(control<QLabel>(&w, "lblTrovate")->text(),
+                 QStringLiteral("Il presente riepilogo contiene 1 schede."));
     }
 
     void yearFilterListsThatYear() {
@@ -121,8 +125,9 @@ private slots:
         w.show();
         w.findChild<QLineEdit*>(QStringLiteral("txtDataReg"))->setText(QStringLiteral("/2026"));
         QTest::mouseClick(w.btnCerca, Qt::LeftButton);
-        QCOMPARE(w.lines().size(), 4); // not the card without a date, nor the one of 2025
-        for (const QString& line : w.lines())
+        // Not the card without a date, nor the one of 2025.
+        QCOMPARE(w.results()->lines().size(), 4);
+        for (const QString& line : w.results()->lines())
             QVERIFY(line.contains(QStringLiteral("/2026  Posta:")));
     }
 
@@ -131,8 +136,9 @@ private slots:
         TfrmTrovaProtocollo w(&f.card, &f.card);
         w.show();
         QTest::mouseClick(w.btnCerca, Qt::LeftButton);
-        QCOMPARE(w.lblTrovate->text(), QStringLiteral("Il presente riepilogo contiene 0 schede."));
-        QTest::mouseClick(w.btnTrova, Qt::LeftButton);
+        QCOMPARE(control<QLabel>(&w, "lblTrovate")->text(),
+                 QStringLiteral("Il presente riepilogo contiene 0 schede."));
+        QTest::mouseClick(control<QPushButton>(&w, "btnTrova"), Qt::LeftButton);
         QCOMPARE(f.services.messages.size(), 1);
         QCOMPARE(f.services.messages[0].kind, MessageKind::Notice);
         QCOMPARE(f.services.messages[0].text,
@@ -145,20 +151,22 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QTest::mouseClick(w.btnCerca, Qt::LeftButton);
+        auto* txtTrova = control<QLineEdit>(&w, "txtTrova");
+        auto* btnTrova = control<QPushButton>(&w, "btnTrova");
         // Lines: 10 (Forlì), 11, 12 (Rossi Mario), 13, 9 (Rossi & Figli).
-        w.txtTrova->setText(QStringLiteral("rossi"));
-        QTest::mouseClick(w.btnTrova, Qt::LeftButton);
-        QCOMPARE(w.selectedLine(), 2);
-        QTest::mouseClick(w.btnTrova, Qt::LeftButton);
-        QCOMPARE(w.selectedLine(), 4);
-        QTest::mouseClick(w.btnTrova, Qt::LeftButton);
-        QCOMPARE(w.selectedLine(), 2);                // round from the last line
-        w.txtTrova->setText(QStringLiteral("FORLÌ")); // Ì is not folded: not found
-        QTest::mouseClick(w.btnTrova, Qt::LeftButton);
-        QCOMPARE(w.selectedLine(), 2);
-        w.txtTrova->setFocus();
-        QTest::keyClick(w.txtTrova, Qt::Key_Return); // moves to Trova, presses nothing
-        QVERIFY(w.btnTrova->hasFocus());
+        txtTrova->setText(QStringLiteral("rossi"));
+        QTest::mouseClick(btnTrova, Qt::LeftButton);
+        QCOMPARE(w.results()->selectedLine(), 2);
+        QTest::mouseClick(btnTrova, Qt::LeftButton);
+        QCOMPARE(w.results()->selectedLine(), 4);
+        QTest::mouseClick(btnTrova, Qt::LeftButton);
+        QCOMPARE(w.results()->selectedLine(), 2);   // round from the last line
+        txtTrova->setText(QStringLiteral("FORLÌ")); // Ì is not folded: not found
+        QTest::mouseClick(btnTrova, Qt::LeftButton);
+        QCOMPARE(w.results()->selectedLine(), 2);
+        txtTrova->setFocus();
+        QTest::keyClick(txtTrova, Qt::Key_Return); // moves to Trova, presses nothing
+        QVERIFY(btnTrova->hasFocus());
         QVERIFY(f.services.messages.isEmpty());
     }
 
@@ -170,10 +178,11 @@ private slots:
         w.show();
         w.findChild<QLineEdit*>(QStringLiteral("txtNumero"))->setText(QStringLiteral("9/"));
         QTest::mouseClick(w.btnCerca, Qt::LeftButton);
-        QCOMPARE(w.lines().size(), 2); // the two identical cards
-        const QModelIndex first = w.lstRecords->model()->index(0, 0);
-        w.lstRecords->setCurrentIndex(first);
-        emit w.lstRecords->doubleClicked(first);
+        QCOMPARE(w.results()->lines().size(), 2); // the two identical cards
+        auto* lstRecords = control<QListView>(&w, "lstRecords");
+        const QModelIndex first = lstRecords->model()->index(0, 0);
+        lstRecords->setCurrentIndex(first);
+        emit lstRecords->doubleClicked(first);
         QVERIFY(!w.isVisible());
         // Of two cards with the same line, the later in the file is loaded.
         QCOMPARE(f.card.lblPosizione->text(), QStringLiteral("6"));
@@ -187,8 +196,8 @@ private slots:
         TfrmTrovaProtocollo w(&f.card, &f.card);
         w.show();
         QTest::mouseClick(w.btnCerca, Qt::LeftButton);
-        const QModelIndex first = w.lstRecords->model()->index(0, 0);
-        emit w.lstRecords->doubleClicked(first);
+        const QModelIndex first = control<QListView>(&w, "lstRecords")->model()->index(0, 0);
+        emit control<QListView>(&w, "lstRecords")->doubleClicked(first);
         QVERIFY(!w.isVisible());
         QVERIFY(f.card.lblPosizione->text().isEmpty());
     }
@@ -212,7 +221,7 @@ private slots:
         TfrmTrovaProtocollo w(&f.card, &f.card);
         w.show();
         QTest::mouseClick(w.btnCerca, Qt::LeftButton);
-        QTest::mouseClick(w.btnStampa, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(&w, "btnStampa"), Qt::LeftButton);
         QCOMPARE(f.services.printed.size(), 1);
         const Report::Prepared& list = f.services.printed[0];
         QCOMPARE(list.orientation, Report::Orientation::Landscape);
@@ -229,7 +238,7 @@ private slots:
             }
         }
         QCOMPARE(title, QStringLiteral("Protocollo documenti"));
-        QCOMPARE(body, w.lines().join(u'\n'));
+        QCOMPARE(body, w.results()->lines().join(u'\n'));
         QCOMPARE(footer, QStringLiteral("Stampa eseguita in data 05/03/2026"));
         QVERIFY(QFileInfo(f.services.printedPdfs[0]).size() > 0);
     }
