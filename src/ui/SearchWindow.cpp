@@ -29,16 +29,15 @@ SearchWindow::SearchWindow(QWidget* opener, CardTarget* cardWindow, Setup setup)
     panAvvio = named(new QWidget(backdrop), "panAvvio");
     panAvvio->setGeometry(QRect(QPoint((862 - 833) / 2, (560 - 529) / 2), QSize(833, 529)));
     buildFilterPage();
-    m_results =
-        new ResultList(panContainer,
-                       {m_setup.resultBanner,
-                        m_setup.printTitle,
-                        m_setup.layout,
-                        m_setup.line,
-                        true,
-                        {},
-                        [this] { return TextField::trimBlanks(lblMemory->text()) == m_setup.tag; }},
-                       m_cardWindow);
+    m_results = new ResultList(
+        panContainer,
+        {.banner = m_setup.resultBanner,
+         .printTitle = m_setup.printTitle,
+         .layout = m_setup.layout,
+         .line = m_setup.line,
+         .countLine = true,
+         .mayLoad = [this] { return TextField::trimBlanks(lblMemory->text()) == m_setup.tag; }},
+        m_cardWindow);
     connect(m_results, &ResultList::closeRequested, this, &QDialog::reject);
     connect(m_results, &ResultList::cardLoaded, this, &QDialog::accept);
 }
@@ -61,7 +60,7 @@ void SearchWindow::buildFilterPage() {
     (new Shape(p, "shpSfondoCampi", QColor(0xBE, 0xC4, 0xCA), QColor(), Qt::white))
         ->setGeometry(8, 96, 817, 382);
     (new Shape(p, "shpCampi", Qt::white))->setGeometry(24, 112, 97, 349);
-    (new Picture(p, "imgCampi", artwork("campi")))->setGeometry(24, 112, 97, 349);
+    (new Picture(p, "imgCampi", m_setup.filterPicture))->setGeometry(24, 112, 97, 349);
 
     const QFont fieldFont = uiFont(QStringLiteral("Verdana"), 12, true);
     for (const FilterField& f : m_setup.filters) {

@@ -32,6 +32,8 @@ public:
         QString tag;          // the opener's tag that allows loading a card
         QString resultBanner; // picture resource of the result page
         QString printTitle;   // title of the printed list
+        // Picture resource of the strip beside the filters.
+        QString filterPicture = QStringLiteral(":/icons/campi.svg");
     };
 
     // Searches the archive of `cardWindow` and loads the chosen card into it.

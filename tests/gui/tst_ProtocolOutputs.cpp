@@ -262,15 +262,14 @@ private slots:
         QDialog dialog;
         auto* backdrop = new Backdrop(&dialog, Qt::black, Qt::white, {833, 529});
         dialog.resize(862, 560);
-        auto* list =
-            new ResultList(backdrop->panel(),
-                           {artwork("trova_banner"),
-                            QStringLiteral("Riepilogo"),
-                            &ProtocolRecord::layout(),
-                            TfrmTrovaProtocollo::resultLine(),
-                            false,
-                            {"txtTrova", "lstRecords", "btnStampa", "btnTrova", "btnChiudi"}},
-                           &f.card);
+        auto* list = new ResultList(
+            backdrop->panel(),
+            {.banner = artwork("trova_banner"),
+             .printTitle = QStringLiteral("Riepilogo"),
+             .layout = &ProtocolRecord::layout(),
+             .line = TfrmTrovaProtocollo::resultLine(),
+             .tabOrder = {"txtTrova", "lstRecords", "btnStampa", "btnTrova", "btnChiudi"}},
+            &f.card);
         QObject::connect(list, &ResultList::cardLoaded, &dialog, &QDialog::accept);
         QVERIFY(!dialog.findChild<QLabel*>(QStringLiteral("lblTrovate")));
         QStringList tabs;
