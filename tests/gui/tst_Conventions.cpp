@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "support/TestServices.h"
 #include "ui/FocusHalo.h"
 #include "ui/HintLine.h"
 #include "ui/KeyRules.h"
@@ -8,8 +9,11 @@
 #include "ui/TMisc.h"
 #include "ui/Widgets.h"
 #include "ui/WindowFrame.h"
+#include "ui/WindowPanel.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -86,6 +90,59 @@ private slots:
         QVERIFY(host.second->text().isEmpty());
     }
 
+    void enterPressesAFocusedButton_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Return") << int(Qt::Key_Return) << int(Qt::NoModifier);
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+    }
+    void enterPressesAFocusedButton() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        const auto enter = Qt::Key(key);
+        const auto mods = Qt::KeyboardModifiers(modifiers);
+        QDialog dialog;
+        dialog.resize(400, 200);
+        auto* chained = named(new QLineEdit(&dialog), "txtInizio");
+        chained->setGeometry(10, 10, 100, 22);
+        auto* loose = named(new QLineEdit(&dialog), "txtAltro");
+        loose->setGeometry(10, 50, 100, 22);
+        QPushButton* apply = addButton(&dialog, QStringLiteral("btnApplica"),
+                                       QStringLiteral("Applica e chiudi"), {200, 10, 160, 32});
+        QPushButton* cancel = addButton(&dialog, QStringLiteral("btnAnnulla"),
+                                        QStringLiteral("Annulla"), {200, 60, 160, 32});
+        QSignalSpy applied(apply, &QPushButton::clicked);
+        QSignalSpy cancelled(cancel, &QPushButton::clicked);
+        KeyRules::enterMovesTo(chained, apply);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+
+        // In a field Enter only moves along the chain, or does nothing at all.
+        loose->setFocus();
+        QTest::keyClick(loose, enter, mods);
+        chained->setFocus();
+        QTest::keyClick(chained, enter, mods);
+        QVERIFY(apply->hasFocus());
+        QCOMPARE(applied.count(), 0);
+        QCOMPARE(cancelled.count(), 0);
+        QVERIFY(dialog.isVisible());
+
+        // On the button it presses it, once even when held down.
+        QTest::keyClick(apply, enter, mods);
+        QCOMPARE(applied.count(), 1);
+        QKeyEvent repeated(QEvent::KeyPress, enter, mods, QString(), true);
+        QApplication::sendEvent(apply, &repeated);
+        QCOMPARE(applied.count(), 1);
+        cancel->setFocus();
+        QTest::keyClick(cancel, enter, mods);
+        QCOMPARE(cancelled.count(), 1);
+        QCOMPARE(applied.count(), 1);
+        // Space as before.
+        QTest::keyClick(cancel, Qt::Key_Space);
+        QCOMPARE(cancelled.count(), 2);
+        QCOMPARE(apply->cursor().shape(), Qt::PointingHandCursor);
+    }
+
     void focusHaloFollowsTheFocus() {
         Host host;
         FocusHalo* halo = FocusHalo::attach(host.first);
@@ -146,6 +203,41 @@ private slots:
         QTRY_COMPARE(panInfo->text(), QStringLiteral("Il primo campo."));
         QTest::mouseMove(&host.window, QPoint(350, 200)); // the background
         QTest::mouseMove(&host.window, QPoint(352, 202));
+        QTRY_VERIFY(panInfo->text().isEmpty());
+        // The hint line's own text empties it too.
+        QTest::mouseMove(host.button);
+        QTRY_COMPARE(panInfo->text(), QStringLiteral("Apre il file."));
+        QTest::mouseMove(panInfo, QPoint(5, 5));
+        QTest::mouseMove(panInfo, QPoint(7, 6));
+        QTRY_VERIFY(panInfo->text().isEmpty());
+    }
+
+    void hintBarEmptiesTheLine_data() {
+        QTest::addColumn<QPoint>("where"); // in the panel
+        QTest::newRow("bar beside the text") << QPoint(395, 265);
+        QTest::newRow("text area") << QPoint(40, 260);
+        QTest::newRow("text area, far right") << QPoint(380, 262);
+    }
+    void hintBarEmptiesTheLine() {
+        QFETCH(QPoint, where);
+        QWidget window;
+        window.resize(400, 280);
+        auto* panel = new QWidget(&window);
+        panel->setGeometry(0, 0, 400, 280);
+        WindowPanel content(panel, &window, QStringLiteral("Muovere il mouse sui pulsanti."));
+        content.addArea("shpSfondo", {0, 0, 400, 240}, Qt::white);
+        ImageButton* tool = content.addTool("cmdSalva", artwork("salva"), {10, 10, 40, 40},
+                                            QStringLiteral("Salva la scheda."));
+        content.addHintBar("shpInfo", {0, 250, 400, 30}, Qt::darkBlue, {5, 5});
+        QLabel* panInfo = control<QLabel>(&window, "panInfo");
+        QVERIFY(panInfo->geometry().contains(QPoint(40, 260)));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        QTest::mouseMove(tool);
+        QTRY_COMPARE(panInfo->text(), QStringLiteral("Salva la scheda."));
+        QTest::mouseMove(panel, where);
+        QTest::mouseMove(panel, where + QPoint(1, 1));
         QTRY_VERIFY(panInfo->text().isEmpty());
     }
 
