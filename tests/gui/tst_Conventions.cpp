@@ -5,6 +5,7 @@
 #include "ui/KeyRules.h"
 #include "ui/LinkLabel.h"
 #include "ui/Messages.h"
+#include "ui/OpenFileDialog.h"
 #include "ui/Services.h"
 #include "ui/TMisc.h"
 #include "ui/Widgets.h"
@@ -12,13 +13,18 @@
 #include "ui/WindowPanel.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
+#include <QFile>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -328,6 +334,46 @@ private slots:
         buttons.sort();
         QCOMPARE(seenButtons, buttons);
         QCOMPARE(result, answer);
+    }
+
+    void openDialogFilter_data() {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("every file")
+            << QStringLiteral("Tutti i file (*.*)") << QStringList{"LEGGIMI", "lettera.pdf"};
+        QTest::newRow("one kind") << QStringLiteral("Documenti PDF (*.pdf)")
+                                  << QStringList{"lettera.pdf"};
+    }
+    void openDialogFilter() {
+        QFETCH(QString, filter);
+        QFETCH(QStringList, shown);
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        for (const char* name : {"LEGGIMI", "lettera.pdf"}) {
+            QFile file(folder.filePath(QLatin1String(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        // The dialog the program shows, drawn by Qt (no desktop dialog in a test).
+        QFileDialog dialog;
+        OpenFileDialog::configure(dialog, QStringLiteral("Selezionare il file da allegare:"),
+                                  filter);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setDirectory(folder.path());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Selezionare il file da allegare:"));
+        QCOMPARE(dialog.fileMode(), QFileDialog::ExistingFile);
+        QCOMPARE(control<QComboBox>(&dialog, "fileTypeCombo")->currentText(), filter);
+
+        auto* list = control<QListView>(&dialog, "listView");
+        const auto names = [list] {
+            QStringList found;
+            for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row)
+                found << list->model()->index(row, 0, list->rootIndex()).data().toString();
+            found.sort();
+            return found;
+        };
+        QTRY_COMPARE(names(), shown);
     }
 
     void shellTargetsBecomeUrls_data() {
