@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDialog>
 #include <QFile>
 #include <QFileDialog>
@@ -22,8 +23,11 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -48,6 +52,28 @@ struct Host {
         return QTest::qWaitForWindowActive(&window);
     }
 };
+
+// A process started by the test, stopped when the test ends, whatever its outcome.
+struct Started {
+    QProcess process;
+    ~Started() {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(5000);
+        }
+    }
+};
+
+// What a command prints, run to its end.
+QString output(const QString& program, const QStringList& arguments) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8")); // titles as UTF-8
+    p.setProcessEnvironment(env);
+    p.start(program, arguments);
+    p.waitForFinished(10000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
 
 QColor textColour(const QLabel* label) {
     return label->palette().color(QPalette::WindowText);
@@ -374,6 +400,75 @@ private slots:
             return found;
         };
         QTRY_COMPARE(names(), shown);
+    }
+
+    // The platform puts a window's caption in its title bar as it is: no program name after
+    // it. Seen on the real program's login window in a virtual display, with xprop.
+    void captionIsExactlyTheWindowsOwn() {
+        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        const QString xprop = QStandardPaths::findExecutable(QStringLiteral("xprop"));
+        const QString xwininfo = QStandardPaths::findExecutable(QStringLiteral("xwininfo"));
+        if (xvfb.isEmpty() || xprop.isEmpty() || xwininfo.isEmpty())
+            QSKIP("Xvfb, xprop and xwininfo are needed to read a title bar");
+
+        // The program in a folder of its own, which becomes its program folder.
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString copy = folder.filePath(QStringLiteral("faldora"));
+        QVERIFY(QFile::copy(QStringLiteral(FALDORA_PATH), copy));
+
+        Started server;
+        server.process.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"),
+                                    QStringLiteral("-screen"), QStringLiteral("0"),
+                                    QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                                    QStringLiteral("tcp")});
+        QVERIFY2(server.process.waitForStarted(), "Xvfb does not start");
+        // Xvfb writes its display number once it takes clients.
+        while (!server.process.canReadLine() && server.process.waitForReadyRead(10000)) {
+        }
+        const QString number = QString::fromLatin1(server.process.readLine()).trimmed();
+        QVERIFY2(!number.isEmpty(), "Xvfb gave no display");
+        const QString display = QLatin1Char(':') + number;
+
+        Started program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), display);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        program.process.setProcessEnvironment(env);
+        program.process.start(copy, {});
+        QVERIFY(program.process.waitForStarted());
+
+        // The program's one window on the screen at start-up: the login window.
+        static const QRegularExpression topLevel(
+            QStringLiteral("^\\s*(0x[0-9a-f]+) .*: \\(\"faldora\" "),
+            QRegularExpression::MultilineOption);
+        static const QRegularExpression name(
+            QStringLiteral("^_NET_WM_NAME\\(UTF8_STRING\\) = \"(.*)\"$"),
+            QRegularExpression::MultilineOption);
+        QStringList titles;
+        QDeadlineTimer deadline(20000);
+        while (titles.isEmpty() && !deadline.hasExpired() &&
+               program.process.state() == QProcess::Running) {
+            QTest::qWait(200);
+            const QString tree =
+                output(xwininfo, {QStringLiteral("-display"), display, QStringLiteral("-root"),
+                                  QStringLiteral("-children")});
+            for (const auto& window : topLevel.globalMatch(tree)) {
+                const QString id = window.captured(1);
+                const QString state = output(
+                    xwininfo, {QStringLiteral("-display"), display, QStringLiteral("-id"), id});
+                if (!state.contains(QLatin1String("IsViewable")))
+                    continue;
+                const auto title = name.match(
+                    output(xprop, {QStringLiteral("-display"), display, QStringLiteral("-id"), id,
+                                   QStringLiteral("_NET_WM_NAME")}));
+                if (title.hasMatch())
+                    titles << title.captured(1);
+            }
+        }
+        QVERIFY2(program.process.state() == QProcess::Running,
+                 program.process.readAllStandardError().constData());
+        QCOMPARE(titles, QStringList{QStringLiteral(" Faldora - Accesso")});
     }
 
     void shellTargetsBecomeUrls_data() {
