@@ -24,12 +24,12 @@ struct Part {
 };
 
 struct Row {
-    QString label;     // "Protocollo n."
-    QList<Part> value; // joined in order
-    double labelWidth; // mm
-    QString labelName; // "Memo1"
-    QString frameName; // "Shape2"
-    QString valueName; // "txtNumero": the name of the card window's control it shows
+    QString label;         // "Protocollo n."
+    QList<Part> value;     // joined in order
+    double labelWidth = 0; // mm
+    QString labelName;     // "Memo1"
+    QString frameName;     // "Shape2"
+    QString valueName;     // "txtNumero": the name of the card window's control it shows
 };
 
 struct Form {

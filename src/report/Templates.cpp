@@ -28,9 +28,14 @@ using CardForm::Part;
 // A row whose value is the control the value object is named after.
 CardForm::Row row(const char* labelName, const char* label, double labelWidth,
                   const char* frameName, const char* valueName) {
-    const QString value = QLatin1String(valueName);
-    return {QString::fromUtf8(label), {Part::field(value)},     labelWidth,
-            QLatin1String(labelName), QLatin1String(frameName), value};
+    CardForm::Row r;
+    r.label = QString::fromUtf8(label);
+    r.value = {Part::field(QLatin1String(valueName))};
+    r.labelWidth = labelWidth;
+    r.labelName = QLatin1String(labelName);
+    r.frameName = QLatin1String(frameName);
+    r.valueName = QLatin1String(valueName);
+    return r;
 }
 
 } // namespace
