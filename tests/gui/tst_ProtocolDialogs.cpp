@@ -231,6 +231,68 @@ private slots:
         QVERIFY(w.isVisible());
     }
 
+    void numberingEnterOnApplyApplies() {
+        TestServices services;
+        TfrmNumerazione w(nullptr);
+        w.lblMemory->setText(QStringLiteral("protocollo"));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.txtInizio->setText(QStringLiteral("007"));
+        QTest::keyClick(w.txtInizio, Qt::Key_Return);
+        QVERIFY(w.btnApplica->hasFocus());
+        QVERIFY(w.isVisible());
+        QTest::keyClick(w.btnApplica, Qt::Key_Return);
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QVERIFY(!w.isVisible());
+        QCOMPARE(IniFile(services.file(QStringLiteral("Faldora_Pro.ini")))
+                     .read(QStringLiteral("Numerazione Protocollo"), QStringLiteral("Inizio")),
+                 QStringLiteral("7"));
+    }
+
+    void numberingYearBoxShowsItsText_data() {
+        QTest::addColumn<int>("width"); // of the box, to make the text wrap
+        QTest::newRow("as laid out") << 0;
+        QTest::newRow("narrower: the text wraps") << 250;
+    }
+    void numberingYearBoxShowsItsText() {
+        QFETCH(int, width);
+        TestServices services;
+        TfrmNumerazione w(nullptr);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto* box = qobject_cast<WrappingCheckBox*>(control<QCheckBox>(&w, "chkTipo"));
+        QVERIFY(box);
+        QCOMPARE(box->text(),
+                 QStringLiteral("Indica l'anno solare dopo il numero progressivo del documento"));
+        QCOMPARE(box->font().family(), QStringLiteral("Arial"));
+        QVERIFY(box->font().bold());
+        QCOMPARE(box->cursor().shape(), Qt::PointingHandCursor);
+        // On its white section.
+        const QRect section = control<QWidget>(&w, "shpSezione3")->geometry();
+        QVERIFY(section.contains(box->geometry()));
+        if (width > 0)
+            box->resize(width, box->height());
+
+        // Every line of the text shows inside the box.
+        const QRect lines = box->textBounds();
+        QVERIFY2(box->rect().contains(lines), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                             .arg(lines.x())
+                                                             .arg(lines.y())
+                                                             .arg(lines.width())
+                                                             .arg(lines.height())));
+        QVERIFY(box->textArea().contains(lines));
+        const int lineHeight = box->fontMetrics().height();
+        QCOMPARE(lines.height() >= 2 * lineHeight, width > 0);
+
+        // A click on the text, its first word and its last line, toggles it.
+        QVERIFY(!box->isChecked());
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(lines.left() + 4, lines.top() + 4));
+        QVERIFY(box->isChecked());
+        QTest::mouseClick(box, Qt::LeftButton, {},
+                          QPoint(lines.left() + 20, lines.bottom() - lineHeight / 2));
+        QVERIFY(!box->isChecked());
+    }
+
     void numberingShowsTheStoredValues_data() {
         QTest::addColumn<QString>("year");
         QTest::addColumn<bool>("checked");
