@@ -12,8 +12,9 @@
 namespace Application {
 
 void configure(QApplication& app) {
+    // The name only: a display name would be appended by the platform to every caption
+    // (" Faldora - Accesso — Faldora"), and each window's caption is exactly its own.
     app.setApplicationName(QStringLiteral("Faldora"));
-    app.setApplicationDisplayName(QStringLiteral("Faldora"));
     app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     app.setFont(uiFont(QStringLiteral("Verdana"), 12));
 

@@ -12,7 +12,9 @@ namespace Cp1252 {
 // undefined map to the C1 control of the same value, as Windows does).
 char16_t toUnicode(unsigned char byte);
 
-// Text to bytes: one byte per character; a character the code page cannot hold becomes "?".
+// Text to bytes: one byte per character. A letter the code page cannot hold becomes its
+// best fit, the plain letter it is built on (ł → l, č → c, ő → o, Ş → S); any other
+// character outside the page becomes "?".
 QByteArray encode(const QString& text);
 
 // Bytes to text.

@@ -44,9 +44,9 @@ TfrmNumerazione::TfrmNumerazione(QWidget* opener) : QDialog(opener) {
     FocusHalo::attach(txtInizio);
     (new Picture(panel, "icoMano", artwork("mano")))->setGeometry(290, 178, 64, 64);
 
-    chkTipo = named(new QCheckBox(QStringLiteral("Indica l'anno solare dopo il numero\n"
-                                                 "progressivo del documento"),
-                                  panel),
+    chkTipo = named(new WrappingCheckBox(QStringLiteral("Indica l'anno solare dopo il numero "
+                                                        "progressivo del documento"),
+                                         panel),
                     "chkTipo");
     chkTipo->setFont(uiFont(QStringLiteral("Arial"), 12, true));
     chkTipo->setCursor(Qt::PointingHandCursor);

@@ -9,79 +9,72 @@
 #include "protocol_outputs/RiepProtocollo.h"
 #include "protocol_outputs/StampaProtocollo.h"
 #include "protocol_outputs/TrovaProtocollo.h"
-#include "ui/AllegaCartella.h"
 #include "ui/ArchiveTag.h"
-#include "ui/AttachmentSlot.h"
-#include "ui/Calendario.h"
 #include "ui/Clock.h"
-#include "ui/FocusHalo.h"
 #include "ui/Guida.h"
 #include "ui/HelpTopics.h"
 #include "ui/HintLine.h"
-#include "ui/KeyRules.h"
 #include "ui/Messages.h"
 #include "ui/ProgramFolder.h"
 #include "ui/Widgets.h"
 
-#include <QShowEvent>
-#include <array>
-
 namespace {
 
 using F = ProtocolRecord::Field;
+using C = CardField;
 
-// Where each field of the card stands, its caption, the record field it shows and the
-// field that Enter moves to. Captions stand 18 above their field unless `captionLeft`.
-struct FieldRow {
-    QLineEdit* TfrmProtocollo::*member;
-    const char* name;
-    const char* captionName;
-    const char* caption;
-    int x, y, width;
-    F field;
-    bool centred;
-    bool captionLeft;
-};
+const char* const kNoNumber = "Attenzione: per salvare la scheda è necessario indicare il numero "
+                              "di protocollo del documento.";
+const char* const kNoDate = "Attenzione: per salvare la scheda è necessario indicare la data di "
+                            "registrazione del documento.";
+const char* const kNoCategory =
+    "Attenzione: per salvare la scheda è necessario indicare la categoria del documento.";
+const char* const kNoSubject =
+    "Attenzione: per salvare la scheda è necessario indicare l'oggetto del documento.";
 
-constexpr int kFieldHeight = 22;
-
+// The card's fields in tab order: record field, control, caption, place (x, y, width),
+// then what Enter does, the look, the hint and the warning of a required field.
 // clang-format off
-const std::array<FieldRow, 18> kFields{{
-    {&TfrmProtocollo::txtNumero, "txtNumero", "lblCampo001", "N. protocollo:", 306, 126, 160, F::Numero, true, false},
-    {&TfrmProtocollo::txtDataReg, "txtDataReg", "lblCampo002", "Data registrazione:", 482, 126, 130, F::DataReg, true, false},
-    {&TfrmProtocollo::txtUfficio, "txtUfficio", "lblCampo003", "Ufficio:", 628, 126, 152, F::Ufficio, false, false},
-    {&TfrmProtocollo::txtOperatore, "txtOperatore", "lblCampo004", "Operatore:", 796, 126, 150, F::Operatore, false, false},
-    {&TfrmProtocollo::txtCategoria, "txtCategoria", "lblCampo005", "Categoria:", 306, 197, 306, F::Categoria, false, false},
-    {&TfrmProtocollo::txtCollocazione, "txtCollocazione", "lblCampo006", "Collocazione documento cartaceo:", 628, 197, 318, F::Collocazione, false, false},
-    {&TfrmProtocollo::txtOggetto, "txtOggetto", "lblCampo007", "Oggetto:", 280, 284, 666, F::Oggetto, false, false},
-    {&TfrmProtocollo::txtDataSpe, "txtDataSpe", "lblCampo009", "Data spedizione:", 280, 332, 130, F::DataSpe, true, false},
-    {&TfrmProtocollo::txtDataRic, "txtDataRic", "lblCampo010", "Data ricezione:", 426, 332, 130, F::DataRic, true, false},
-    {&TfrmProtocollo::txtFormato, "txtFormato", "lblCampo011", "Formato:", 572, 332, 238, F::Formato, false, false},
-    {&TfrmProtocollo::txtPagine, "txtPagine", "lblCampo012", "N. pagine:", 826, 332, 120, F::Pagine, true, false},
-    {&TfrmProtocollo::txtRiferimenti, "txtRiferimenti", "lblCampo013", "Riferimenti:", 280, 380, 666, F::Riferimenti, false, false},
-    {&TfrmProtocollo::txtNote, "txtNote", "lblCampo014", "Note:", 48, 428, 898, F::Note, false, false},
-    {&TfrmProtocollo::txtMittente, "txtMittente", "lblCampo015", "Mittente:", 100, 492, 322, F::Mittente, false, true},
-    {&TfrmProtocollo::txtRecapitoMit, "txtRecapitoMit", "lblCampo016", "Recapito:", 104, 526, 318, F::RecapitoMit, false, true},
-    {&TfrmProtocollo::txtDestinatario, "txtDestinatario", "lblCampo017", "Destinatario:", 600, 492, 298, F::Destinatario, false, true},
-    {&TfrmProtocollo::txtRecapitoDes, "txtRecapitoDes", "lblCampo018", "Recapito:", 580, 526, 318, F::RecapitoDes, false, true},
-    {&TfrmProtocollo::txtCopia, "txtCopia", "lblCampo008", "Copia digitale documento:", 84, 591, 674, F::Copia, false, false},
-}};
-// clang-format on
-
-// The six hidden attachment labels and their fields, in record order.
-struct LabelRow {
-    QLabel* TfrmProtocollo::*member;
-    const char* name;
-    F field;
+constexpr CardField kFields[] = {
+    C(F::Numero, "txtNumero", "lblCampo001", "N. protocollo:", 306, 126, 160)
+        .withFlags(C::Centred).enterTo("txtDataReg").requiredWith(kNoNumber),
+    C(F::DataReg, "txtDataReg", "lblCampo002", "Data registrazione:", 482, 126, 130)
+        .withFlags(C::Centred).date("datareg").requiredWith(kNoDate),
+    C(F::Ufficio, "txtUfficio", "lblCampo003", "Ufficio:", 628, 126, 152)
+        .withFlags(C::Kept).enterTo("txtOperatore"),
+    C(F::Operatore, "txtOperatore", "lblCampo004", "Operatore:", 796, 126, 150)
+        .withFlags(C::Kept).enterTo("txtCategoria"),
+    C(F::Categoria, "txtCategoria", "lblCampo005", "Categoria:", 306, 197, 306)
+        .enterTo("txtCollocazione").requiredWith(kNoCategory),
+    C(F::Collocazione, "txtCollocazione", "lblCampo006", "Collocazione documento cartaceo:",
+      628, 197, 318)
+        .enterTo("txtOggetto"),
+    C(F::Oggetto, "txtOggetto", "lblCampo007", "Oggetto:", 280, 284, 666)
+        .enterTo("txtDataSpe").requiredWith(kNoSubject),
+    C(F::DataSpe, "txtDataSpe", "lblCampo009", "Data spedizione:", 280, 332, 130)
+        .withFlags(C::Centred).enterTo("txtDataRic"),
+    C(F::DataRic, "txtDataRic", "lblCampo010", "Data ricezione:", 426, 332, 130)
+        .withFlags(C::Centred).enterTo("txtFormato"),
+    C(F::Formato, "txtFormato", "lblCampo011", "Formato:", 572, 332, 238)
+        .enterTo("txtPagine"),
+    C(F::Pagine, "txtPagine", "lblCampo012", "N. pagine:", 826, 332, 120)
+        .withFlags(C::Centred).enterTo("txtRiferimenti"),
+    C(F::Riferimenti, "txtRiferimenti", "lblCampo013", "Riferimenti:", 280, 380, 666)
+        .enterTo("txtNote"),
+    C(F::Note, "txtNote", "lblCampo014", "Note:", 48, 428, 898)
+        .enterTo("txtMittente"),
+    C(F::Mittente, "txtMittente", "lblCampo015", "Mittente:", 100, 492, 322)
+        .withCaptionLeft().enterTo("txtRecapitoMit"),
+    C(F::RecapitoMit, "txtRecapitoMit", "lblCampo016", "Recapito:", 104, 526, 318)
+        .withCaptionLeft().enterTo("txtDestinatario"),
+    C(F::Destinatario, "txtDestinatario", "lblCampo017", "Destinatario:", 600, 492, 298)
+        .withCaptionLeft().enterTo("txtRecapitoDes"),
+    C(F::RecapitoDes, "txtRecapitoDes", "lblCampo018", "Recapito:", 580, 526, 318)
+        .withCaptionLeft().enterTo("txtCopia"),
+    C(F::Copia, "txtCopia", "lblCampo008", "Copia digitale documento:", 84, 591, 674)
+        .withFlags(C::Attachment),
 };
-const std::array<LabelRow, 6> kAttachmentLabels{{
-    {&TfrmProtocollo::lblFile01, "lblFile01", F::File01},
-    {&TfrmProtocollo::lblFile02, "lblFile02", F::File02},
-    {&TfrmProtocollo::lblFile03, "lblFile03", F::File03},
-    {&TfrmProtocollo::lblDesc01, "lblDesc01", F::Desc01},
-    {&TfrmProtocollo::lblDesc02, "lblDesc02", F::Desc02},
-    {&TfrmProtocollo::lblDesc03, "lblDesc03", F::Desc03},
-}};
+// clang-format on
 
 const QColor kWhite(Qt::white);
 const QColor kCardBody(0x9D, 0xBB, 0xDB);
@@ -92,18 +85,18 @@ const QColor kSteelBlue(0x46, 0x82, 0xB4);
 
 TfrmProtocollo::TfrmProtocollo()
     : CardWindow(QStringLiteral(" Faldora - Protocollo Posta"), kSteelBlue,
-                 QStringLiteral("Pronto per archiviare una nuova scheda...")) {
+                 QStringLiteral("Pronto per archiviare una nuova scheda..."),
+                 {&ProtocolRecord::layout(), kFields, FocusLook::Halo, ArchiveTag::Protocol}) {
     setObjectName(QStringLiteral("frmProtocollo"));
     QWidget* panel = panContainer();
     lblFile = addHiddenLabel(panel, "lblFile");
-    for (const LabelRow& row : kAttachmentLabels)
-        this->*row.member = addHiddenLabel(panel, row.name);
     lblInizio = addHiddenLabel(panel, "lblInizio", QStringLiteral("1"));
     lblSolare = addHiddenLabel(panel, "lblSolare", QStringLiteral("ANNO"));
 
     buildToolbar();
     buildCard();
     addHintBar({16, 642, 962, 36}, kHintBar);
+    findHandles();
 }
 
 void TfrmProtocollo::buildToolbar() {
@@ -124,8 +117,7 @@ void TfrmProtocollo::buildToolbar() {
     cmdRiepilogo =
         tool("cmdRiepilogo", "riepilogo", 144,
              "Visualizza il riepilogo dei documenti protocollati in un intervallo di tempo.");
-    cmdFile = addTool("cmdFile", artwork("allega_file"), {200, 28, 148, 32},
-                      QStringLiteral("Allega file alla scheda corrente."));
+    cmdFile = addFurtherAttachmentsTool({200, 28, 148, 32});
     cmdStampa = addTool("cmdStampa", artwork("stampa"), {368, 28, 148, 32},
                         QStringLiteral("Stampa la scheda corrente."));
     addBrowsingTools(538, 580, 696, 738, 26, {619, 34, 74, 22});
@@ -140,8 +132,6 @@ void TfrmProtocollo::buildToolbar() {
     connect(cmdNuovo, &QAbstractButton::clicked, this, &TfrmProtocollo::newCard);
     connect(cmdSalva, &QAbstractButton::clicked, this, &TfrmProtocollo::saveCard);
     connect(cmdNumerazione, &QAbstractButton::clicked, this, &TfrmProtocollo::openNumbering);
-    connect(cmdFile, &QAbstractButton::clicked, this,
-            [this] { TfrmAllegaCartella::openFor(this, ArchiveTag::Protocol); });
     connect(cmdTrova, &QAbstractButton::clicked, this, [this] {
         TfrmTrovaProtocollo window(this, this);
         window.lblMemory->setText(ArchiveTag::Protocol);
@@ -175,46 +165,14 @@ void TfrmProtocollo::buildCard() {
     (new Picture(panel, "icoMittente", artwork("mittente")))->setGeometry(428, 491, 44, 44);
     (new Picture(panel, "icoDestinatario", artwork("destinatario")))->setGeometry(908, 491, 44, 44);
 
-    const QFont fieldFont = uiFont(QStringLiteral("Verdana"), 12, true);
-    const QFont captionFont = uiFont(QStringLiteral("Verdana"), 12);
-    const auto& layout = ProtocolRecord::layout();
-    for (const FieldRow& row : kFields) {
-        auto* field = named(new QLineEdit(panel), row.name);
-        field->setFont(fieldFont);
-        field->setGeometry(row.x, row.y, row.width, kFieldHeight);
-        field->setMaxLength(layout.field(row.field).capacity);
-        if (row.centred)
-            field->setAlignment(Qt::AlignCenter);
-        this->*row.member = field;
-        FocusHalo::attach(field);
-
-        QLabel* caption =
-            addLabel(panel, row.captionName, QString::fromUtf8(row.caption), 0, 0, captionFont);
-        if (row.captionLeft)
-            caption->move(row.x - 6 - caption->width(),
-                          row.y + (kFieldHeight - caption->height()) / 2);
-        else
-            caption->move(row.x, row.y - 18);
-    }
-
-    // Enter moves along the card; in the registration date it asks for the calendar.
-    QLineEdit* chain[] = {txtNumero,       txtDataReg,     txtUfficio, txtOperatore, txtCategoria,
-                          txtCollocazione, txtOggetto,     txtDataSpe, txtDataRic,   txtFormato,
-                          txtPagine,       txtRiferimenti, txtNote,    txtMittente,  txtRecapitoMit,
-                          txtDestinatario, txtRecapitoDes, txtCopia};
-    for (std::size_t i = 0; i + 1 < std::size(chain); ++i) {
-        if (chain[i] != txtDataReg)
-            KeyRules::enterMovesTo(chain[i], chain[i + 1]);
-        setTabOrder(chain[i], chain[i + 1]);
-    }
-    KeyRules::enterMovesTo(txtCopia, nullptr);
-    TfrmCalendario::attachTo(txtDataReg, QStringLiteral("datareg"));
-    hints()->setHint(txtDataReg,
-                     QStringLiteral("Fai clic su questo campo e premi un tasto qualsiasi per "
-                                    "importare una data dal calendario."));
-
+    buildFields();
     buildMailType();
-    buildAttachment();
+
+    auto* icoCopia = new Picture(panel, "icoCopia", artwork("copia"));
+    icoCopia->setGeometry(36, 575, 40, 40);
+    hints()->clearsOn(icoCopia);
+    addAttachmentStrip(
+        {"imgCancella01", {765, 591, 22, 22}, {793, 587, 78, 26}, {878, 587, 78, 26}});
 }
 
 void TfrmProtocollo::buildMailType() {
@@ -234,42 +192,48 @@ void TfrmProtocollo::buildMailType() {
     optInterna = radio("optInterna", MailType::Interna, 106);
 }
 
-void TfrmProtocollo::buildAttachment() {
-    QWidget* panel = panContainer();
-    auto* icoCopia = new Picture(panel, "icoCopia", artwork("copia"));
-    icoCopia->setGeometry(36, 575, 40, 40);
-    hints()->clearsOn(icoCopia);
-
-    imgCancella01 =
-        addTool("imgCancella01", artwork("cancella"), {765, 591, 22, 22},
-                QStringLiteral("Cancella il percorso del file allegato alla scheda corrente."));
-    btnSfoglia = addButton(panel, QStringLiteral("btnSfoglia"), QStringLiteral("Sfoglia..."),
-                           {793, 587, 78, 26});
-    btnApri =
-        addButton(panel, QStringLiteral("btnApri"), QStringLiteral("Apri"), {878, 587, 78, 26});
-    hints()->setHint(btnSfoglia,
-                     QStringLiteral("Seleziona il file da allegare alla scheda corrente."));
-    hints()->setHint(btnApri, QStringLiteral("Apri il file allegato alla scheda corrente."));
-
-    new AttachmentSlot(txtCopia, btnSfoglia, btnApri, imgCancella01);
+void TfrmProtocollo::findHandles() {
+    const auto label = [this](const char* name) { return findChild<QLabel*>(QLatin1String(name)); };
+    const auto button = [this](const char* name) {
+        return findChild<QPushButton*>(QLatin1String(name));
+    };
+    lblFile01 = label("lblFile01");
+    lblFile02 = label("lblFile02");
+    lblFile03 = label("lblFile03");
+    lblDesc01 = label("lblDesc01");
+    lblDesc02 = label("lblDesc02");
+    lblDesc03 = label("lblDesc03");
+    txtNumero = field("txtNumero");
+    txtDataReg = field("txtDataReg");
+    txtUfficio = field("txtUfficio");
+    txtOperatore = field("txtOperatore");
+    txtCategoria = field("txtCategoria");
+    txtCollocazione = field("txtCollocazione");
+    txtOggetto = field("txtOggetto");
+    txtDataSpe = field("txtDataSpe");
+    txtDataRic = field("txtDataRic");
+    txtFormato = field("txtFormato");
+    txtPagine = field("txtPagine");
+    txtRiferimenti = field("txtRiferimenti");
+    txtNote = field("txtNote");
+    txtMittente = field("txtMittente");
+    txtRecapitoMit = field("txtRecapitoMit");
+    txtDestinatario = field("txtDestinatario");
+    txtRecapitoDes = field("txtRecapitoDes");
+    txtCopia = field("txtCopia");
+    imgCancella01 = findChild<ImageButton*>(QStringLiteral("imgCancella01"));
+    btnSfoglia = button("btnSfoglia");
+    btnApri = button("btnApri");
 }
 
 RecordArchive TfrmProtocollo::archive() const {
     return RecordArchive(TextField::trimBlanks(lblFile->text()), ProtocolRecord::layout());
 }
 
-void TfrmProtocollo::loadCard(const Record& record, int position) {
-    CaricaScheda(ProtocolRecord(record.bytes()), position);
-}
-
-void TfrmProtocollo::showEvent(QShowEvent* event) {
-    CardWindow::showEvent(event);
-    if (event->spontaneous())
-        return;
+void TfrmProtocollo::showing() {
     const Settings::ProtocolCard remembered = ProgramFolder::settings().protocolCard();
     txtUfficio->setText(remembered.office);
     txtOperatore->setText(remembered.operatorName);
-    PulisciScheda();
 }
 
 void TfrmProtocollo::closing() {
@@ -304,136 +268,66 @@ void TfrmProtocollo::newCard() {
     txtCategoria->setFocus();
 }
 
-bool TfrmProtocollo::checkRequired() {
-    struct Required {
-        QWidget* focus;
-        bool missing;
-        const char* message;
-    };
-    const auto blank = [](const QLineEdit* field) {
-        return TextField::trimBlanks(field->text()).isEmpty();
-    };
-    const Required checks[] = {
-        {txtNumero, blank(txtNumero),
-         "Attenzione: per salvare la scheda è necessario indicare il numero di protocollo del "
-         "documento."},
-        {txtDataReg, blank(txtDataReg),
-         "Attenzione: per salvare la scheda è necessario indicare la data di registrazione del "
-         "documento."},
-        {txtCategoria, blank(txtCategoria),
-         "Attenzione: per salvare la scheda è necessario indicare la categoria del documento."},
-        {txtOggetto, blank(txtOggetto),
-         "Attenzione: per salvare la scheda è necessario indicare l'oggetto del documento."},
-        {optEntrata,
-         !optEntrata->isChecked() && !optUscita->isChecked() && !optInterna->isChecked(),
-         "Attenzione: per salvare la scheda è necessario indicare la tipologia di posta (in "
-         "entrata, in "
-         "uscita o interna)."},
-    };
-    for (const Required& check : checks) {
-        if (check.missing) {
-            Messages::warning(this, QString::fromUtf8(check.message));
-            check.focus->setFocus();
-            return false;
-        }
-    }
-    return true;
+void TfrmProtocollo::clearExtras() {
+    m_proposal.reset();
+    txtDataReg->setText(ShortDate::format(Clock::today()));
+    uncheckMailType();
 }
 
-ProtocolRecord TfrmProtocollo::cardFromControls() const {
-    ProtocolRecord record;
-    for (const FieldRow& row : kFields)
-        record.setText(row.field, (this->*row.member)->text());
+void TfrmProtocollo::loadExtras(const Record& record) {
+    m_proposal.reset();
+    setMailType(record.text(F::Tipologia));
+}
+
+void TfrmProtocollo::fillExtras(Record& record) const {
     record.setText(F::Tipologia, optEntrata->isChecked()   ? MailType::Entrata
                                  : optUscita->isChecked()  ? MailType::Uscita
                                  : optInterna->isChecked() ? MailType::Interna
                                                            : QString());
-    for (const LabelRow& row : kAttachmentLabels)
-        record.setText(row.field, (this->*row.member)->text());
-    return record;
 }
 
-void TfrmProtocollo::saveCard() {
-    if (!checkRequired())
-        return;
-    const ProtocolRecord record = cardFromControls();
-    std::optional<int> position;
-    if (!shownPosition(position)) {
-        showAccessError();
-        return;
-    }
-    if (position) {
-        if (!archive().update(*position, record)) {
-            showAccessError();
-            return;
-        }
-        lblPosizione->setText(QString::number(*position));
-        Messages::information(
-            this,
-            QStringLiteral(
-                "Le modifiche apportate alla scheda corrente sono state salvate in archivio."));
-        return;
-    }
+bool TfrmProtocollo::checkExtras() {
+    if (optEntrata->isChecked() || optUscita->isChecked() || optInterna->isChecked())
+        return true;
+    Messages::warning(this, QStringLiteral("Attenzione: per salvare la scheda è necessario "
+                                           "indicare la tipologia di posta (in entrata, in "
+                                           "uscita o interna)."));
+    optEntrata->setFocus();
+    return false;
+}
+
+RecordArchive::Settle TfrmProtocollo::settleNewCard() {
     // Another copy may have stored cards since "Nuovo": an untouched proposal is made
     // again from the count under the write lock, so no number is given twice.
-    std::optional<QString> renumbered;
+    m_renumbered.reset();
     const bool untouched = m_proposal && !txtNumero->isModified() &&
                            TextField::trimBlanks(txtNumero->text()) == m_proposal->number;
-    const auto settle = [&](int count, Record& r) {
-        if (!untouched || count == m_proposal->count)
+    if (!untouched)
+        return {};
+    return [this](int count, Record& record) {
+        if (count == m_proposal->count)
             return;
-        renumbered =
+        m_renumbered =
             Numbering::propose(lblInizio->text(), lblSolare->text(), count, Clock::today());
-        if (renumbered)
-            r.setText(F::Numero, *renumbered);
+        if (m_renumbered)
+            record.setText(F::Numero, *m_renumbered);
     };
-    const auto appended = archive().append(record, settle);
-    if (!appended) {
-        showAccessError();
-        return;
-    }
+}
+
+QString TfrmProtocollo::newCardAppended() {
     m_proposal.reset();
-    lblPosizione->setText(QString::number(*appended));
-    if (renumbered)
-        txtNumero->setText(*renumbered);
-    Messages::information(this, QStringLiteral("La scheda corrente è stata inserita in archivio."));
-    if (renumbered)
-        Messages::notice(this,
-                         QStringLiteral("Attenzione: il numero proposto è stato assegnato nel "
-                                        "frattempo da un'altra postazione. Alla scheda è stato "
-                                        "assegnato il numero %1.")
-                             .arg(*renumbered));
+    if (!m_renumbered)
+        return {};
+    txtNumero->setText(*m_renumbered);
+    return QStringLiteral("Attenzione: il numero proposto è stato assegnato nel frattempo da "
+                          "un'altra postazione. Alla scheda è stato assegnato il numero %1.")
+        .arg(*m_renumbered);
 }
 
 void TfrmProtocollo::openNumbering() {
     TfrmNumerazione dialog(this);
     dialog.lblMemory->setText(ArchiveTag::Protocol);
     dialog.exec();
-}
-
-void TfrmProtocollo::PulisciScheda() {
-    m_proposal.reset();
-    txtNumero->clear();
-    txtDataReg->setText(ShortDate::format(Clock::today()));
-    for (QLineEdit* field : {txtCategoria, txtCollocazione, txtOggetto, txtDataSpe, txtDataRic,
-                             txtFormato, txtPagine, txtRiferimenti, txtNote, txtMittente,
-                             txtRecapitoMit, txtDestinatario, txtRecapitoDes, txtCopia})
-        field->clear();
-    for (const LabelRow& row : kAttachmentLabels)
-        (this->*row.member)->clear();
-    uncheckMailType();
-    lblPosizione->clear();
-    txtNumero->setFocus();
-}
-
-void TfrmProtocollo::CaricaScheda(const ProtocolRecord& record, int position) {
-    m_proposal.reset();
-    for (const FieldRow& row : kFields)
-        showText(this->*row.member, record.text(row.field));
-    setMailType(record.text(F::Tipologia));
-    for (const LabelRow& row : kAttachmentLabels)
-        (this->*row.member)->setText(record.text(row.field));
-    lblPosizione->setText(QString::number(position));
 }
 
 void TfrmProtocollo::setMailType(const QString& stored) {

@@ -11,25 +11,23 @@
 class ImageButton;
 
 // The working window of the protocol register: one card of one year's register at a
-// time, the browsing commands and the toolbar of the register's functions.
+// time. The card window does the card's flow from this window's field table; this window
+// adds its layout and pictures, the mail type buttons, the numbering of new cards, the
+// remembered office and operator, and the toolbar of the register's functions.
 class TfrmProtocollo : public CardWindow {
     Q_OBJECT
 public:
     TfrmProtocollo();
 
-    // Empty card: today's registration date, office and operator kept, new state.
-    void PulisciScheda();
-    // Load rule: the record's fields into the controls, its position into lblPosizione.
-    void CaricaScheda(const ProtocolRecord& record, int position);
-
 public slots:
     // A new card with the proposed number and today's date.
     void newCard();
-    // Appends a new card or rewrites the stored card shown, after the checks.
-    void saveCard();
     void openNumbering();
 
 public:
+    // Handles on the controls for the windows and tests that still reach them directly;
+    // they go when the controls become private.
+
     // Hidden state.
     QLabel* lblFile;
     QLabel* lblFile01;
@@ -79,12 +77,18 @@ public:
     QPushButton* btnSfoglia;
     QPushButton* btnApri;
 
-    void loadCard(const Record& record, int position) override;
-
 protected:
     RecordArchive archive() const override;
-    void showEvent(QShowEvent* event) override;
+    // Office and operator: read from the settings on showing, written back on closing.
+    void showing() override;
     void closing() override;
+    // Today's registration date and no mail type on the empty card.
+    void clearExtras() override;
+    void loadExtras(const Record& record) override;
+    void fillExtras(Record& record) const override;
+    bool checkExtras() override;
+    RecordArchive::Settle settleNewCard() override;
+    QString newCardAppended() override;
 
 private:
     // The number proposed by the last "Nuovo" and the count it came from: a card saved with
@@ -94,15 +98,13 @@ private:
         int count;
     };
     std::optional<Proposal> m_proposal;
+    // The number the last save gave instead of the proposal.
+    std::optional<QString> m_renumbered;
 
-    // The record the controls describe, by the store rule.
-    ProtocolRecord cardFromControls() const;
-    // The first required field that is missing: its warning and where the focus goes.
-    bool checkRequired();
     void buildToolbar();
     void buildCard();
     void buildMailType();
-    void buildAttachment();
+    void findHandles();
     void setMailType(const QString& stored);
     void uncheckMailType();
 };

@@ -2,48 +2,53 @@
 
 #include "ProtocolGrid.h"
 #include "core/ProtocolRecord.h"
-#include "core/RecordArchive.h"
 #include "core/ShortDate.h"
 #include "core/StrictDate.h"
 #include "core/TextField.h"
 #include "ui/Clock.h"
-#include "ui/ExportRun.h"
-#include "ui/Guida.h"
-#include "ui/HelpTopics.h"
 #include "ui/HintLine.h"
 #include "ui/KeyRules.h"
 #include "ui/Messages.h"
 #include "ui/Widgets.h"
-#include "ui/WindowFrame.h"
 #include "ui/WindowPanel.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QShowEvent>
-#include <QTableView>
 
 namespace {
-const QColor kLightGrey(0xEE, 0xED, 0xED);
-const QColor kSlateBlue(0x6A, 0x5A, 0xCD);
+
 const QString kValidDate = QStringLiteral("Per poter visualizzare il riepilogo è necessario "
                                           "indicare una data valida.");
+
+GridWindow::Setup setup() {
+    GridWindow::Setup s;
+    s.caption = QStringLiteral(" Riepilogo protocollo per intervallo di tempo");
+    s.clientSize = {953, 620};
+    s.panelSize = {924, 588};
+    s.topBar = {8, 8, 908, 65};
+    s.banner = {"icoBuste", artwork("buste"), {18, 14, 75, 54}};
+    s.hand = {656, 31, 31, 25};
+    s.esporta = {694, 15};
+    s.guida = {776, 13};
+    s.esci = {862, 15};
+    s.grid = {8, 80, 908, 457};
+    s.columns = ProtocolGrid::columns();
+    s.hintBar = {8, 546, 908, 32};
+    s.hintOffset = {6, 9};
+    s.initialHint = QStringLiteral("Riepilogo documenti protocollati in un intervallo di tempo.");
+    s.layout = &ProtocolRecord::layout();
+    s.target = Spreadsheet::protocolSummary();
+    s.help = HelpTopics::protocolSummary();
+    return s;
+}
+
 } // namespace
 
 TfrmRiepProtocollo::TfrmRiepProtocollo(QWidget* opener, const QString& registerPath)
-    : QDialog(opener), m_registerPath(TextField::trimBlanks(registerPath)),
-      m_grid(new RecordGridModel(ProtocolGrid::columns(), this)) {
+    : GridWindow(opener, registerPath, setup()) {
     setObjectName(QStringLiteral("frmRiepProtocollo"));
-    WindowFrame::setupFixedDialog(
-        this, QStringLiteral(" Riepilogo protocollo per intervallo di tempo"), {953, 620});
-    auto* backdrop = new Backdrop(this, kLightGrey, kLightGrey, {924, 588});
-    m_content = std::make_unique<WindowPanel>(
-        backdrop->panel(), backdrop,
-        QStringLiteral("Riepilogo documenti protocollati in un intervallo di tempo."));
-    QWidget* panel = backdrop->panel();
-    WindowPanel& ui = *m_content;
-
-    ui.addArea("shpSfondo", {8, 8, 908, 65}, Qt::white);
-    (new Picture(panel, "icoBuste", artwork("buste")))->setGeometry(18, 14, 75, 54);
+    WindowPanel& ui = content();
+    QWidget* panel = ui.panel();
     ui.addArea("sfoSez01", {104, 16, 544, 48}, QColor(0xA1, 0xBA, 0xEA));
     const QFont caption = uiFont(QStringLiteral("Verdana"), 12);
     addLabel(panel, "lblCampo001", QStringLiteral("Protocollati dalla data:"), 112, 32, caption);
@@ -63,28 +68,11 @@ TfrmRiepProtocollo::TfrmRiepProtocollo(QWidget* opener, const QString& registerP
     cmdTrova = ui.addTool("cmdTrova", artwork("btn_cerca_riepilogo"), {576, 25, 60, 30},
                           QStringLiteral("Visualizza il riepilogo dei documenti protocollati "
                                          "nell'intervallo di tempo selezionato."));
-    (new Picture(panel, "icoHand", artwork("mano_piccola")))->setGeometry(656, 31, 31, 25);
-    const auto tools = ui.addGridTools({694, 15}, {776, 13}, {862, 15});
-    cmdEsporta = tools.cmdEsporta;
-    cmdGuida = tools.cmdGuida;
-    cmdEsci = tools.cmdEsci;
-
-    grdRecords = createRecordGrid(panel, m_grid, {8, 80, 908, 457});
-    ui.hints()->clearsOn(grdRecords->viewport());
-    ui.addHintBar("shpInfo", {8, 546, 908, 32}, kSlateBlue, {6, 9});
-    panInfo = ui.panInfo();
 
     KeyRules::enterMovesTo(txtDataInizio, txtDataFine);
     KeyRules::enterMovesTo(txtDataFine, nullptr);
     connect(cmdTrova, &QAbstractButton::clicked, this, &TfrmRiepProtocollo::showSummary);
-    connect(cmdEsporta, &QAbstractButton::clicked, this,
-            [this] { runExport(this, Spreadsheet::protocolSummary(), *m_grid); });
-    connect(cmdGuida, &QAbstractButton::clicked, this,
-            [this] { TfrmGuida::showTopic(this, HelpTopics::protocolSummary()); });
-    connect(cmdEsci, &QAbstractButton::clicked, this, &QDialog::accept);
 }
-
-TfrmRiepProtocollo::~TfrmRiepProtocollo() = default;
 
 void TfrmRiepProtocollo::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
@@ -147,17 +135,10 @@ void TfrmRiepProtocollo::showSummary() {
     QDate start, end;
     if (!checkDates(start, end))
         return;
-    bool anyCard = false;
-    QList<RecordGridModel::Row> rows;
     // A card whose registration date does not read as a date is left out; the cards after
     // it are still listed.
-    RecordArchive(m_registerPath, ProtocolRecord::layout()).scan([&](int, const Record& r) {
-        anyCard = true;
+    fillGrid([&](const Record& r) {
         const auto registered = readStrictDate(r.text(ProtocolRecord::DataReg));
-        if (registered && start <= *registered && *registered <= end)
-            rows.append(m_grid->rowFor(r, int(rows.size()) + 1));
+        return registered && start <= *registered && *registered <= end;
     });
-    // An empty register leaves the grid as it was.
-    if (anyCard)
-        m_grid->setRows(std::move(rows));
 }

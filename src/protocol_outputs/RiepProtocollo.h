@@ -1,31 +1,18 @@
 #pragma once
 
-#include <QDialog>
-#include <memory>
+#include "ui/GridWindow.h"
 
-class ImageButton;
-class QLabel;
 class QLineEdit;
-class QTableView;
-class RecordGridModel;
-class WindowPanel;
 
 // The summary of the cards registered between two dates, in a grid that can be exported.
-class TfrmRiepProtocollo : public QDialog {
+class TfrmRiepProtocollo : public GridWindow {
     Q_OBJECT
 public:
     TfrmRiepProtocollo(QWidget* opener, const QString& registerPath);
-    ~TfrmRiepProtocollo() override;
 
     QLineEdit* txtDataInizio;
     QLineEdit* txtDataFine;
     ImageButton* cmdTrova;
-    ImageButton* cmdEsporta;
-    ImageButton* cmdGuida;
-    ImageButton* cmdEsci;
-    QTableView* grdRecords;
-    QLabel* panInfo;
-    RecordGridModel* grid() const { return m_grid; }
 
 public slots:
     void showSummary();
@@ -35,8 +22,4 @@ protected:
 
 private:
     bool checkDates(QDate& start, QDate& end);
-
-    QString m_registerPath;
-    RecordGridModel* m_grid;
-    std::unique_ptr<WindowPanel> m_content;
 };

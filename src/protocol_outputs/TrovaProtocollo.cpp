@@ -2,7 +2,6 @@
 
 #include "core/ProtocolRecord.h"
 #include "ui/ArchiveTag.h"
-#include "ui/CardTarget.h"
 
 namespace {
 
@@ -42,10 +41,6 @@ QList<Search::LinePiece> TfrmTrovaProtocollo::resultLine() {
 }
 
 TfrmTrovaProtocollo::TfrmTrovaProtocollo(QWidget* opener, CardTarget* cardWindow)
-    : SearchWindow(opener, cardWindow->archivePath(), setup()), m_cardWindow(cardWindow) {
+    : SearchWindow(opener, cardWindow, setup()) {
     setObjectName(QStringLiteral("frmTrovaProtocollo"));
-}
-
-void TfrmTrovaProtocollo::loadCard(const Record& record, int position) {
-    m_cardWindow->loadCard(record, position);
 }

@@ -12,10 +12,4 @@ public:
 
     // The fixed-width line that lists a protocol card.
     static QList<Search::LinePiece> resultLine();
-
-protected:
-    void loadCard(const Record& record, int position) override;
-
-private:
-    CardTarget* m_cardWindow;
 };

@@ -29,7 +29,10 @@ QStringList linesOf(const QString& text) {
     return text.split(QLatin1Char('\n'));
 }
 
-QString withDate(QString text, const QDateTime& printedAt) {
+QString printedText(const Object& object, const QDateTime& printedAt) {
+    if (!object.dateField)
+        return object.text;
+    QString text = object.text;
     return text.replace(QStringLiteral("[DATE]"), ShortDate::format(printedAt.date()));
 }
 
@@ -44,7 +47,7 @@ public:
     void place(const Object& object, double top) {
         Placed placed{object};
         placed.object.rect.moveTop(top);
-        placed.object.text = withDate(object.text, m_printedAt);
+        placed.object.text = printedText(object, m_printedAt);
         m_pages.last().objects.append(placed);
     }
 

@@ -25,8 +25,11 @@ struct Object {
     // runs from the top left corner over the width and height (one of them 0).
     QRectF rect;
     // Text objects: printed literally, one line per "\n", never wrapped, clipped at the
-    // object's own edges. "[DATE]" stands for the date of printing (dd/mm/yyyy).
+    // object's own edges.
     QString text;
+    // The footer's date field: "[DATE]" in its text stands for the date of printing
+    // (dd/mm/yyyy). In every other object, a card's or a list's text, it prints as typed.
+    bool dateField = false;
     QString fontFamily = QStringLiteral("Arial");
     double pointSize = 8;
     bool bold = false;
@@ -82,8 +85,8 @@ struct Prepared {
 };
 
 // Lays out the pages. A data band taller than the room left on a page goes on over the
-// next pages line by line: no line is lost, cut or printed twice. "[DATE]" becomes the
-// date of `printedAt`.
+// next pages line by line: no line is lost, cut or printed twice. "[DATE]" in a date field
+// becomes the date of `printedAt`.
 Prepared prepare(const Template& report, const QDateTime& printedAt);
 
 // Paints the prepared pages on `device` (a QPrinter or a QPdfWriter), one page each.

@@ -1,10 +1,5 @@
 #include "Templates.h"
 
-#include "core/ShortDate.h"
-#include "core/TextField.h"
-
-#include <array>
-
 namespace Templates {
 
 using Report::Align;
@@ -13,19 +8,7 @@ using Report::Object;
 
 namespace {
 
-const QColor lightSteelBlue(0xB0, 0xC4, 0xDE);
-const QColor gold(0xFF, 0xD7, 0x00);
 const QColor slateGrey(0x70, 0x80, 0x90);
-
-Object rectangle(const QString& name, const QRectF& rect, const QColor& fill) {
-    Object o;
-    o.kind = Object::Rectangle;
-    o.name = name;
-    o.rect = rect;
-    o.fill = fill;
-    o.outline = Qt::black;
-    return o;
-}
 
 Object text(const QString& name, const QRectF& rect, const QString& body, const QString& family,
             double pointSize, Align align = Align::Left) {
@@ -40,83 +23,79 @@ Object text(const QString& name, const QRectF& rect, const QString& body, const 
     return o;
 }
 
-struct Row {
-    const char* label;
-    const char* value;
-};
+using CardForm::Part;
 
-// The card's rows, top to bottom: label text and the name of the value object.
-constexpr std::array<Row, 16> cardRows{{
-    {"Protocollo n.", "txtNumero"},
-    {"Data registrazione:", "txtDataReg"},
-    {"Ufficio:", "txtUfficio"},
-    {"Operatore:", "txtOperatore"},
-    {"Categoria:", "txtCategoria"},
-    {"Collocazione cartaceo:", "txtCollocazione"},
-    {"Oggetto:", "txtOggetto"},
-    {"Data spedizione:", "txtDataSpe"},
-    {"Data ricezione:", "txtDataRic"},
-    {"Formato:", "txtFormato"},
-    {"Riferimenti:", "txtRiferimenti"},
-    {"Mittente:", "txtMittente"},
-    {"Recapito mittente:", "txtRecapitoMit"},
-    {"Destinatario:", "txtDestinatario"},
-    {"Recapito destinatario:", "txtRecapitoDes"},
-    {"Note:", "txtNote"},
-}};
+// A row whose value is the control the value object is named after.
+CardForm::Row row(const char* labelName, const char* label, double labelWidth,
+                  const char* frameName, const char* valueName) {
+    CardForm::Row r;
+    r.label = QString::fromUtf8(label);
+    r.value = {Part::field(QLatin1String(valueName))};
+    r.labelWidth = labelWidth;
+    r.labelName = QLatin1String(labelName);
+    r.frameName = QLatin1String(frameName);
+    r.valueName = QLatin1String(valueName);
+    return r;
+}
 
 } // namespace
 
-Report::Template protocolCard() {
-    const QString arial = QStringLiteral("Arial");
-    Report::Template card;
-    card.name = QStringLiteral("Scheda Protocollo");
-    card.orientation = Report::Orientation::Portrait;
-    card.margin = 10;
-
-    auto& objects = card.pageObjects;
-    objects.append(rectangle(QStringLiteral("Shape1"), {1, 1, 188, 5.8}, lightSteelBlue));
-    objects.append(text(QStringLiteral("titArcataSup"), {2, 2, 185.8, 4.2},
-                        QStringLiteral("SCHEDA PROTOCOLLO DOCUMENTO"), arial, 9, Align::Center));
-    for (int row = 1; row <= 16; ++row) {
-        // The frames are numbered 2 to 18 without 5.
-        const int shape = row <= 3 ? row + 1 : row + 2;
-        objects.append(rectangle(QStringLiteral("Shape%1").arg(shape),
-                                 {1, 7.0 + 5.0 * (row - 1), 188, 4.6}, QColor()));
-    }
-    Object line;
-    line.kind = Object::Line;
-    line.name = QStringLiteral("Line2");
-    line.rect = {42, 7, 0, 79.6};
-    objects.append(line);
-    for (int row = 1; row <= 16; ++row) {
-        const double width = row == 9 ? 39.5 : row == 16 ? 38.8 : 37.8;
-        objects.append(text(QStringLiteral("Memo%1").arg(row),
-                            {2, 7.5 + 5.0 * (row - 1), width, 3.5},
-                            QString::fromUtf8(cardRows.at(std::size_t(row - 1)).label), arial, 7));
-    }
-    for (int row = 1; row <= 16; ++row)
-        objects.append(text(QString::fromLatin1(cardRows.at(std::size_t(row - 1)).value),
-                            {44, 7.5 + 5.0 * (row - 1), 144, 3.5}, QString(), arial, 7));
-    objects.append(rectangle(QStringLiteral("Shape23"), {1, 88, 188, 5.8}, gold));
-    objects.append(text(QStringLiteral("txtCalce"), {2, 89, 185.8, 4.2},
-                        QStringLiteral("Data e ora stampa"), arial, 8, Align::Center));
-    return card;
+CardForm::Form protocolCard() {
+    CardForm::Row format = row("Memo10", "Formato:", 37.8, "Shape12", "txtFormato");
+    format.value = {Part::field(QStringLiteral("txtFormato")),
+                    Part::fixed(QStringLiteral("  -  N. pagine: ")),
+                    Part::field(QStringLiteral("txtPagine"))};
+    // The frames are numbered 2 to 18 without 5.
+    return {QStringLiteral("Scheda Protocollo"),
+            QStringLiteral("SCHEDA PROTOCOLLO DOCUMENTO"),
+            {
+                row("Memo1", "Protocollo n.", 37.8, "Shape2", "txtNumero"),
+                row("Memo2", "Data registrazione:", 37.8, "Shape3", "txtDataReg"),
+                row("Memo3", "Ufficio:", 37.8, "Shape4", "txtUfficio"),
+                row("Memo4", "Operatore:", 37.8, "Shape6", "txtOperatore"),
+                row("Memo5", "Categoria:", 37.8, "Shape7", "txtCategoria"),
+                row("Memo6", "Collocazione cartaceo:", 37.8, "Shape8", "txtCollocazione"),
+                row("Memo7", "Oggetto:", 37.8, "Shape9", "txtOggetto"),
+                row("Memo8", "Data spedizione:", 37.8, "Shape10", "txtDataSpe"),
+                row("Memo9", "Data ricezione:", 39.5, "Shape11", "txtDataRic"),
+                format,
+                row("Memo11", "Riferimenti:", 37.8, "Shape13", "txtRiferimenti"),
+                row("Memo12", "Mittente:", 37.8, "Shape14", "txtMittente"),
+                row("Memo13", "Recapito mittente:", 37.8, "Shape15", "txtRecapitoMit"),
+                row("Memo14", "Destinatario:", 37.8, "Shape16", "txtDestinatario"),
+                row("Memo15", "Recapito destinatario:", 37.8, "Shape17", "txtRecapitoDes"),
+                row("Memo16", "Note:", 38.8, "Shape18", "txtNote"),
+            }};
 }
 
-void fillProtocolCard(Report::Template& card, const std::function<QString(const QString&)>& field,
-                      const QDateTime& printedAt) {
-    const auto value = [&](const char* name) {
-        return TextField::trimBlanks(field(QLatin1String(name)));
-    };
-    for (const Row& row : cardRows)
-        card.setText(QLatin1String(row.value), value(row.value));
-    card.setText(QStringLiteral("txtFormato"),
-                 value("txtFormato") + QStringLiteral("  -  N. pagine: ") + value("txtPagine"));
-    card.setText(QStringLiteral("txtCalce"),
-                 QStringLiteral("Stampa eseguita in data ") + ShortDate::format(printedAt.date()) +
-                     QStringLiteral(" alle ore ") +
-                     printedAt.time().toString(QStringLiteral("HH:mm:ss")));
+CardForm::Form documentCard() {
+    // The frames are numbered 2 to 25 without 5, 19 and 23 (the footer bar); the labels
+    // go on from Memo35 after Memo16.
+    return {QStringLiteral("Scheda Documento"),
+            QStringLiteral("SCHEDA RIASSUNTIVA DEL DOCUMENTO"),
+            {
+                row("Memo1", "Documento:", 37.8, "Shape2", "txtDocumento"),
+                row("Memo2", "Protocollo n.", 37.8, "Shape3", "txtProtocollo"),
+                row("Memo3", "Produttore:", 37.8, "Shape4", "txtProduttore"),
+                row("Memo4", "Indirizzo produttore:", 37.8, "Shape6", "txtIndirizzoPro"),
+                row("Memo5", "Data produzione:", 37.8, "Shape7", "txtDataPro"),
+                row("Memo6", "Destinatario:", 38.8, "Shape8", "txtDestinatario"),
+                row("Memo7", "Indirizzo destinatario:", 37.8, "Shape9", "txtIndirizzoDes"),
+                row("Memo8", "Data ricezione:", 37.8, "Shape10", "txtDataDes"),
+                row("Memo9", "Oggetto:", 38.5, "Shape11", "txtOggetto"),
+                row("Memo10", "Tipo documento:", 37.8, "Shape12", "txtTipo"),
+                row("Memo11", "Classificazione:", 37.8, "Shape13", "txtClassificazione"),
+                row("Memo12", "Fascicolo contenitore:", 37.8, "Shape14", "txtFascicolo"),
+                row("Memo13", "Formato:", 37.8, "Shape15", "txtFormato"),
+                row("Memo14", "N. pagine:", 37.8, "Shape16", "txtPagine"),
+                row("Memo15", "Allegati:", 37.8, "Shape17", "txtAllegati"),
+                row("Memo16", "Riferimenti:", 38.8, "Shape18", "txtRiferimenti"),
+                row("Memo35", "Livello di riservatezza:", 37.8, "Shape20", "txtLivello"),
+                row("Memo36", "Software di produzione:", 37.8, "Shape21", "txtSoftware"),
+                row("Memo37", "Luogo conservazione:", 38.8, "Shape22", "txtLuogo"),
+                row("Memo38", "Soggetti citati:", 37.8, "Shape24", "txtSoggetti"),
+                row("Memo39", "Note:", 37.8, "Shape25", "txtNote"),
+            }};
 }
 
 Report::Template searchList() {
@@ -145,6 +124,7 @@ Report::Template searchList() {
     stamp.bold = true;
     stamp.color = Qt::white;
     stamp.fill = slateGrey;
+    stamp.dateField = true;
     footer.objects.append(stamp);
 
     list.bands = {title, data, footer};

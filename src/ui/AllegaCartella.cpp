@@ -6,23 +6,10 @@
 #include "WindowFrame.h"
 #include "core/TextField.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-
-// The caller's hidden labels, slot by slot.
-const char* const kFileLabels[] = {"lblFile01", "lblFile02", "lblFile03"};
-const char* const kDescLabels[] = {"lblDesc01", "lblDesc02", "lblDesc03"};
-
-QLabel* callerLabel(QWidget* caller, const char* name) {
-    return caller ? caller->findChild<QLabel*>(QLatin1String(name)) : nullptr;
-}
-
-} // namespace
-
-TfrmAllegaCartella::TfrmAllegaCartella(QWidget* opener) : QDialog(opener), m_opener(opener) {
+TfrmAllegaCartella::TfrmAllegaCartella(QWidget* opener) : QDialog(opener) {
     setObjectName(QStringLiteral("frmAllegaCartella"));
     WindowFrame::setupFixedDialog(this, QStringLiteral(" Allega file"), {634, 534});
     auto* backdrop =
@@ -81,12 +68,10 @@ TfrmAllegaCartella::TfrmAllegaCartella(QWidget* opener) : QDialog(opener), m_ope
     connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TfrmAllegaCartella::fillFrom(QWidget* cardWindow) {
-    for (int i = 0; i < 3; ++i) {
-        if (QLabel* file = callerLabel(cardWindow, kFileLabels[i]))
-            showText(txtFile[i], TextField::trimBlanks(file->text()));
-        if (QLabel* desc = callerLabel(cardWindow, kDescLabels[i]))
-            showText(txtDesc[i], TextField::trimBlanks(desc->text()));
+void TfrmAllegaCartella::fill(const FurtherAttachments& current) {
+    for (std::size_t i = 0; i < 3; ++i) {
+        showText(txtFile[i], TextField::trimBlanks(current.files[i]));
+        showText(txtDesc[i], TextField::trimBlanks(current.descriptions[i]));
     }
 }
 
@@ -94,19 +79,22 @@ void TfrmAllegaCartella::apply() {
     const QString tag = TextField::trimBlanks(lblMemory->text());
     if (tag != ArchiveTag::Protocol && tag != ArchiveTag::Documents)
         return;
-    for (int i = 0; i < 3; ++i) {
-        if (QLabel* file = callerLabel(m_opener, kFileLabels[i]))
-            file->setText(TextField::trimBlanks(txtFile[i]->text()));
-        if (QLabel* desc = callerLabel(m_opener, kDescLabels[i]))
-            desc->setText(TextField::trimBlanks(txtDesc[i]->text()));
+    FurtherAttachments chosen;
+    for (std::size_t i = 0; i < 3; ++i) {
+        chosen.files[i] = TextField::trimBlanks(txtFile[i]->text());
+        chosen.descriptions[i] = TextField::trimBlanks(txtDesc[i]->text());
     }
+    m_applied = chosen;
     accept();
 }
 
-void TfrmAllegaCartella::openFor(QWidget* cardWindow, const QString& tag) {
+std::optional<FurtherAttachments> TfrmAllegaCartella::openFor(QWidget* cardWindow,
+                                                              const QString& tag,
+                                                              const FurtherAttachments& current) {
     TfrmAllegaCartella window(cardWindow);
     window.lblMemory->setText(tag);
-    window.fillFrom(cardWindow);
+    window.fill(current);
     WindowFrame::centre(&window);
     window.exec();
+    return window.applied();
 }

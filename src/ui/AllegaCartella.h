@@ -1,22 +1,40 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
+#include <array>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class ImageButton;
 
-// The three further attachments of a card, each a file copied into the attachments folder
-// and a description. Serves the protocol card window (tag "protocollo") and the document
-// card window (tag "altri"), whose six hidden labels it fills on "Applica e chiudi".
-class TfrmAllegaCartella : public QDialog {
+// The three further attachments of a card, slot by slot: file names and descriptions.
+struct FurtherAttachments {
+    std::array<QString, 3> files;
+    std::array<QString, 3> descriptions;
+};
+
+// The further attachments window, each slot a file copied into the attachments folder and a
+// description. Serves the protocol card window (tag "protocollo") and the document card
+// window (tag "altri"): "Applica e chiudi" hands the six trimmed texts back to the opener,
+// which keeps them in its hidden labels.
+class TfrmAllegaCartella final : public QDialog {
     Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TfrmAllegaCartella)
 public:
     explicit TfrmAllegaCartella(QWidget* opener);
 
-    // Opens a fresh window over `cardWindow` with its six labels, tagged `tag`.
-    static void openFor(QWidget* cardWindow, const QString& tag);
+    // Opens a fresh window over `cardWindow`, tagged `tag` and showing `current`; what
+    // "Applica e chiudi" handed back, none after "Annulla".
+    static std::optional<FurtherAttachments> openFor(QWidget* cardWindow, const QString& tag,
+                                                     const FurtherAttachments& current);
+
+    // Puts the card's attachments, trimmed, into the slots.
+    void fill(const FurtherAttachments& current);
+    // What "Applica e chiudi" handed back; none until then.
+    const std::optional<FurtherAttachments>& applied() const { return m_applied; }
 
     QLabel* lblMemory;
     QLineEdit* txtFile[3];
@@ -27,12 +45,9 @@ public:
     QPushButton* btnAnnulla;
     QPushButton* btnApplica;
 
-    // Copies the caller's six labels into the slots.
-    void fillFrom(QWidget* cardWindow);
-
 public slots:
     void apply();
 
 private:
-    QWidget* m_opener;
+    std::optional<FurtherAttachments> m_applied;
 };

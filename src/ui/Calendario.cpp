@@ -1,31 +1,21 @@
 #include "Calendario.h"
 
 #include "Clock.h"
-#include "KeyRules.h"
 #include "Widgets.h"
 #include "WindowFrame.h"
 #include "core/ShortDate.h"
 
 #include <QCalendarWidget>
-#include <QLineEdit>
 #include <QPushButton>
 
 namespace {
 
-// The tags, in the order they are compared, and the field each one fills.
-struct Target {
-    const char* tag;
-    const char* field;
-};
-constexpr Target kTargets[] = {
-    {"datapro", "txtDataPro"},
-    {"datades", "txtDataDes"},
-    {"datareg", "txtDataReg"},
-};
+// The tags of the date fields, in the order they are compared.
+constexpr const char* kTags[] = {"datapro", "datades", "datareg"};
 
 } // namespace
 
-TfrmCalendario::TfrmCalendario(QWidget* opener) : QDialog(opener), m_opener(opener) {
+TfrmCalendario::TfrmCalendario(QWidget* opener) : QDialog(opener) {
     setObjectName(QStringLiteral("frmCalendario"));
     WindowFrame::setupFixedDialog(this, QStringLiteral(" Importazione data"), {253, 294});
     auto* backdrop = new Backdrop(this, Qt::white, QColor(0x35, 0x25, 0x25), {230, 266});
@@ -61,24 +51,19 @@ TfrmCalendario::TfrmCalendario(QWidget* opener) : QDialog(opener), m_opener(open
 
 void TfrmCalendario::importDate() {
     const QString tag = lblMemory->text();
-    for (const Target& target : kTargets) {
-        if (tag != QLatin1String(target.tag))
-            continue;
-        auto* field =
-            m_opener ? m_opener->findChild<QLineEdit*>(QLatin1String(target.field)) : nullptr;
-        if (!field)
+    for (const char* known : kTags) {
+        if (tag == QLatin1String(known)) {
+            m_date = ShortDate::format(calAppuntamenti->selectedDate());
+            accept();
             return;
-        field->setText(ShortDate::format(calAppuntamenti->selectedDate()));
-        accept();
-        return;
+        }
     }
 }
 
-void TfrmCalendario::attachTo(QLineEdit* field, const QString& tag) {
-    DateField* date = DateField::attach(field);
-    QObject::connect(date, &DateField::importRequested, field, [field, tag] {
-        TfrmCalendario dialog(field->window());
-        dialog.lblMemory->setText(tag);
-        dialog.exec();
-    });
+std::optional<QString> TfrmCalendario::importFor(QWidget* opener, const QString& tag) {
+    TfrmCalendario dialog(opener);
+    dialog.lblMemory->setText(tag);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.importedDate();
 }

@@ -1,22 +1,28 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
+#include <optional>
 
 class QCalendarWidget;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 
-// The date import window: a month calendar whose date "Importa" writes, as dd/mm/yyyy,
-// into the date field that the tag in lblMemory names ("datareg", "datapro", "datades").
-class TfrmCalendario : public QDialog {
+// The date import window: a month calendar whose "Importa" hands the chosen date back to the
+// opener as dd/mm/yyyy, when lblMemory holds one of the date fields' tags ("datapro",
+// "datades", "datareg"). The opener writes it into the field that opened the window.
+class TfrmCalendario final : public QDialog {
     Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TfrmCalendario)
 public:
     explicit TfrmCalendario(QWidget* opener);
 
-    // Makes `field` a date field of its window: Backspace and Delete empty it, any other key
-    // opens a fresh date import window with `tag`.
-    static void attachTo(QLineEdit* field, const QString& tag);
+    // Opens a fresh window over `opener` with `tag`; the date imported, none when the user
+    // cancelled.
+    static std::optional<QString> importFor(QWidget* opener, const QString& tag);
+
+    // The date "Importa" handed back; empty until then.
+    const QString& importedDate() const { return m_date; }
 
     QLabel* lblMemory;
     QCalendarWidget* calAppuntamenti;
@@ -25,5 +31,5 @@ public:
 
 private:
     void importDate();
-    QWidget* m_opener;
+    QString m_date;
 };

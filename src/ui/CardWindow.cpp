@@ -1,6 +1,12 @@
 #include "CardWindow.h"
 
+#include "AllegaCartella.h"
+#include "AttachmentSlot.h"
+#include "Calendario.h"
+#include "FieldColouring.h"
+#include "FocusHalo.h"
 #include "HintLine.h"
+#include "KeyRules.h"
 #include "Messages.h"
 #include "Widgets.h"
 #include "WindowFrame.h"
@@ -8,21 +14,42 @@
 
 #include <QCloseEvent>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
 
 const QString CardWindow::kEmptyArchive = QStringLiteral("L'archivio non contiene nessuna scheda.");
+const QString CardWindow::kUpdated =
+    QStringLiteral("Le modifiche apportate alla scheda corrente sono state salvate in archivio.");
+const QString CardWindow::kInserted =
+    QStringLiteral("La scheda corrente è stata inserita in archivio.");
 
 namespace {
 const QSize kDesignSize(1016, 713);
 const QSize kPanelSize(995, 692);
 const QColor kPanelColour(0xC8, 0xD6, 0xE3);
+constexpr int kFieldHeight = 22;
+
+// The six hidden labels of the further attachments and the record fields of the same name.
+constexpr const char* kAttachmentLabels[] = {"File01", "File02", "File03",
+                                             "Desc01", "Desc02", "Desc03"};
 } // namespace
 
 CardWindow::CardWindow(const QString& caption, const QColor& gradientTop,
-                       const QString& initialHint) {
+                       const QString& initialHint, const Card& card)
+    : m_card(card) {
     WindowFrame::setupSizeableWindow(this, caption, kDesignSize);
     auto* backdrop = new Backdrop(this, gradientTop, Qt::white, kPanelSize, kPanelColour);
     m_content = std::make_unique<WindowPanel>(backdrop->panel(), backdrop, initialHint);
     panInfo = m_content->panInfo();
+
+    for (std::size_t i = 0; i < m_attachmentLabels.size(); ++i) {
+        const QString name = QString::fromLatin1(kAttachmentLabels[i]);
+        const int field = m_card.layout->indexOf(name);
+        if (field < 0)
+            qFatal("the record has no field %s", kAttachmentLabels[i]);
+        const QByteArray labelName = "lbl" + name.toLatin1();
+        m_attachmentLabels[i] = {addHiddenLabel(panContainer(), labelName.constData()), field};
+    }
 }
 
 QString CardWindow::fieldText(const QString& controlName) const {
@@ -64,12 +91,199 @@ void CardWindow::addBrowsingTools(int xFirst, int xPrevious, int xNext, int xLas
     lblPosizione->setGeometry(position);
 }
 
+ImageButton* CardWindow::addFurtherAttachmentsTool(const QRect& rect) {
+    ImageButton* tool = addTool("cmdFile", artwork("allega_file"), rect,
+                                QStringLiteral("Allega file alla scheda corrente."));
+    connect(tool, &QAbstractButton::clicked, this, &CardWindow::openFurtherAttachments);
+    return tool;
+}
+
 void CardWindow::addHintBar(const QRect& rect, const QColor& colour) {
     m_content->addHintBar("panHint", rect, colour, QPoint(10, (rect.height() - 16) / 2));
 }
 
+void CardWindow::buildFields() {
+    QWidget* panel = panContainer();
+    const QFont fieldFont = uiFont(QStringLiteral("Verdana"), 12, true);
+    const QFont captionFont = uiFont(QStringLiteral("Verdana"), 12);
+    m_fields.clear();
+    for (const CardField& row : m_card.fields) {
+        auto* edit = named(new QLineEdit(panel), row.control);
+        edit->setFont(fieldFont);
+        edit->setGeometry(row.x, row.y, row.width, kFieldHeight);
+        edit->setMaxLength(m_card.layout->field(row.field).capacity);
+        if (row.flags & CardField::Centred)
+            edit->setAlignment(Qt::AlignCenter);
+        if (!(row.flags & CardField::NoFocusLook)) {
+            if (m_card.focusLook == FocusLook::Halo)
+                FocusHalo::attach(edit);
+            else
+                FieldColouring::attach(edit);
+        }
+        m_fields.push_back(edit);
+
+        QLabel* caption =
+            addLabel(panel, row.captionName, QString::fromUtf8(row.caption), 0, 0, captionFont);
+        if (row.captionLeft)
+            caption->move(row.x - 6 - caption->width(),
+                          row.y + (kFieldHeight - caption->height()) / 2);
+        else
+            caption->move(row.x, row.y - 18);
+    }
+
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        const CardField& row = m_card.fields[i];
+        QLineEdit* edit = m_fields[i];
+        if (i > 0)
+            setTabOrder(m_fields[i - 1], edit);
+        if (row.hint)
+            hints()->setHint(edit, QString::fromUtf8(row.hint));
+        switch (row.enter.kind) {
+        case EnterKey::Nothing:
+            KeyRules::enterMovesTo(edit, nullptr);
+            break;
+        case EnterKey::MovesTo:
+            KeyRules::enterMovesTo(edit, field(row.enter.target));
+            break;
+        case EnterKey::OpensCalendar:
+            break; // the date field takes Enter as any other key
+        }
+        if (row.dateTag) {
+            connect(DateField::attach(edit), &DateField::importRequested, this,
+                    [this, edit, tag = QString::fromLatin1(row.dateTag)] {
+                        if (const auto date = TfrmCalendario::importFor(this, tag))
+                            edit->setText(*date);
+                    });
+        }
+    }
+}
+
+QLineEdit* CardWindow::field(const char* control) const {
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        if (qstrcmp(m_card.fields[i].control, control) == 0)
+            return m_fields[i];
+    }
+    qFatal("no field %s in the card's table", control);
+    return nullptr;
+}
+
+void CardWindow::addAttachmentStrip(const AttachmentStrip& strip) {
+    QLineEdit* name = nullptr;
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        if (m_card.fields[i].flags & CardField::Attachment)
+            name = m_fields[i];
+    }
+    if (!name)
+        qFatal("the card's table has no attachment field");
+    QWidget* panel = panContainer();
+    ImageButton* clear =
+        addTool(strip.clearName, artwork("cancella"), strip.clear,
+                QStringLiteral("Cancella il percorso del file allegato alla scheda corrente."));
+    QPushButton* browse =
+        addButton(panel, QStringLiteral("btnSfoglia"), QStringLiteral("Sfoglia..."), strip.browse);
+    QPushButton* open =
+        addButton(panel, QStringLiteral("btnApri"), QStringLiteral("Apri"), strip.open);
+    hints()->setHint(browse, QStringLiteral("Seleziona il file da allegare alla scheda corrente."));
+    hints()->setHint(open, QStringLiteral("Apri il file allegato alla scheda corrente."));
+    new AttachmentSlot(name, browse, open, clear);
+}
+
 void CardWindow::showAccessError() {
     Messages::error(this, Messages::kArchiveAccessError);
+}
+
+void CardWindow::PulisciScheda() {
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        if (!(m_card.fields[i].flags & CardField::Kept))
+            m_fields[i]->clear();
+    }
+    clearExtras();
+    for (const AttachmentLabel& attachment : m_attachmentLabels)
+        attachment.label->clear();
+    lblPosizione->clear();
+    if (!m_fields.empty())
+        m_fields.front()->setFocus();
+}
+
+void CardWindow::CaricaScheda(const Record& record, int position) {
+    for (std::size_t i = 0; i < m_fields.size(); ++i)
+        showText(m_fields[i], record.text(m_card.fields[i].field));
+    loadExtras(record);
+    for (const AttachmentLabel& attachment : m_attachmentLabels)
+        attachment.label->setText(record.text(attachment.field));
+    lblPosizione->setText(QString::number(position));
+}
+
+Record CardWindow::cardRecord() const {
+    Record record(*m_card.layout);
+    for (std::size_t i = 0; i < m_fields.size(); ++i)
+        record.setText(m_card.fields[i].field, m_fields[i]->text());
+    fillExtras(record);
+    for (const AttachmentLabel& attachment : m_attachmentLabels)
+        record.setText(attachment.field, attachment.label->text());
+    return record;
+}
+
+bool CardWindow::checkRequired() {
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        const CardField& row = m_card.fields[i];
+        if (row.required && TextField::trimBlanks(m_fields[i]->text()).isEmpty()) {
+            Messages::warning(this, QString::fromUtf8(row.required));
+            // A date field opens the calendar only on a key, not on the focus.
+            m_fields[i]->setFocus();
+            return false;
+        }
+    }
+    return checkExtras();
+}
+
+void CardWindow::saveCard() {
+    if (!checkRequired())
+        return;
+    const Record record = cardRecord();
+    std::optional<int> position;
+    if (!shownPosition(position)) {
+        showAccessError();
+        return;
+    }
+    if (position) {
+        if (!archive().update(*position, record)) {
+            showAccessError();
+            return;
+        }
+        lblPosizione->setText(QString::number(*position));
+        Messages::information(this, kUpdated);
+        return;
+    }
+    const auto appended = archive().append(record, settleNewCard());
+    if (!appended) {
+        showAccessError();
+        return;
+    }
+    lblPosizione->setText(QString::number(*appended));
+    const QString notice = newCardAppended();
+    Messages::information(this, kInserted);
+    if (!notice.isEmpty())
+        Messages::notice(this, notice);
+}
+
+FurtherAttachments CardWindow::shownAttachments() const {
+    FurtherAttachments shown;
+    for (std::size_t i = 0; i < 3; ++i) {
+        shown.files[i] = m_attachmentLabels[i].label->text();
+        shown.descriptions[i] = m_attachmentLabels[i + 3].label->text();
+    }
+    return shown;
+}
+
+void CardWindow::openFurtherAttachments() {
+    const auto applied = TfrmAllegaCartella::openFor(this, m_card.archiveTag, shownAttachments());
+    if (!applied)
+        return;
+    for (std::size_t i = 0; i < 3; ++i) {
+        m_attachmentLabels[i].label->setText(applied->files[i]);
+        m_attachmentLabels[i + 3].label->setText(applied->descriptions[i]);
+    }
 }
 
 void CardWindow::browse(BrowseCommand command) {
@@ -95,6 +309,14 @@ void CardWindow::browse(BrowseCommand command) {
     case BrowseStep::Nothing:
         break;
     }
+}
+
+void CardWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (event->spontaneous())
+        return;
+    showing();
+    PulisciScheda();
 }
 
 void CardWindow::closeEvent(QCloseEvent* event) {

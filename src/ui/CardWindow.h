@@ -5,29 +5,48 @@
 
 #include <QLabel>
 #include <QWidget>
+#include <array>
 #include <memory>
 #include <optional>
+#include <span>
+#include <vector>
 
+#include "CardFields.h"
 #include "CardTarget.h"
 #include "Messages.h"
 #include "WindowPanel.h"
 
 class HintLine;
 class ImageButton;
+class QLineEdit;
 class Shape;
+struct FurtherAttachments;
 
-// What the two card windows share: the maximized frame with its central panel, the
-// toolbar groups and picture buttons, the hint line, the position label and the four
-// browsing commands over the window's archive, and the hand-over to the main menu when
-// the window closes.
+// The card window of either archive, driven by the archive's field table (CardFields.h): the
+// maximized frame with its central panel, the toolbar helpers, the hint line, the card's
+// fields, the attachment strip and the further attachments, the empty card, the load rule,
+// the filling of a record, the checks and the save, the four browsing commands, and the
+// hand-over to the main menu when the window closes. An archive's window adds its layout,
+// its own controls and toolbar, and what it does beyond the table through the hooks below.
 class CardWindow : public QWidget, public CardTarget {
     Q_OBJECT
 public:
+    // What the window's table describes.
+    struct Card {
+        const RecordLayout* layout;
+        std::span<const CardField> fields;
+        FocusLook focusLook;
+        QString archiveTag; // ArchiveTag::Protocol or ArchiveTag::Documents
+    };
+
     QString fieldText(const QString& controlName) const override;
     QString archivePath() const override { return archive().path(); }
+    void loadCard(const Record& record, int position) override { CaricaScheda(record, position); }
 
     static inline const QString& kAccessError = Messages::kArchiveAccessError;
     static const QString kEmptyArchive;
+    static const QString kUpdated;
+    static const QString kInserted;
 
     QLabel* lblPosizione = nullptr;
     QLabel* panInfo = nullptr;
@@ -35,6 +54,16 @@ public:
     // The 1-based position shown; empty for a card not yet in the archive. False when the
     // label holds something that is not a whole number.
     bool shownPosition(std::optional<int>& position) const;
+
+    // Empty card: every field of the table but the kept ones, the archive's own controls,
+    // the six attachment labels and the position are emptied; the focus goes to the first
+    // field of the table.
+    void PulisciScheda();
+    // Load rule: the record's fields into the table's fields, the archive's own controls,
+    // the six attachment labels, then `position` into lblPosizione.
+    void CaricaScheda(const Record& record, int position);
+    // The record the card describes, by the store rule.
+    Record cardRecord() const;
 
 signals:
     // The window has closed (its own exit or the close box): the main menu comes back.
@@ -45,9 +74,15 @@ public slots:
     void previous() { browse(BrowseCommand::Previous); }
     void next() { browse(BrowseCommand::Next); }
     void last() { browse(BrowseCommand::Last); }
+    // After the checks, rewrites the stored card shown or appends a new card.
+    void saveCard();
+    // The further attachments window over this card; what it hands back goes into the six
+    // hidden labels.
+    void openFurtherAttachments();
 
 protected:
-    CardWindow(const QString& caption, const QColor& gradientTop, const QString& initialHint);
+    CardWindow(const QString& caption, const QColor& gradientTop, const QString& initialHint,
+               const Card& card);
 
     QWidget* panContainer() const { return m_content->panel(); }
     HintLine* hints() const { return m_content->hints(); }
@@ -67,19 +102,65 @@ protected:
     // them.
     void addBrowsingTools(int xFirst, int xPrevious, int xNext, int xLast, int y,
                           const QRect& position);
+    // cmdFile, the picture button that opens the further attachments.
+    ImageButton* addFurtherAttachmentsTool(const QRect& rect);
     // The hint bar at the bottom of the panel.
     void addHintBar(const QRect& rect, const QColor& colour);
+
+    // The table's fields with their captions, maximum lengths, focus look, hints, date
+    // fields, Enter keys and tab order (the table's order). Call it after the areas that lie
+    // under the fields.
+    void buildFields();
+    // The field of the table row named `control`.
+    QLineEdit* field(const char* control) const;
+
+    // Beside the Attachment field: its clear button, "Sfoglia..." and "Apri".
+    struct AttachmentStrip {
+        const char* clearName; // "imgCancella01", "btnCancella"
+        QRect clear, browse, open;
+    };
+    void addAttachmentStrip(const AttachmentStrip& strip);
 
     void showAccessError();
 
     virtual RecordArchive archive() const = 0;
+
+    // What an archive does beyond its table; each runs inside the routine it is named for.
+    // Before the empty card, when the window is shown.
+    virtual void showing() {}
     // Runs before the hand-over to the main menu.
     virtual void closing() {}
+    // PulisciScheda, after the table's fields are emptied.
+    virtual void clearExtras() {}
+    // CaricaScheda, after the table's fields are loaded.
+    virtual void loadExtras(const Record&) {}
+    // cardRecord, after the table's fields are stored.
+    virtual void fillExtras(Record&) const {}
+    // The checks after the table's: warns, moves the focus and gives false on the first
+    // that fails.
+    virtual bool checkExtras() { return true; }
+    // A save that appends: what may change the record while the archive is locked for the
+    // write (a number made from the count), or nothing.
+    virtual RecordArchive::Settle settleNewCard() { return {}; }
+    // A save that appended, with the new position shown: a notice to show after the
+    // inserted message, or nothing.
+    virtual QString newCardAppended() { return {}; }
 
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void browse(BrowseCommand command);
+    bool checkRequired();
+    FurtherAttachments shownAttachments() const;
 
     std::unique_ptr<WindowPanel> m_content;
+    Card m_card;
+    std::vector<QLineEdit*> m_fields; // by table row
+    // lblFile01..03, lblDesc01..03 and the record fields they show.
+    struct AttachmentLabel {
+        QLabel* label;
+        int field;
+    };
+    std::array<AttachmentLabel, 6> m_attachmentLabels{};
 };

@@ -4,7 +4,10 @@
 #include <QLabel>
 #include <QMouseEvent>
 
-HintLine::HintLine(QLabel* panInfo) : QObject(panInfo), m_panInfo(panInfo) {}
+HintLine::HintLine(QLabel* panInfo) : QObject(panInfo), m_panInfo(panInfo) {
+    // The line's own text lies on the hint bar, which is background.
+    clearsOn(panInfo);
+}
 
 void HintLine::setHint(QWidget* control, const QString& text) {
     m_hints.insert(control, text);

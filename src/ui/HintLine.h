@@ -9,8 +9,8 @@ class QLabel;
 class QWidget;
 
 // The hint line at the bottom of a window: moving the pointer over a control with a hint
-// writes the hint into `panInfo`; moving it over the window's background empties it;
-// anything else (labels, pictures without a hint) leaves it as it is.
+// writes the hint into `panInfo`; moving it over the window's background, `panInfo` itself
+// included, empties it; anything else (labels, pictures without a hint) leaves it as it is.
 class HintLine : public QObject {
     Q_OBJECT
 public:

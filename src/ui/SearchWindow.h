@@ -7,15 +7,14 @@
 #include <QList>
 #include <QStringList>
 
+class CardTarget;
 class QLabel;
 class QLineEdit;
-class QListView;
 class QPushButton;
-class QStringListModel;
+class ResultList;
 
 // The search window of an archive: a page of field filters, then a page listing the
-// matching cards as fixed-width lines, a "Trova" to find a word in the list, and a double
-// click that loads the chosen card into the card window.
+// matching cards (a ResultList) from which the chosen card goes into the card window.
 class SearchWindow : public QDialog {
     Q_OBJECT
 public:
@@ -33,46 +32,35 @@ public:
         QString tag;          // the opener's tag that allows loading a card
         QString resultBanner; // picture resource of the result page
         QString printTitle;   // title of the printed list
+        // Picture resource of the strip beside the filters.
+        QString filterPicture = QStringLiteral(":/icons/campi.svg");
     };
 
-    SearchWindow(QWidget* opener, const QString& archivePath, Setup setup);
+    // Searches the archive of `cardWindow` and loads the chosen card into it.
+    SearchWindow(QWidget* opener, CardTarget* cardWindow, Setup setup);
 
     QLabel* lblMemory;
     QLabel* lblConta;
     QLabel* lblAttendere;
-    QLabel* lblTrovate;
     QPushButton* btnCerca;
     QPushButton* btnAnnulla;
-    QPushButton* btnTrova;
-    QPushButton* btnChiudi;
-    QPushButton* btnStampa;
-    QLineEdit* txtTrova;
-    QListView* lstRecords;
-    QWidget* panAvvio;
-    QWidget* panContainer;
+    QWidget* panAvvio;     // the filter page
+    QWidget* panContainer; // the result page
 
-    QStringList lines() const;
-    int selectedLine() const;
+    ResultList* results() const { return m_results; }
     QLineEdit* filter(int index) const { return m_filters[index]; }
 
 public slots:
     void search();
-    void findInList();
-    void loadSelected();
-    void printList();
 
 protected:
     void showEvent(QShowEvent* event) override;
-    // Shows the record in the card window (its load rule), at its 1-based position.
-    virtual void loadCard(const Record& record, int position) = 0;
 
 private:
     void buildFilterPage();
-    void buildResultPage();
 
-    QString m_path;
     Setup m_setup;
+    CardTarget* m_cardWindow;
     QList<QLineEdit*> m_filters;
-    QStringListModel* m_lines;
-    Search::ListFinder m_finder;
+    ResultList* m_results;
 };

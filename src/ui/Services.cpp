@@ -1,12 +1,12 @@
 #include "Services.h"
 
+#include "OpenFileDialog.h"
 #include "TMisc.h"
 #include "report/Report.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QPageLayout>
 #include <QPrintDialog>
@@ -55,7 +55,7 @@ public:
 class QtFileDialogs : public FileDialogService {
 public:
     QString openFileName(QWidget* parent, const QString& title, const QString& filter) override {
-        return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+        return OpenFileDialog::run(parent, title, filter);
     }
 };
 

@@ -1,11 +1,16 @@
 #include "Widgets.h"
 
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QSvgRenderer>
+
+#include <algorithm>
 
 QFont uiFont(const QString& family, int pixelSize, bool bold) {
     QFont font(family);
@@ -30,6 +35,34 @@ QString artwork(const char* name) {
     return QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name));
 }
 
+namespace {
+
+// Enter on a focused push button presses it, as Space does. Held down, it presses once:
+// an Enter chain that ends on the button must not go on to press it.
+class EnterPresses : public QObject {
+public:
+    explicit EnterPresses(QPushButton* button) : QObject(button), m_button(button) {
+        button->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+            return false;
+        if (!key->isAutoRepeat())
+            m_button->click();
+        return true;
+    }
+
+private:
+    QPushButton* m_button;
+};
+
+} // namespace
+
 QPushButton* addButton(QWidget* parent, const QString& name, const QString& text, const QRect& at,
                        const QFont& font) {
     auto* button = new QPushButton(text, parent);
@@ -37,7 +70,9 @@ QPushButton* addButton(QWidget* parent, const QString& name, const QString& text
     button->setGeometry(at);
     button->setFont(font);
     button->setCursor(Qt::PointingHandCursor);
+    // No button is a dialog's default: Enter in a field only moves the focus.
     button->setAutoDefault(false);
+    new EnterPresses(button);
     return button;
 }
 
@@ -118,4 +153,42 @@ void ImageButton::leaveEvent(QEvent* event) {
     m_hover = false;
     update();
     QAbstractButton::leaveEvent(event);
+}
+
+WrappingCheckBox::WrappingCheckBox(const QString& text, QWidget* parent)
+    : QCheckBox(text, parent) {}
+
+QRect WrappingCheckBox::textArea() const {
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QRect box = style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, this);
+    const int left =
+        box.right() + 1 + style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &option, this);
+    return {left, 0, std::max(0, width() - left), height()};
+}
+
+QRect WrappingCheckBox::textBounds() const {
+    return fontMetrics().boundingRect(textArea(), kFlags, text());
+}
+
+void WrappingCheckBox::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    // The box stands in the middle of the height, beside the lines.
+    option.rect = style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, this);
+    painter.drawPrimitive(QStyle::PE_IndicatorCheckBox, option);
+    style()->drawItemText(&painter, textArea(), kFlags, palette(), isEnabled(), text(),
+                          QPalette::WindowText);
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = textBounds().adjusted(-2, -1, 2, 1);
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
+}
+
+bool WrappingCheckBox::hitButton(const QPoint& pos) const {
+    return rect().contains(pos);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QColor>
 #include <QFont>
 #include <QLabel>
@@ -26,7 +27,8 @@ template <typename W> W* named(W* w, const char* name) {
 // ":/icons/<name>.svg", the artwork of the program.
 QString artwork(const char* name);
 
-// A push button at `at`: the hand pointer, and Enter in a field never presses it.
+// A push button at `at`: the hand pointer; Enter or Space pressed on it while it has the
+// focus presses it, and Enter in a field never does.
 QPushButton* addButton(QWidget* parent, const QString& name, const QString& text, const QRect& at,
                        const QFont& font = uiFont(QStringLiteral("Verdana"), 12));
 
@@ -89,4 +91,24 @@ protected:
 private:
     QSvgRenderer* m_svg;
     bool m_hover = false;
+};
+
+// A check box whose text wraps over as many lines as its width needs (a text stays as it
+// is given, without a line break typed into it); a click anywhere on it, its text
+// included, toggles it.
+class WrappingCheckBox : public QCheckBox {
+    Q_OBJECT
+public:
+    WrappingCheckBox(const QString& text, QWidget* parent);
+
+    // The room beside the box where the text is drawn, and the part the lines take.
+    QRect textArea() const;
+    QRect textBounds() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool hitButton(const QPoint& pos) const override;
+
+private:
+    static constexpr int kFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
 };

@@ -41,6 +41,47 @@ private slots:
         QTest::newRow("beyond the basic plane is one character")
             << QStringLiteral("a\U0001F600b") << QByteArray("a?b");
         QTest::newRow("lone surrogate") << QString(QChar(0xD800)) << QByteArray("?");
+        // Their accented letters have no plain letter of the page to stand for them.
+        QTest::newRow("greek with accent") << QStringLiteral("άέ") << QByteArray("??");
+        QTest::newRow("cyrillic with breve and diaeresis")
+            << QStringLiteral("Йёж") << QByteArray("???");
+        QTest::newRow("signs are not letters")
+            << QStringLiteral("a ≠ b ≤ c ∑") << QByteArray("a ? b ? c ?");
+        QTest::newRow("ligature") << QStringLiteral("ﬁne") << QByteArray("?ne");
+    }
+
+    void bestFitLetters_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("polish") << QStringLiteral("Zażółć gęślą jaźń")
+                                << QByteArray("Zaz\xF3lc gesla jazn");
+        QTest::newRow("czech") << QStringLiteral("Dvořák, Čapek, Ůžas")
+                               << QByteArray("Dvor\xE1k, Capek, U\x9E"
+                                             "as");
+        QTest::newRow("hungarian")
+            << QStringLiteral("Erdős Győző, Űrhajó") << QByteArray("Erdos Gyozo, Urhaj\xF3");
+        QTest::newRow("turkish") << QStringLiteral("Şişli, İzmir, Iğdır")
+                                 << QByteArray("Sisli, Izmir, Igdir");
+        QTest::newRow("croatian") << QStringLiteral("Đurđević, Šibenik")
+                                  << QByteArray("Durdevic, \x8Aibenik");
+        QTest::newRow("romanian") << QStringLiteral("Timișoara, Țară, Brașov")
+                                  << QByteArray("Timisoara, Tara, Brasov");
+        QTest::newRow("maltese") << QStringLiteral("Ħal Għaxaq, ħobż")
+                                 << QByteArray("Hal Ghaxaq, hobz");
+        QTest::newRow("catalan") << QStringLiteral("Ŀ col·legi, paŀlidesa")
+                                 << QByteArray("L col\xB7legi, pallidesa");
+        QTest::newRow("sami") << QStringLiteral("Ŧ ŧ") << QByteArray("T t");
+        QTest::newRow("lithuanian and latvian")
+            << QStringLiteral("Ąsotė, Ēriks, Ļaudona") << QByteArray("Asote, Eriks, Laudona");
+        QTest::newRow("base letter that decomposes again")
+            << QStringLiteral("Việt Nam") << QByteArray("Viet Nam");
+        QTest::newRow("sign that is a letter of the page")
+            << QStringLiteral("Å") << QByteArray("\xC5");
+    }
+    void bestFitLetters() {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(Cp1252::encode(text), bytes);
     }
     void outsideThePageBecomesQuestionMark() {
         QFETCH(QString, text);

@@ -144,6 +144,51 @@ private slots:
         QCOMPARE(finder.find(QStringList(), 0, QStringLiteral("x")), 0);
     }
 
+    // A new key looks at every line, the last one included, wherever the selection is.
+    void newKeyLooksAtEveryLine_data() {
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("found");
+        QTest::newRow("last line, nothing selected") << -1 << "delta" << 3;
+        QTest::newRow("last line, first selected") << 0 << "delta" << 3;
+        QTest::newRow("last line, itself selected") << 3 << "delta" << 3;
+        QTest::newRow("last line, the one before selected") << 2 << "DELTA" << 3;
+        QTest::newRow("first line, last selected") << 3 << "alfa" << 0;
+        QTest::newRow("nowhere: the selection stays") << 2 << "zeta" << 2;
+    }
+    void newKeyLooksAtEveryLine() {
+        QFETCH(int, selected);
+        QFETCH(QString, key);
+        QFETCH(int, found);
+        const QStringList lines = {QStringLiteral("alfa"), QStringLiteral("beta"),
+                                   QStringLiteral("gamma"), QStringLiteral("delta")};
+        Search::ListFinder finder;
+        QCOMPARE(finder.find(lines, selected, key), found);
+    }
+
+    // The same key again looks at the line after the selection first and at the selection
+    // last, going round from the last line to the first.
+    void sameKeyGoesRound_data() {
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("found");
+        QTest::newRow("next line") << 0 << "rossi" << 2;
+        QTest::newRow("round to the first") << 2 << "rossi" << 0;
+        QTest::newRow("from the last line") << 3 << "rossi" << 0;
+        QTest::newRow("the line before the selection") << 2 << "beta" << 1;
+        QTest::newRow("only the selection holds it") << 3 << "delta" << 3;
+    }
+    void sameKeyGoesRound() {
+        QFETCH(int, selected);
+        QFETCH(QString, key);
+        QFETCH(int, found);
+        const QStringList lines = {QStringLiteral("ROSSI alfa"), QStringLiteral("beta"),
+                                   QStringLiteral("rossi"), QStringLiteral("delta")};
+        Search::ListFinder finder;
+        finder.find(lines, -1, key);
+        QCOMPARE(finder.find(lines, selected, key), found);
+    }
+
     void strictDates_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QDate>("date");

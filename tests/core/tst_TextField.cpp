@@ -22,6 +22,9 @@ private slots:
         QTest::newRow("accented and euro")
             << QStringLiteral("Perché € più") << 50 << QByteArray("Perch\xE9 \x80 pi\xF9");
         QTest::newRow("greek") << QStringLiteral("Ωmega") << 50 << QByteArray("?mega");
+        QTest::newRow("best fit, then cut") << QStringLiteral(" Łódź, ul. Piotrkowska ") << 8
+                                            << QByteArray("L\xF3"
+                                                          "dz, ul");
         QTest::newRow("only blanks") << QStringLiteral(" \t ") << 50 << QByteArray();
         QTest::newRow("cut after trimming")
             << QStringLiteral("   abcdef") << 3 << QByteArray("abc");

@@ -6,6 +6,7 @@
 #include "ui/AllegaCartella.h"
 #include "ui/Widgets.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -122,7 +123,7 @@ private slots:
         const QString longName = QString(251, u'a') + QStringLiteral(".pdf");
         QTest::newRow("longer than 250 bytes") << longName << longName.left(250);
         QTest::newRow("outside the code page")
-            << QStringLiteral("Zażółć–€.pdf") << QStringLiteral("Za?ó??–€.pdf");
+            << QStringLiteral("Zażółć–€.pdf") << QStringLiteral("Zazólc–€.pdf");
         QTest::newRow("blanks around it")
             << QStringLiteral(" fattura.pdf ") << QStringLiteral("fattura.pdf");
     }
@@ -230,29 +231,58 @@ private slots:
         f.card.lblFile01->setText(QStringLiteral(" uno.pdf "));
         f.card.lblDesc01->setText(QStringLiteral("Primo allegato"));
         f.card.lblDesc03->setText(QStringLiteral("Solo descrizione"));
-        TfrmAllegaCartella w(&f.card);
-        w.lblMemory->setText(QStringLiteral("protocollo"));
-        w.fillFrom(&f.card);
-        QCOMPARE(w.txtFile[0]->text(), QStringLiteral("uno.pdf"));
-        QVERIFY(w.btnApri[0]->isEnabled());
-        QVERIFY(!w.btnApri[1]->isEnabled());
-        QCOMPARE(w.txtDesc[2]->text(), QStringLiteral("Solo descrizione"));
-        QVERIFY(w.txtFile[0]->isReadOnly());
-
         f.services.nextFiles.append(f.userFile(QStringLiteral("due.pdf"), "2"));
-        QTest::mouseClick(w.btnSfoglia[1], Qt::LeftButton);
-        QCOMPARE(w.txtFile[1]->text(), QStringLiteral("due.pdf"));
-        QVERIFY(w.btnApri[1]->isEnabled());
-        w.txtDesc[1]->setText(QString(300, u'd'));
-        QTest::mouseClick(w.btnApri[1], Qt::LeftButton);
+        // What the window showed and did, checked once it has closed.
+        struct {
+            QString tag, file1, desc3, file2, desc1AfterClear, file1AfterClear;
+            bool open1 = false, open2 = false, open2AfterBrowse = false, nameReadOnly = false;
+            int result = -1;
+            std::optional<FurtherAttachments> handedBack;
+        } seen;
+        onNextModal([&](QDialog* dialog) {
+            auto* w = qobject_cast<TfrmAllegaCartella*>(dialog);
+            if (!w) {
+                dialog->reject();
+                return;
+            }
+            seen.tag = w->lblMemory->text();
+            seen.file1 = w->txtFile[0]->text();
+            seen.open1 = w->btnApri[0]->isEnabled();
+            seen.open2 = w->btnApri[1]->isEnabled();
+            seen.desc3 = w->txtDesc[2]->text();
+            seen.nameReadOnly = w->txtFile[0]->isReadOnly();
+            QTest::mouseClick(w->btnSfoglia[1], Qt::LeftButton);
+            seen.file2 = w->txtFile[1]->text();
+            seen.open2AfterBrowse = w->btnApri[1]->isEnabled();
+            w->txtDesc[1]->setText(QString(300, u'd'));
+            QTest::mouseClick(w->btnApri[1], Qt::LeftButton);
+            QTest::mouseClick(w->imgCancella[0], Qt::LeftButton);
+            seen.file1AfterClear = w->txtFile[0]->text();
+            seen.desc1AfterClear = w->txtDesc[0]->text();
+            QTest::mouseClick(w->btnApplica, Qt::LeftButton);
+            seen.result = w->result();
+            seen.handedBack = w->applied();
+        });
+        QTest::mouseClick(f.card.cmdFile, Qt::LeftButton);
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(seen.tag, QStringLiteral("protocollo"));
+        QCOMPARE(seen.file1, QStringLiteral("uno.pdf"));
+        QVERIFY(seen.open1);
+        QVERIFY(!seen.open2);
+        QCOMPARE(seen.desc3, QStringLiteral("Solo descrizione"));
+        QVERIFY(seen.nameReadOnly);
+        QCOMPARE(seen.file2, QStringLiteral("due.pdf"));
+        QVERIFY(seen.open2AfterBrowse);
         QCOMPARE(f.services.opened.last(),
                  u'"' + f.folder + QDir::separator() + QStringLiteral("due.pdf") + u'"');
-        QTest::mouseClick(w.imgCancella[0], Qt::LeftButton);
-        QVERIFY(w.txtFile[0]->text().isEmpty());
-        QCOMPARE(w.txtDesc[0]->text(), QStringLiteral("Primo allegato")); // the description stays
+        QVERIFY(seen.file1AfterClear.isEmpty());
+        QCOMPARE(seen.desc1AfterClear, QStringLiteral("Primo allegato")); // the description stays
 
-        QTest::mouseClick(w.btnApplica, Qt::LeftButton);
-        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QCOMPARE(seen.result, int(QDialog::Accepted));
+        QVERIFY(seen.handedBack);
+        QVERIFY(seen.handedBack->files[0].isEmpty());
+        QCOMPARE(seen.handedBack->files[1], QStringLiteral("due.pdf"));
+        QCOMPARE(seen.handedBack->descriptions[1], QString(300, u'd'));
         QVERIFY(f.card.lblFile01->text().isEmpty());
         QCOMPARE(f.card.lblFile02->text(), QStringLiteral("due.pdf"));
         QCOMPARE(f.card.lblDesc02->text(), QString(300, u'd'));
@@ -274,24 +304,48 @@ private slots:
 
     void applyWithEmptySlotsEmptiesTheLabels() {
         Fixture f;
-        for (QLabel* l : {f.card.lblFile01, f.card.lblFile02, f.card.lblFile03, f.card.lblDesc01,
-                          f.card.lblDesc02, f.card.lblDesc03})
+        const QList<QLabel*> labels{f.card.lblFile01, f.card.lblFile02, f.card.lblFile03,
+                                    f.card.lblDesc01, f.card.lblDesc02, f.card.lblDesc03};
+        for (QLabel* l : labels)
             l->setText(QStringLiteral("qualcosa"));
-        TfrmAllegaCartella w(&f.card);
-        w.lblMemory->setText(QStringLiteral("protocollo"));
-        QTest::mouseClick(w.btnApplica, Qt::LeftButton);
-        for (QLabel* l : {f.card.lblFile01, f.card.lblFile02, f.card.lblFile03, f.card.lblDesc01,
-                          f.card.lblDesc02, f.card.lblDesc03})
+        std::optional<FurtherAttachments> handedBack;
+        onNextModal([&](QDialog* dialog) {
+            auto* w = qobject_cast<TfrmAllegaCartella*>(dialog);
+            if (!w) {
+                dialog->reject();
+                return;
+            }
+            for (int i = 0; i < 3; ++i) {
+                QTest::mouseClick(w->imgCancella[i], Qt::LeftButton);
+                w->txtDesc[i]->clear();
+            }
+            QTest::mouseClick(w->btnApplica, Qt::LeftButton);
+            handedBack = w->applied();
+        });
+        QTest::mouseClick(f.card.cmdFile, Qt::LeftButton);
+        QVERIFY(handedBack);
+        for (std::size_t i = 0; i < 3; ++i)
+            QVERIFY(handedBack->files[i].isEmpty() && handedBack->descriptions[i].isEmpty());
+        for (QLabel* l : labels)
             QVERIFY2(l->text().isEmpty(), qPrintable(l->objectName()));
     }
 
     void annullaLeavesTheLabelsButNotTheFolder() {
         Fixture f;
-        TfrmAllegaCartella w(&f.card);
-        w.lblMemory->setText(QStringLiteral("protocollo"));
         f.services.nextFiles.append(f.userFile(QStringLiteral("tre.pdf"), "3"));
-        QTest::mouseClick(w.btnSfoglia[2], Qt::LeftButton);
-        QTest::mouseClick(w.btnAnnulla, Qt::LeftButton);
+        std::optional<FurtherAttachments> handedBack{FurtherAttachments{}};
+        onNextModal([&](QDialog* dialog) {
+            auto* w = qobject_cast<TfrmAllegaCartella*>(dialog);
+            if (!w) {
+                dialog->reject();
+                return;
+            }
+            QTest::mouseClick(w->btnSfoglia[2], Qt::LeftButton);
+            QTest::mouseClick(w->btnAnnulla, Qt::LeftButton);
+            handedBack = w->applied();
+        });
+        QTest::mouseClick(f.card.cmdFile, Qt::LeftButton);
+        QVERIFY(!handedBack);
         QVERIFY(f.card.lblFile03->text().isEmpty());
         QCOMPARE(f.attached(QStringLiteral("tre.pdf")), QByteArray("3"));
     }
@@ -308,17 +362,20 @@ private slots:
         QFETCH(QString, tag);
         QFETCH(bool, applied);
         TestServices services;
-        QWidget caller; // a card window with the six labels
-        for (const char* name :
-             {"lblFile01", "lblFile02", "lblFile03", "lblDesc01", "lblDesc02", "lblDesc03"})
-            named(new QLabel(QStringLiteral("prima"), &caller), name);
-        TfrmAllegaCartella w(&caller);
+        TfrmAllegaCartella w(nullptr);
         w.lblMemory->setText(tag);
+        FurtherAttachments before;
+        before.files.fill(QStringLiteral("prima"));
+        before.descriptions.fill(QStringLiteral("prima"));
+        w.fill(before);
         w.show();
         w.txtDesc[0]->setText(QStringLiteral("dopo"));
         QTest::mouseClick(w.btnApplica, Qt::LeftButton);
-        QCOMPARE(caller.findChild<QLabel*>(QStringLiteral("lblDesc01"))->text(),
-                 applied ? QStringLiteral("dopo") : QStringLiteral("prima"));
+        QCOMPARE(w.applied().has_value(), applied);
+        if (applied) {
+            QCOMPARE(w.applied()->descriptions[0], QStringLiteral("dopo"));
+            QCOMPARE(w.applied()->files[0], QStringLiteral("prima"));
+        }
         QCOMPARE(w.isVisible(), !applied);
     }
 };

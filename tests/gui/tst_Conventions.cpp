@@ -1,20 +1,34 @@
 #include "app/Application.h"
+#include "support/TestServices.h"
 #include "ui/FocusHalo.h"
 #include "ui/HintLine.h"
 #include "ui/KeyRules.h"
 #include "ui/LinkLabel.h"
 #include "ui/Messages.h"
+#include "ui/OpenFileDialog.h"
 #include "ui/Services.h"
 #include "ui/TMisc.h"
 #include "ui/Widgets.h"
 #include "ui/WindowFrame.h"
+#include "ui/WindowPanel.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDeadlineTimer>
+#include <QDialog>
+#include <QFile>
+#include <QFileDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -38,6 +52,28 @@ struct Host {
         return QTest::qWaitForWindowActive(&window);
     }
 };
+
+// A process started by the test, stopped when the test ends, whatever its outcome.
+struct Started {
+    QProcess process;
+    ~Started() {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(5000);
+        }
+    }
+};
+
+// What a command prints, run to its end.
+QString output(const QString& program, const QStringList& arguments) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8")); // titles as UTF-8
+    p.setProcessEnvironment(env);
+    p.start(program, arguments);
+    p.waitForFinished(10000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
 
 QColor textColour(const QLabel* label) {
     return label->palette().color(QPalette::WindowText);
@@ -84,6 +120,59 @@ private slots:
         QVERIFY(host.second->hasFocus()); // end of the chain: nothing happens
         QCOMPARE(host.first->text(), QStringLiteral("abc"));
         QVERIFY(host.second->text().isEmpty());
+    }
+
+    void enterPressesAFocusedButton_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Return") << int(Qt::Key_Return) << int(Qt::NoModifier);
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+    }
+    void enterPressesAFocusedButton() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        const auto enter = Qt::Key(key);
+        const auto mods = Qt::KeyboardModifiers(modifiers);
+        QDialog dialog;
+        dialog.resize(400, 200);
+        auto* chained = named(new QLineEdit(&dialog), "txtInizio");
+        chained->setGeometry(10, 10, 100, 22);
+        auto* loose = named(new QLineEdit(&dialog), "txtAltro");
+        loose->setGeometry(10, 50, 100, 22);
+        QPushButton* apply = addButton(&dialog, QStringLiteral("btnApplica"),
+                                       QStringLiteral("Applica e chiudi"), {200, 10, 160, 32});
+        QPushButton* cancel = addButton(&dialog, QStringLiteral("btnAnnulla"),
+                                        QStringLiteral("Annulla"), {200, 60, 160, 32});
+        QSignalSpy applied(apply, &QPushButton::clicked);
+        QSignalSpy cancelled(cancel, &QPushButton::clicked);
+        KeyRules::enterMovesTo(chained, apply);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+
+        // In a field Enter only moves along the chain, or does nothing at all.
+        loose->setFocus();
+        QTest::keyClick(loose, enter, mods);
+        chained->setFocus();
+        QTest::keyClick(chained, enter, mods);
+        QVERIFY(apply->hasFocus());
+        QCOMPARE(applied.count(), 0);
+        QCOMPARE(cancelled.count(), 0);
+        QVERIFY(dialog.isVisible());
+
+        // On the button it presses it, once even when held down.
+        QTest::keyClick(apply, enter, mods);
+        QCOMPARE(applied.count(), 1);
+        QKeyEvent repeated(QEvent::KeyPress, enter, mods, QString(), true);
+        QApplication::sendEvent(apply, &repeated);
+        QCOMPARE(applied.count(), 1);
+        cancel->setFocus();
+        QTest::keyClick(cancel, enter, mods);
+        QCOMPARE(cancelled.count(), 1);
+        QCOMPARE(applied.count(), 1);
+        // Space as before.
+        QTest::keyClick(cancel, Qt::Key_Space);
+        QCOMPARE(cancelled.count(), 2);
+        QCOMPARE(apply->cursor().shape(), Qt::PointingHandCursor);
     }
 
     void focusHaloFollowsTheFocus() {
@@ -146,6 +235,41 @@ private slots:
         QTRY_COMPARE(panInfo->text(), QStringLiteral("Il primo campo."));
         QTest::mouseMove(&host.window, QPoint(350, 200)); // the background
         QTest::mouseMove(&host.window, QPoint(352, 202));
+        QTRY_VERIFY(panInfo->text().isEmpty());
+        // The hint line's own text empties it too.
+        QTest::mouseMove(host.button);
+        QTRY_COMPARE(panInfo->text(), QStringLiteral("Apre il file."));
+        QTest::mouseMove(panInfo, QPoint(5, 5));
+        QTest::mouseMove(panInfo, QPoint(7, 6));
+        QTRY_VERIFY(panInfo->text().isEmpty());
+    }
+
+    void hintBarEmptiesTheLine_data() {
+        QTest::addColumn<QPoint>("where"); // in the panel
+        QTest::newRow("bar beside the text") << QPoint(395, 265);
+        QTest::newRow("text area") << QPoint(40, 260);
+        QTest::newRow("text area, far right") << QPoint(380, 262);
+    }
+    void hintBarEmptiesTheLine() {
+        QFETCH(QPoint, where);
+        QWidget window;
+        window.resize(400, 280);
+        auto* panel = new QWidget(&window);
+        panel->setGeometry(0, 0, 400, 280);
+        WindowPanel content(panel, &window, QStringLiteral("Muovere il mouse sui pulsanti."));
+        content.addArea("shpSfondo", {0, 0, 400, 240}, Qt::white);
+        ImageButton* tool = content.addTool("cmdSalva", artwork("salva"), {10, 10, 40, 40},
+                                            QStringLiteral("Salva la scheda."));
+        content.addHintBar("shpInfo", {0, 250, 400, 30}, Qt::darkBlue, {5, 5});
+        QLabel* panInfo = control<QLabel>(&window, "panInfo");
+        QVERIFY(panInfo->geometry().contains(QPoint(40, 260)));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        QTest::mouseMove(tool);
+        QTRY_COMPARE(panInfo->text(), QStringLiteral("Salva la scheda."));
+        QTest::mouseMove(panel, where);
+        QTest::mouseMove(panel, where + QPoint(1, 1));
         QTRY_VERIFY(panInfo->text().isEmpty());
     }
 
@@ -236,6 +360,115 @@ private slots:
         buttons.sort();
         QCOMPARE(seenButtons, buttons);
         QCOMPARE(result, answer);
+    }
+
+    void openDialogFilter_data() {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("every file")
+            << QStringLiteral("Tutti i file (*.*)") << QStringList{"LEGGIMI", "lettera.pdf"};
+        QTest::newRow("one kind") << QStringLiteral("Documenti PDF (*.pdf)")
+                                  << QStringList{"lettera.pdf"};
+    }
+    void openDialogFilter() {
+        QFETCH(QString, filter);
+        QFETCH(QStringList, shown);
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        for (const char* name : {"LEGGIMI", "lettera.pdf"}) {
+            QFile file(folder.filePath(QLatin1String(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        // The dialog the program shows, drawn by Qt (no desktop dialog in a test).
+        QFileDialog dialog;
+        OpenFileDialog::configure(dialog, QStringLiteral("Selezionare il file da allegare:"),
+                                  filter);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setDirectory(folder.path());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Selezionare il file da allegare:"));
+        QCOMPARE(dialog.fileMode(), QFileDialog::ExistingFile);
+        QCOMPARE(control<QComboBox>(&dialog, "fileTypeCombo")->currentText(), filter);
+
+        auto* list = control<QListView>(&dialog, "listView");
+        const auto names = [list] {
+            QStringList found;
+            for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row)
+                found << list->model()->index(row, 0, list->rootIndex()).data().toString();
+            found.sort();
+            return found;
+        };
+        QTRY_COMPARE(names(), shown);
+    }
+
+    // The platform puts a window's caption in its title bar as it is: no program name after
+    // it. Seen on the real program's login window in a virtual display, with xprop.
+    void captionIsExactlyTheWindowsOwn() {
+        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        const QString xprop = QStandardPaths::findExecutable(QStringLiteral("xprop"));
+        const QString xwininfo = QStandardPaths::findExecutable(QStringLiteral("xwininfo"));
+        if (xvfb.isEmpty() || xprop.isEmpty() || xwininfo.isEmpty())
+            QSKIP("Xvfb, xprop and xwininfo are needed to read a title bar");
+
+        // The program in a folder of its own, which becomes its program folder.
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QString copy = folder.filePath(QStringLiteral("faldora"));
+        QVERIFY(QFile::copy(QStringLiteral(FALDORA_PATH), copy));
+
+        Started server;
+        server.process.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"),
+                                    QStringLiteral("-screen"), QStringLiteral("0"),
+                                    QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                                    QStringLiteral("tcp")});
+        QVERIFY2(server.process.waitForStarted(), "Xvfb does not start");
+        // Xvfb writes its display number once it takes clients.
+        while (!server.process.canReadLine() && server.process.waitForReadyRead(10000)) {
+        }
+        const QString number = QString::fromLatin1(server.process.readLine()).trimmed();
+        QVERIFY2(!number.isEmpty(), "Xvfb gave no display");
+        const QString display = QLatin1Char(':') + number;
+
+        Started program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), display);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        program.process.setProcessEnvironment(env);
+        program.process.start(copy, {});
+        QVERIFY(program.process.waitForStarted());
+
+        // The program's one window on the screen at start-up: the login window.
+        static const QRegularExpression topLevel(
+            QStringLiteral("^\\s*(0x[0-9a-f]+) .*: \\(\"faldora\" "),
+            QRegularExpression::MultilineOption);
+        static const QRegularExpression name(
+            QStringLiteral("^_NET_WM_NAME\\(UTF8_STRING\\) = \"(.*)\"$"),
+            QRegularExpression::MultilineOption);
+        QStringList titles;
+        QDeadlineTimer deadline(20000);
+        while (titles.isEmpty() && !deadline.hasExpired() &&
+               program.process.state() == QProcess::Running) {
+            QTest::qWait(200);
+            const QString tree =
+                output(xwininfo, {QStringLiteral("-display"), display, QStringLiteral("-root"),
+                                  QStringLiteral("-children")});
+            for (const auto& window : topLevel.globalMatch(tree)) {
+                const QString id = window.captured(1);
+                const QString state = output(
+                    xwininfo, {QStringLiteral("-display"), display, QStringLiteral("-id"), id});
+                if (!state.contains(QLatin1String("IsViewable")))
+                    continue;
+                const auto title = name.match(
+                    output(xprop, {QStringLiteral("-display"), display, QStringLiteral("-id"), id,
+                                   QStringLiteral("_NET_WM_NAME")}));
+                if (title.hasMatch())
+                    titles << title.captured(1);
+            }
+        }
+        QVERIFY2(program.process.state() == QProcess::Running,
+                 program.process.readAllStandardError().constData());
+        QCOMPARE(titles, QStringList{QStringLiteral(" Faldora - Accesso")});
     }
 
     void shellTargetsBecomeUrls_data() {

@@ -24,14 +24,6 @@ QByteArray readBytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
-// A window that owns three date fields, as the card windows do.
-struct DateOwner {
-    QWidget window;
-    QLineEdit* reg = named(new QLineEdit(QStringLiteral("01/01/2020"), &window), "txtDataReg");
-    QLineEdit* pro = named(new QLineEdit(&window), "txtDataPro");
-    QLineEdit* des = named(new QLineEdit(&window), "txtDataDes");
-};
-
 } // namespace
 
 class TestProtocolDialogs : public QObject {
@@ -124,52 +116,45 @@ private slots:
 
     // Date import.
 
-    void importWritesTheTargetField_data() {
+    // The card windows write the date into their own field: tst_Protocollo and
+    // tst_CardWindow check that through real card windows.
+    void importHandsBackTheDate_data() {
         QTest::addColumn<QString>("tag");
-        QTest::addColumn<QString>("field"); // "": no field changes and the window stays
-        QTest::newRow("datareg") << "datareg"
-                                 << "txtDataReg";
-        QTest::newRow("datapro") << "datapro"
-                                 << "txtDataPro";
-        QTest::newRow("datades") << "datades"
-                                 << "txtDataDes";
-        QTest::newRow("case matters") << "DataReg"
-                                      << "";
-        QTest::newRow("blanks are not removed") << " datareg"
-                                                << "";
-        QTest::newRow("no tag") << ""
-                                << "";
+        QTest::addColumn<bool>("known"); // false: nothing is handed back and the window stays
+        QTest::newRow("datareg") << "datareg" << true;
+        QTest::newRow("datapro") << "datapro" << true;
+        QTest::newRow("datades") << "datades" << true;
+        QTest::newRow("case matters") << "DataReg" << false;
+        QTest::newRow("blanks are not removed") << " datareg" << false;
+        QTest::newRow("no tag") << "" << false;
     }
-    void importWritesTheTargetField() {
+    void importHandsBackTheDate() {
         QFETCH(QString, tag);
-        QFETCH(QString, field);
+        QFETCH(bool, known);
         TestServices services;
-        DateOwner owner;
-        TfrmCalendario dialog(&owner.window);
+        QWidget opener;
+        TfrmCalendario dialog(&opener);
         dialog.lblMemory->setText(tag);
         QCOMPARE(dialog.calAppuntamenti->selectedDate(), QDate(2026, 3, 5)); // today
         dialog.calAppuntamenti->setSelectedDate(QDate(2021, 3, 5));
         dialog.show();
         QTest::mouseClick(dialog.btnImportaData, Qt::LeftButton);
-        for (QLineEdit* edit : {owner.reg, owner.pro, owner.des}) {
-            const QString before = edit == owner.reg ? QStringLiteral("01/01/2020") : QString();
-            QCOMPARE(edit->text(),
-                     edit->objectName() == field ? QStringLiteral("05/03/2021") : before);
-        }
-        QCOMPARE(dialog.isVisible(), field.isEmpty());
-        QCOMPARE(dialog.result(), field.isEmpty() ? 0 : int(QDialog::Accepted));
+        QCOMPARE(dialog.importedDate(), known ? QStringLiteral("05/03/2021") : QString());
+        QCOMPARE(dialog.isVisible(), !known);
+        QCOMPARE(dialog.result(), known ? int(QDialog::Accepted) : 0);
     }
 
-    void annullaLeavesTheField() {
+    void annullaHandsBackNothing() {
         TestServices services;
-        DateOwner owner;
-        TfrmCalendario dialog(&owner.window);
+        QWidget opener;
+        TfrmCalendario dialog(&opener);
         dialog.lblMemory->setText(QStringLiteral("datareg"));
         dialog.calAppuntamenti->setSelectedDate(QDate(2021, 3, 5));
         dialog.show();
         QTest::mouseClick(dialog.btnAnnulla, Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(owner.reg->text(), QStringLiteral("01/01/2020"));
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(dialog.importedDate().isEmpty());
     }
 
     void calendarSpeaksItalian() {
@@ -244,6 +229,68 @@ private slots:
         QVERIFY(w.btnApplica->hasFocus());
         QCOMPARE(w.txtInizio->text(), QStringLiteral("7"));
         QVERIFY(w.isVisible());
+    }
+
+    void numberingEnterOnApplyApplies() {
+        TestServices services;
+        TfrmNumerazione w(nullptr);
+        w.lblMemory->setText(QStringLiteral("protocollo"));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.txtInizio->setText(QStringLiteral("007"));
+        QTest::keyClick(w.txtInizio, Qt::Key_Return);
+        QVERIFY(w.btnApplica->hasFocus());
+        QVERIFY(w.isVisible());
+        QTest::keyClick(w.btnApplica, Qt::Key_Return);
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QVERIFY(!w.isVisible());
+        QCOMPARE(IniFile(services.file(QStringLiteral("Faldora_Pro.ini")))
+                     .read(QStringLiteral("Numerazione Protocollo"), QStringLiteral("Inizio")),
+                 QStringLiteral("7"));
+    }
+
+    void numberingYearBoxShowsItsText_data() {
+        QTest::addColumn<int>("width"); // of the box, to make the text wrap
+        QTest::newRow("as laid out") << 0;
+        QTest::newRow("narrower: the text wraps") << 250;
+    }
+    void numberingYearBoxShowsItsText() {
+        QFETCH(int, width);
+        TestServices services;
+        TfrmNumerazione w(nullptr);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto* box = qobject_cast<WrappingCheckBox*>(control<QCheckBox>(&w, "chkTipo"));
+        QVERIFY(box);
+        QCOMPARE(box->text(),
+                 QStringLiteral("Indica l'anno solare dopo il numero progressivo del documento"));
+        QCOMPARE(box->font().family(), QStringLiteral("Arial"));
+        QVERIFY(box->font().bold());
+        QCOMPARE(box->cursor().shape(), Qt::PointingHandCursor);
+        // On its white section.
+        const QRect section = control<QWidget>(&w, "shpSezione3")->geometry();
+        QVERIFY(section.contains(box->geometry()));
+        if (width > 0)
+            box->resize(width, box->height());
+
+        // Every line of the text shows inside the box.
+        const QRect lines = box->textBounds();
+        QVERIFY2(box->rect().contains(lines), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                             .arg(lines.x())
+                                                             .arg(lines.y())
+                                                             .arg(lines.width())
+                                                             .arg(lines.height())));
+        QVERIFY(box->textArea().contains(lines));
+        const int lineHeight = box->fontMetrics().height();
+        QCOMPARE(lines.height() >= 2 * lineHeight, width > 0);
+
+        // A click on the text, its first word and its last line, toggles it.
+        QVERIFY(!box->isChecked());
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(lines.left() + 4, lines.top() + 4));
+        QVERIFY(box->isChecked());
+        QTest::mouseClick(box, Qt::LeftButton, {},
+                          QPoint(lines.left() + 20, lines.bottom() - lineHeight / 2));
+        QVERIFY(!box->isChecked());
     }
 
     void numberingShowsTheStoredValues_data() {

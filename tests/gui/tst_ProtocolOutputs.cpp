@@ -7,7 +7,9 @@
 #include "protocol_outputs/TrovaProtocollo.h"
 #include "support/TestServices.h"
 #include "ui/RecordGrid.h"
+#include "ui/ResultList.h"
 #include "ui/Widgets.h"
+#include "ui/WindowFrame.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +19,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
 #include <QTest>
 
@@ -31,12 +34,15 @@ struct Card {
     const char* date;
     const char* subject;
     const char* sender;
+    const char* type = "In entrata";
+    const char* addressee = "";
 };
 
 ProtocolRecord make(const Card& c) {
     ProtocolRecord r;
     r.setText(F::Numero, QString::fromUtf8(c.number));
-    r.setText(F::Tipologia, MailType::Entrata);
+    r.setText(F::Tipologia, QString::fromUtf8(c.type));
+    r.setText(F::Destinatario, QString::fromUtf8(c.addressee));
     r.setText(F::DataReg, QString::fromUtf8(c.date));
     r.setText(F::Categoria, QStringLiteral("Corrispondenza"));
     r.setText(F::Oggetto, QString::fromUtf8(c.subject));
@@ -89,17 +95,54 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QTRY_VERIFY(w.filter(0)->hasFocus());
         QTest::mouseClick(w.btnCerca, Qt::LeftButton);
-        QCOMPARE(w.lblTrovate->text(), QStringLiteral("Il presente riepilogo contiene 5 schede."));
+        QCOMPARE(control<QLabel>(&w, "lblTrovate")->text(),
+                 QStringLiteral("Il presente riepilogo contiene 5 schede."));
         QVERIFY(w.panContainer->isVisible());
         QVERIFY(!w.panAvvio->isVisible());
-        QTRY_VERIFY(w.txtTrova->hasFocus());
-        const QStringList lines = w.lines();
+        QTRY_VERIFY(control<QLineEdit>(&w, "txtTrova")->hasFocus());
+        const QStringList lines = w.results()->lines();
         QCOMPARE(lines.size(), 5);
         // Text order of the numbers: "10/2026" before "9/2026".
         QVERIFY(
             lines.first().startsWith(QStringLiteral("Prot. n. 10/2026         Data: 05/03/2026")));
         QVERIFY(lines.last().startsWith(QStringLiteral("Prot. n. 9/2026 ")));
-        QCOMPARE(w.lstRecords->font().family(), QStringLiteral("Courier New"));
+        QCOMPARE(control<QListView>(&w, "lstRecords")->font().family(),
+                 QStringLiteral("Courier New"));
+    }
+
+    // The window's own lines, column by column: "Prot. n. " at 1, the number cut or padded
+    // to 14, "  Data: " at 24, "  Posta: " at 42, the subject at 63 (35), "  Da: " at 98,
+    // the sender (24), "  A: " at 128 and the addressee, as long as it is, at 133.
+    void resultLinesColumnByColumn() {
+        Fixture f(QList<Card>{
+            {"7/2026", "", "", ""},
+            {"1234567890123456", "05/03/2026", "Richiesta di preventivo per la fornitura",
+             "Cooperativa Sociale La Rondine", "Interna", "Comune di Forlì"},
+        });
+        TfrmTrovaProtocollo w(&f.card, &f.card);
+        w.show();
+        QTest::mouseClick(w.btnCerca, Qt::LeftButton);
+        const QStringList expected = {
+            QStringLiteral("Prot. n. 12345678901234  Data: 05/03/2026  Posta: Interna     "
+                           "Richiesta di preventivo per la forn  Da: Cooperativa Sociale La R  "
+                           "A: Comune di Forlì"),
+            QStringLiteral("Prot. n. 7/2026          Data:             Posta: In entrata  ") +
+                QString(35, u' ') + QStringLiteral("  Da: ") + QString(24, u' ') +
+                QStringLiteral("  A: "),
+        };
+        QCOMPARE(w.results()->lines(), expected);
+        const QList<std::pair<int, QString>> columns = {
+            {1, QStringLiteral("Prot. n. ")},  {24, QStringLiteral("  Data: ")},
+            {42, QStringLiteral("  Posta: ")}, {98, QStringLiteral("  Da: ")},
+            {128, QStringLiteral("  A: ")},
+        };
+        for (const QString& line : w.results()->lines()) {
+            for (const auto& [column, text] : columns)
+                QCOMPARE(line.mid(column - 1, text.size()), text);
+        }
+        QCOMPARE(expected[0].mid(62, 35), QStringLiteral("Richiesta di preventivo per la forn"));
+        QCOMPARE(expected[0].mid(132), QStringLiteral("Comune di Forlì"));
+        QCOMPARE(expected[1].size(), 132);
     }
 
     void filtersTogether() {
@@ -110,9 +153,10 @@ private slots:
         w.findChild<QLineEdit*>(QStringLiteral("txtDataReg"))->setText(QStringLiteral("/03/"));
         QTest::mouseClick(w.btnCerca, Qt::LeftButton);
         QCOMPARE(w.lblConta->text(), QStringLiteral("2"));
-        QCOMPARE(w.lines().size(), 1);
-        QVERIFY(w.lines().first().contains(QStringLiteral("Convocazione")));
-        QCOMPARE(w.lblTrovate->text(), QStringLiteral("Il presente riepilogo contiene 1 schede."));
+        QCOMPARE(w.results()->lines().size(), 1);
+        QVERIFY(w.results()->lines().first().contains(QStringLiteral("Convocazione")));
+        QCOMPARE(control<QLabel>(&w, "lblTrovate")->text(),
+                 QStringLiteral("Il presente riepilogo contiene 1 schede."));
     }
 
     void yearFilterListsThatYear() {
@@ -121,8 +165,9 @@ private slots:
         w.show();
         w.findChild<QLineEdit*>(QStringLiteral("txtDataReg"))->setText(QStringLiteral("/2026"));
         QTest::mouseClick(w.btnCerca, Qt::LeftButton);
-        QCOMPARE(w.lines().size(), 4); // not the card without a date, nor the one of 2025
-        for (const QString& line : w.lines())
+        // Not the card without a date, nor the one of 2025.
+        QCOMPARE(w.results()->lines().size(), 4);
+        for (const QString& line : w.results()->lines())
             QVERIFY(line.contains(QStringLiteral("/2026  Posta:")));
     }
 
@@ -131,8 +176,9 @@ private slots:
         TfrmTrovaProtocollo w(&f.card, &f.card);
         w.show();
         QTest::mouseClick(w.btnCerca, Qt::LeftButton);
-        QCOMPARE(w.lblTrovate->text(), QStringLiteral("Il presente riepilogo contiene 0 schede."));
-        QTest::mouseClick(w.btnTrova, Qt::LeftButton);
+        QCOMPARE(control<QLabel>(&w, "lblTrovate")->text(),
+                 QStringLiteral("Il presente riepilogo contiene 0 schede."));
+        QTest::mouseClick(control<QPushButton>(&w, "btnTrova"), Qt::LeftButton);
         QCOMPARE(f.services.messages.size(), 1);
         QCOMPARE(f.services.messages[0].kind, MessageKind::Notice);
         QCOMPARE(f.services.messages[0].text,
@@ -145,20 +191,22 @@ private slots:
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QTest::mouseClick(w.btnCerca, Qt::LeftButton);
+        auto* txtTrova = control<QLineEdit>(&w, "txtTrova");
+        auto* btnTrova = control<QPushButton>(&w, "btnTrova");
         // Lines: 10 (Forlì), 11, 12 (Rossi Mario), 13, 9 (Rossi & Figli).
-        w.txtTrova->setText(QStringLiteral("rossi"));
-        QTest::mouseClick(w.btnTrova, Qt::LeftButton);
-        QCOMPARE(w.selectedLine(), 2);
-        QTest::mouseClick(w.btnTrova, Qt::LeftButton);
-        QCOMPARE(w.selectedLine(), 4);
-        QTest::mouseClick(w.btnTrova, Qt::LeftButton);
-        QCOMPARE(w.selectedLine(), 2);                // round from the last line
-        w.txtTrova->setText(QStringLiteral("FORLÌ")); // Ì is not folded: not found
-        QTest::mouseClick(w.btnTrova, Qt::LeftButton);
-        QCOMPARE(w.selectedLine(), 2);
-        w.txtTrova->setFocus();
-        QTest::keyClick(w.txtTrova, Qt::Key_Return); // moves to Trova, presses nothing
-        QVERIFY(w.btnTrova->hasFocus());
+        txtTrova->setText(QStringLiteral("rossi"));
+        QTest::mouseClick(btnTrova, Qt::LeftButton);
+        QCOMPARE(w.results()->selectedLine(), 2);
+        QTest::mouseClick(btnTrova, Qt::LeftButton);
+        QCOMPARE(w.results()->selectedLine(), 4);
+        QTest::mouseClick(btnTrova, Qt::LeftButton);
+        QCOMPARE(w.results()->selectedLine(), 2);   // round from the last line
+        txtTrova->setText(QStringLiteral("FORLÌ")); // Ì is not folded: not found
+        QTest::mouseClick(btnTrova, Qt::LeftButton);
+        QCOMPARE(w.results()->selectedLine(), 2);
+        txtTrova->setFocus();
+        QTest::keyClick(txtTrova, Qt::Key_Return); // moves to Trova, presses nothing
+        QVERIFY(btnTrova->hasFocus());
         QVERIFY(f.services.messages.isEmpty());
     }
 
@@ -170,10 +218,11 @@ private slots:
         w.show();
         w.findChild<QLineEdit*>(QStringLiteral("txtNumero"))->setText(QStringLiteral("9/"));
         QTest::mouseClick(w.btnCerca, Qt::LeftButton);
-        QCOMPARE(w.lines().size(), 2); // the two identical cards
-        const QModelIndex first = w.lstRecords->model()->index(0, 0);
-        w.lstRecords->setCurrentIndex(first);
-        emit w.lstRecords->doubleClicked(first);
+        QCOMPARE(w.results()->lines().size(), 2); // the two identical cards
+        auto* lstRecords = control<QListView>(&w, "lstRecords");
+        const QModelIndex first = lstRecords->model()->index(0, 0);
+        lstRecords->setCurrentIndex(first);
+        emit lstRecords->doubleClicked(first);
         QVERIFY(!w.isVisible());
         // Of two cards with the same line, the later in the file is loaded.
         QCOMPARE(f.card.lblPosizione->text(), QStringLiteral("6"));
@@ -182,13 +231,80 @@ private slots:
         QVERIFY(f.card.optEntrata->isChecked());
     }
 
+    void doubleClickLoadsEveryEqualCardInTurn() {
+        // The type is cut to 10 in the line: both cards give the same line. Each is loaded
+        // in file order; the later one's type is no mail type and leaves the buttons as the
+        // earlier one set them.
+        Fixture f(QList<Card>{
+            {"5/2026", "05/03/2026", "Sollecito", "Rossi", "In entrata"},
+            {"5/2026", "05/03/2026", "Sollecito", "Rossi", "In entrata bis"},
+        });
+        control<QRadioButton>(&f.card, "optUscita")->setChecked(true);
+        TfrmTrovaProtocollo w(&f.card, &f.card);
+        w.lblMemory->setText(QStringLiteral("protocollo"));
+        w.show();
+        QTest::mouseClick(w.btnCerca, Qt::LeftButton);
+        QCOMPARE(w.results()->lines().size(), 2);
+        QCOMPARE(w.results()->lines()[0], w.results()->lines()[1]);
+        auto* lstRecords = control<QListView>(&w, "lstRecords");
+        const QModelIndex first = lstRecords->model()->index(0, 0);
+        lstRecords->setCurrentIndex(first);
+        emit lstRecords->doubleClicked(first);
+        QVERIFY(!w.isVisible());
+        QCOMPARE(control<QLabel>(&f.card, "lblPosizione")->text(), QStringLiteral("2"));
+        QVERIFY(control<QRadioButton>(&f.card, "optEntrata")->isChecked());
+    }
+
+    // The result list alone in a dialog, as the to-complete list holds it: no count line,
+    // its own tab order, no tag to check.
+    void resultListAlone() {
+        Fixture f;
+        QDialog dialog;
+        auto* backdrop = new Backdrop(&dialog, Qt::black, Qt::white, {833, 529});
+        dialog.resize(862, 560);
+        auto* list = new ResultList(
+            backdrop->panel(),
+            {.banner = artwork("trova_banner"),
+             .printTitle = QStringLiteral("Riepilogo"),
+             .layout = &ProtocolRecord::layout(),
+             .line = TfrmTrovaProtocollo::resultLine(),
+             .tabOrder = {"txtTrova", "lstRecords", "btnStampa", "btnTrova", "btnChiudi"}},
+            &f.card);
+        QObject::connect(list, &ResultList::cardLoaded, &dialog, &QDialog::accept);
+        QVERIFY(!dialog.findChild<QLabel*>(QStringLiteral("lblTrovate")));
+        QStringList tabs;
+        QWidget* at = list->txtTrova;
+        do {
+            if (at->focusPolicy() & Qt::TabFocus)
+                tabs << at->objectName();
+            at = at->nextInFocusChain();
+        } while (at != list->txtTrova);
+        QCOMPARE(tabs,
+                 QStringList({"txtTrova", "lstRecords", "btnStampa", "btnTrova", "btnChiudi"}));
+
+        QStringList lines;
+        for (const Card& c : kCards)
+            lines << Search::resultLine(make(c), TfrmTrovaProtocollo::resultLine());
+        list->setLines(lines);
+        dialog.show();
+        QCOMPARE(list->selectedLine(), 0);
+        QVERIFY(list->lines().first().startsWith(QStringLiteral("Prot. n. 10/2026 ")));
+        list->txtTrova->setText(QStringLiteral("bianchi"));
+        QTest::mouseClick(list->btnTrova, Qt::LeftButton);
+        QCOMPARE(list->selectedLine(), 3);
+        emit list->lstRecords->doubleClicked(list->lstRecords->currentIndex());
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(control<QLabel>(&f.card, "lblPosizione")->text(), QStringLiteral("5"));
+        QCOMPARE(f.card.txtOggetto->text(), QStringLiteral("Auguri di fine anno"));
+    }
+
     void doubleClickWithoutTheTagLoadsNothing() {
         Fixture f;
         TfrmTrovaProtocollo w(&f.card, &f.card);
         w.show();
         QTest::mouseClick(w.btnCerca, Qt::LeftButton);
-        const QModelIndex first = w.lstRecords->model()->index(0, 0);
-        emit w.lstRecords->doubleClicked(first);
+        const QModelIndex first = control<QListView>(&w, "lstRecords")->model()->index(0, 0);
+        emit control<QListView>(&w, "lstRecords")->doubleClicked(first);
         QVERIFY(!w.isVisible());
         QVERIFY(f.card.lblPosizione->text().isEmpty());
     }
@@ -212,7 +328,7 @@ private slots:
         TfrmTrovaProtocollo w(&f.card, &f.card);
         w.show();
         QTest::mouseClick(w.btnCerca, Qt::LeftButton);
-        QTest::mouseClick(w.btnStampa, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(&w, "btnStampa"), Qt::LeftButton);
         QCOMPARE(f.services.printed.size(), 1);
         const Report::Prepared& list = f.services.printed[0];
         QCOMPARE(list.orientation, Report::Orientation::Landscape);
@@ -229,7 +345,7 @@ private slots:
             }
         }
         QCOMPARE(title, QStringLiteral("Protocollo documenti"));
-        QCOMPARE(body, w.lines().join(u'\n'));
+        QCOMPARE(body, w.results()->lines().join(u'\n'));
         QCOMPARE(footer, QStringLiteral("Stampa eseguita in data 05/03/2026"));
         QVERIFY(QFileInfo(f.services.printedPdfs[0]).size() > 0);
     }
@@ -324,7 +440,7 @@ private slots:
                    "Attenzione: la data di fine intervallo (05/03/2026) non può essere anteriore a "
                    "quella di inizio intervallo (06/03/2026).\n\r\n\rPer poter visualizzare il "
                    "riepilogo è necessario indicare un intervallo di tempo valido.")
-            << "";
+            << "grdRecords"; // the focus stays
     }
     void summaryChecks() {
         QFETCH(QString, start);
@@ -339,13 +455,14 @@ private slots:
         QCOMPARE(w.txtDataFine->text(), QStringLiteral("05/03/2026")); // today
         w.txtDataInizio->setText(start);
         w.txtDataFine->setText(end);
-        w.txtDataFine->setFocus();
+        // The focus is elsewhere when the check fails: the check itself moves it.
+        w.grdRecords->setFocus();
+        QTRY_VERIFY(w.grdRecords->hasFocus());
         QTest::mouseClick(w.cmdTrova, Qt::LeftButton);
         QCOMPARE(f.services.messages.size(), 1);
         QCOMPARE(f.services.messages[0].kind, kind);
         QCOMPARE(f.services.messages[0].text, message);
-        if (!focus.isEmpty())
-            QTRY_COMPARE(QApplication::focusWidget()->objectName(), focus);
+        QTRY_COMPARE(QApplication::focusWidget()->objectName(), focus);
         QCOMPARE(w.grid()->rowCount(), 10); // unchanged
     }
 

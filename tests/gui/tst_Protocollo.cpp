@@ -614,6 +614,60 @@ private slots:
         QVERIFY(!QFile::exists(f.window.lblFile->text())); // the register was not touched
     }
 
+    // Two required fields left empty: the warning is the earlier check's, so two checks
+    // that changed places show.
+    void requiredChecksInTheirOrder_data() {
+        QTest::addColumn<QStringList>("empty"); // "opt": no mail type
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("number and date")
+            << QStringList{"txtNumero", "txtDataReg"}
+            << QStringLiteral("Attenzione: per salvare la scheda è necessario indicare il numero "
+                              "di protocollo del documento.")
+            << "txtNumero";
+        QTest::newRow("date and category")
+            << QStringList{"txtDataReg", "txtCategoria"}
+            << QStringLiteral("Attenzione: per salvare la scheda è necessario indicare la data "
+                              "di registrazione del documento.")
+            << "txtDataReg";
+        QTest::newRow("category and subject")
+            << QStringList{"txtCategoria", "txtOggetto"}
+            << QStringLiteral("Attenzione: per salvare la scheda è necessario indicare la "
+                              "categoria del documento.")
+            << "txtCategoria";
+        QTest::newRow("subject and mail type")
+            << QStringList{"txtOggetto", "opt"}
+            << QStringLiteral("Attenzione: per salvare la scheda è necessario indicare "
+                              "l'oggetto del documento.")
+            << "txtOggetto";
+    }
+    void requiredChecksInTheirOrder() {
+        QFETCH(QStringList, empty);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        Fixture f;
+        QVERIFY(f.show());
+        f.window.PulisciScheda(); // no mail type, today's date
+        const auto fill = [&](QLineEdit* field, const QString& text) {
+            if (empty.contains(field->objectName()))
+                field->setText(QStringLiteral("  "));
+            else if (!text.isEmpty())
+                field->setText(text);
+        };
+        fill(f.window.txtNumero, QStringLiteral("1"));
+        fill(f.window.txtDataReg, QString());
+        fill(f.window.txtCategoria, QStringLiteral("Fatture"));
+        fill(f.window.txtOggetto, QStringLiteral("Oggetto"));
+        if (!empty.contains(QStringLiteral("opt")))
+            f.window.optInterna->setChecked(true);
+        f.click("cmdSalva");
+        QCOMPARE(f.services.messages.size(), 1);
+        QCOMPARE(f.services.messages[0].kind, MessageKind::Warning);
+        QCOMPARE(f.services.messages[0].text, message);
+        QTRY_COMPARE(QApplication::focusWidget()->objectName(), focus);
+        QVERIFY(!QFile::exists(f.window.lblFile->text()));
+    }
+
     void failedSaveKeepsTheCardNew() {
         Fixture f;
         QVERIFY(f.show());

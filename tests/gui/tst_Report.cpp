@@ -1,11 +1,16 @@
+#include "protocol_outputs/StampaProtocollo.h"
+#include "report/CardForm.h"
 #include "report/Report.h"
 #include "report/Templates.h"
+#include "support/TestServices.h"
+#include "ui/CardTarget.h"
 
 #include <QFile>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPdfWriter>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -15,6 +20,9 @@ using Report::Object;
 using Report::Placed;
 using Report::Prepared;
 
+enum class Card { Protocol, Document };
+
+Q_DECLARE_METATYPE(Card)
 Q_DECLARE_METATYPE(Report::Object::Kind)
 Q_DECLARE_METATYPE(Report::Align)
 
@@ -24,6 +32,22 @@ const QDateTime printedAt(QDate(2026, 3, 5), QTime(9, 7, 3));
 constexpr double tolerance = 1e-6;
 // The list's line height: 12.822 report units.
 const double listLine = 12.822 * Report::millimetresPerUnit;
+
+Report::Template protocolPage() {
+    return CardForm::layout(Templates::protocolCard());
+}
+
+Report::Template documentPage() {
+    return CardForm::layout(Templates::documentCard());
+}
+
+Report::Template pageOf(Card card) {
+    return card == Card::Protocol ? protocolPage() : documentPage();
+}
+
+CardForm::Form formOf(Card card) {
+    return card == Card::Protocol ? Templates::protocolCard() : Templates::documentCard();
+}
 
 bool near(double a, double b) {
     return std::abs(a - b) < tolerance;
@@ -165,6 +189,13 @@ private slots:
     void cardRows_data();
     void cardRows();
     void cardFramesSkipFive();
+    void cardFramesDocument();
+    void fillCard_data();
+    void fillCard();
+    void cardPrintsPlaceholderLiterally_data();
+    void cardPrintsPlaceholderLiterally();
+    void listPrintsPlaceholderLiterally();
+    void printWindowPrintsTheCardShown();
     void setTextAndUnknownNames();
     void dateReplaced_data();
     void dateReplaced();
@@ -177,6 +208,7 @@ private slots:
     void pdfPageCount_data();
     void pdfPageCount();
     void pdfCardText();
+    void pdfDocumentCardText();
     void pdfClipsLongValues_data();
     void pdfClipsLongValues();
     void paintFailsWithoutFile();
@@ -202,6 +234,7 @@ void TestReport::printableSize() {
 }
 
 void TestReport::cardObjects_data() {
+    QTest::addColumn<Card>("card");
     QTest::addColumn<QString>("name");
     QTest::addColumn<Object::Kind>("kind");
     QTest::addColumn<QRectF>("rect");
@@ -211,27 +244,47 @@ void TestReport::cardObjects_data() {
     QTest::addColumn<QColor>("fill");
 
     const auto none = QColor();
-    QTest::newRow("title bar") << "Shape1" << Object::Rectangle << QRectF(1, 1, 188, 5.8) << ""
-                               << 0.0 << Report::Align::Left << QColor(0xB0, 0xC4, 0xDE);
-    QTest::newRow("title") << "titArcataSup" << Object::Text << QRectF(2, 2, 185.8, 4.2)
+    const QColor steel(0xB0, 0xC4, 0xDE);
+    const QColor gold(0xFF, 0xD7, 0x00);
+    const auto P = Card::Protocol;
+    const auto D = Card::Document;
+    QTest::newRow("title bar") << P << "Shape1" << Object::Rectangle << QRectF(1, 1, 188, 5.8) << ""
+                               << 0.0 << Report::Align::Left << steel;
+    QTest::newRow("title") << P << "titArcataSup" << Object::Text << QRectF(2, 2, 185.8, 4.2)
                            << "SCHEDA PROTOCOLLO DOCUMENTO" << 9.0 << Report::Align::Center << none;
-    QTest::newRow("first frame") << "Shape2" << Object::Rectangle << QRectF(1, 7, 188, 4.6) << ""
-                                 << 0.0 << Report::Align::Left << none;
-    QTest::newRow("third frame") << "Shape4" << Object::Rectangle << QRectF(1, 17, 188, 4.6) << ""
-                                 << 0.0 << Report::Align::Left << none;
-    QTest::newRow("fourth frame") << "Shape6" << Object::Rectangle << QRectF(1, 22, 188, 4.6) << ""
-                                  << 0.0 << Report::Align::Left << none;
-    QTest::newRow("last frame") << "Shape18" << Object::Rectangle << QRectF(1, 82, 188, 4.6) << ""
-                                << 0.0 << Report::Align::Left << none;
-    QTest::newRow("separator") << "Line2" << Object::Line << QRectF(42, 7, 0, 79.6) << "" << 0.0
-                               << Report::Align::Left << none;
-    QTest::newRow("footer bar") << "Shape23" << Object::Rectangle << QRectF(1, 88, 188, 5.8) << ""
-                                << 0.0 << Report::Align::Left << QColor(0xFF, 0xD7, 0x00);
-    QTest::newRow("footer") << "txtCalce" << Object::Text << QRectF(2, 89, 185.8, 4.2)
+    QTest::newRow("first frame") << P << "Shape2" << Object::Rectangle << QRectF(1, 7, 188, 4.6)
+                                 << "" << 0.0 << Report::Align::Left << none;
+    QTest::newRow("third frame") << P << "Shape4" << Object::Rectangle << QRectF(1, 17, 188, 4.6)
+                                 << "" << 0.0 << Report::Align::Left << none;
+    QTest::newRow("fourth frame") << P << "Shape6" << Object::Rectangle << QRectF(1, 22, 188, 4.6)
+                                  << "" << 0.0 << Report::Align::Left << none;
+    QTest::newRow("last frame") << P << "Shape18" << Object::Rectangle << QRectF(1, 82, 188, 4.6)
+                                << "" << 0.0 << Report::Align::Left << none;
+    QTest::newRow("separator") << P << "Line2" << Object::Line << QRectF(42, 7, 0, 79.6) << ""
+                               << 0.0 << Report::Align::Left << none;
+    QTest::newRow("footer bar") << P << "Shape23" << Object::Rectangle << QRectF(1, 88, 188, 5.8)
+                                << "" << 0.0 << Report::Align::Left << gold;
+    QTest::newRow("footer") << P << "txtCalce" << Object::Text << QRectF(2, 89, 185.8, 4.2)
                             << "Data e ora stampa" << 8.0 << Report::Align::Center << none;
+
+    QTest::newRow("document title bar")
+        << D << "Shape1" << Object::Rectangle << QRectF(1, 1, 188, 5.8) << "" << 0.0
+        << Report::Align::Left << steel;
+    QTest::newRow("document title")
+        << D << "titArcataSup" << Object::Text << QRectF(2, 2, 185.8, 4.2)
+        << "SCHEDA RIASSUNTIVA DEL DOCUMENTO" << 9.0 << Report::Align::Center << none;
+    QTest::newRow("document separator") << D << "Line2" << Object::Line << QRectF(42, 7, 0, 104.6)
+                                        << "" << 0.0 << Report::Align::Left << none;
+    QTest::newRow("document footer bar")
+        << D << "Shape23" << Object::Rectangle << QRectF(1, 113, 188, 5.8) << "" << 0.0
+        << Report::Align::Left << gold;
+    QTest::newRow("document footer")
+        << D << "txtCalce" << Object::Text << QRectF(2, 114, 185.8, 4.2) << "Data e ora stampa"
+        << 8.0 << Report::Align::Center << none;
 }
 
 void TestReport::cardObjects() {
+    QFETCH(Card, card);
     QFETCH(QString, name);
     QFETCH(Object::Kind, kind);
     QFETCH(QRectF, rect);
@@ -240,13 +293,14 @@ void TestReport::cardObjects() {
     QFETCH(Report::Align, align);
     QFETCH(QColor, fill);
 
-    const Report::Template card = Templates::protocolCard();
-    QCOMPARE(card.name, QStringLiteral("Scheda Protocollo"));
-    QCOMPARE(card.orientation, Report::Orientation::Portrait);
-    QCOMPARE(card.margin, 10.0);
-    QVERIFY(card.bands.isEmpty());
+    const Report::Template page = pageOf(card);
+    QCOMPARE(page.name, card == Card::Protocol ? QStringLiteral("Scheda Protocollo")
+                                               : QStringLiteral("Scheda Documento"));
+    QCOMPARE(page.orientation, Report::Orientation::Portrait);
+    QCOMPARE(page.margin, 10.0);
+    QVERIFY(page.bands.isEmpty());
 
-    const Prepared prepared = Report::prepare(card, printedAt);
+    const Prepared prepared = Report::prepare(page, printedAt);
     QCOMPARE(prepared.pages.size(), 1);
     const Object o = only(prepared, name);
     QCOMPARE(o.name, name);
@@ -268,31 +322,120 @@ void TestReport::cardObjects() {
 }
 
 void TestReport::cardRows_data() {
-    QTest::addColumn<int>("row");
+    QTest::addColumn<Card>("card");
+    QTest::addColumn<QString>("labelName");
     QTest::addColumn<QString>("label");
+    QTest::addColumn<QRectF>("labelRect");
+    QTest::addColumn<QString>("frame");
+    QTest::addColumn<QRectF>("frameRect");
     QTest::addColumn<QString>("value");
-    for (int row = 1; row <= 16; ++row)
-        QTest::addRow("%d %s", row, formRows[row - 1].value)
-            << row << QString::fromUtf8(formRows[row - 1].label)
-            << QString::fromLatin1(formRows[row - 1].value);
+    QTest::addColumn<QRectF>("valueRect");
+
+    // Typed from the forms' tables: label, frame and value of every row, in mm.
+    const auto add = [](Card card, const char* labelName, const char* label, QRectF labelRect,
+                        const char* frame, QRectF frameRect, const char* value, QRectF valueRect) {
+        QTest::addRow("%s %s", card == Card::Protocol ? "protocol" : "document", value)
+            << card << QString::fromLatin1(labelName) << QString::fromUtf8(label) << labelRect
+            << QString::fromLatin1(frame) << frameRect << QString::fromLatin1(value) << valueRect;
+    };
+    const auto P = Card::Protocol;
+    add(P, "Memo1", "Protocollo n.", {2, 7.5, 37.8, 3.5}, "Shape2", {1, 7, 188, 4.6}, "txtNumero",
+        {44, 7.5, 144, 3.5});
+    add(P, "Memo2", "Data registrazione:", {2, 12.5, 37.8, 3.5}, "Shape3", {1, 12, 188, 4.6},
+        "txtDataReg", {44, 12.5, 144, 3.5});
+    add(P, "Memo3", "Ufficio:", {2, 17.5, 37.8, 3.5}, "Shape4", {1, 17, 188, 4.6}, "txtUfficio",
+        {44, 17.5, 144, 3.5});
+    add(P, "Memo4", "Operatore:", {2, 22.5, 37.8, 3.5}, "Shape6", {1, 22, 188, 4.6}, "txtOperatore",
+        {44, 22.5, 144, 3.5});
+    add(P, "Memo5", "Categoria:", {2, 27.5, 37.8, 3.5}, "Shape7", {1, 27, 188, 4.6}, "txtCategoria",
+        {44, 27.5, 144, 3.5});
+    add(P, "Memo6", "Collocazione cartaceo:", {2, 32.5, 37.8, 3.5}, "Shape8", {1, 32, 188, 4.6},
+        "txtCollocazione", {44, 32.5, 144, 3.5});
+    add(P, "Memo7", "Oggetto:", {2, 37.5, 37.8, 3.5}, "Shape9", {1, 37, 188, 4.6}, "txtOggetto",
+        {44, 37.5, 144, 3.5});
+    add(P, "Memo8", "Data spedizione:", {2, 42.5, 37.8, 3.5}, "Shape10", {1, 42, 188, 4.6},
+        "txtDataSpe", {44, 42.5, 144, 3.5});
+    add(P, "Memo9", "Data ricezione:", {2, 47.5, 39.5, 3.5}, "Shape11", {1, 47, 188, 4.6},
+        "txtDataRic", {44, 47.5, 144, 3.5});
+    add(P, "Memo10", "Formato:", {2, 52.5, 37.8, 3.5}, "Shape12", {1, 52, 188, 4.6}, "txtFormato",
+        {44, 52.5, 144, 3.5});
+    add(P, "Memo11", "Riferimenti:", {2, 57.5, 37.8, 3.5}, "Shape13", {1, 57, 188, 4.6},
+        "txtRiferimenti", {44, 57.5, 144, 3.5});
+    add(P, "Memo12", "Mittente:", {2, 62.5, 37.8, 3.5}, "Shape14", {1, 62, 188, 4.6}, "txtMittente",
+        {44, 62.5, 144, 3.5});
+    add(P, "Memo13", "Recapito mittente:", {2, 67.5, 37.8, 3.5}, "Shape15", {1, 67, 188, 4.6},
+        "txtRecapitoMit", {44, 67.5, 144, 3.5});
+    add(P, "Memo14", "Destinatario:", {2, 72.5, 37.8, 3.5}, "Shape16", {1, 72, 188, 4.6},
+        "txtDestinatario", {44, 72.5, 144, 3.5});
+    add(P, "Memo15", "Recapito destinatario:", {2, 77.5, 37.8, 3.5}, "Shape17", {1, 77, 188, 4.6},
+        "txtRecapitoDes", {44, 77.5, 144, 3.5});
+    add(P, "Memo16", "Note:", {2, 82.5, 38.8, 3.5}, "Shape18", {1, 82, 188, 4.6}, "txtNote",
+        {44, 82.5, 144, 3.5});
+
+    const auto D = Card::Document;
+    add(D, "Memo1", "Documento:", {2, 7.5, 37.8, 3.5}, "Shape2", {1, 7, 188, 4.6}, "txtDocumento",
+        {44, 7.5, 144, 3.5});
+    add(D, "Memo2", "Protocollo n.", {2, 12.5, 37.8, 3.5}, "Shape3", {1, 12, 188, 4.6},
+        "txtProtocollo", {44, 12.5, 144, 3.5});
+    add(D, "Memo3", "Produttore:", {2, 17.5, 37.8, 3.5}, "Shape4", {1, 17, 188, 4.6},
+        "txtProduttore", {44, 17.5, 144, 3.5});
+    add(D, "Memo4", "Indirizzo produttore:", {2, 22.5, 37.8, 3.5}, "Shape6", {1, 22, 188, 4.6},
+        "txtIndirizzoPro", {44, 22.5, 144, 3.5});
+    add(D, "Memo5", "Data produzione:", {2, 27.5, 37.8, 3.5}, "Shape7", {1, 27, 188, 4.6},
+        "txtDataPro", {44, 27.5, 144, 3.5});
+    add(D, "Memo6", "Destinatario:", {2, 32.5, 38.8, 3.5}, "Shape8", {1, 32, 188, 4.6},
+        "txtDestinatario", {44, 32.5, 144, 3.5});
+    add(D, "Memo7", "Indirizzo destinatario:", {2, 37.5, 37.8, 3.5}, "Shape9", {1, 37, 188, 4.6},
+        "txtIndirizzoDes", {44, 37.5, 144, 3.5});
+    add(D, "Memo8", "Data ricezione:", {2, 42.5, 37.8, 3.5}, "Shape10", {1, 42, 188, 4.6},
+        "txtDataDes", {44, 42.5, 144, 3.5});
+    add(D, "Memo9", "Oggetto:", {2, 47.5, 38.5, 3.5}, "Shape11", {1, 47, 188, 4.6}, "txtOggetto",
+        {44, 47.5, 144, 3.5});
+    add(D, "Memo10", "Tipo documento:", {2, 52.5, 37.8, 3.5}, "Shape12", {1, 52, 188, 4.6},
+        "txtTipo", {44, 52.5, 144, 3.5});
+    add(D, "Memo11", "Classificazione:", {2, 57.5, 37.8, 3.5}, "Shape13", {1, 57, 188, 4.6},
+        "txtClassificazione", {44, 57.5, 144, 3.5});
+    add(D, "Memo12", "Fascicolo contenitore:", {2, 62.5, 37.8, 3.5}, "Shape14", {1, 62, 188, 4.6},
+        "txtFascicolo", {44, 62.5, 144, 3.5});
+    add(D, "Memo13", "Formato:", {2, 67.5, 37.8, 3.5}, "Shape15", {1, 67, 188, 4.6}, "txtFormato",
+        {44, 67.5, 144, 3.5});
+    add(D, "Memo14", "N. pagine:", {2, 72.5, 37.8, 3.5}, "Shape16", {1, 72, 188, 4.6}, "txtPagine",
+        {44, 72.5, 144, 3.5});
+    add(D, "Memo15", "Allegati:", {2, 77.5, 37.8, 3.5}, "Shape17", {1, 77, 188, 4.6}, "txtAllegati",
+        {44, 77.5, 144, 3.5});
+    add(D, "Memo16", "Riferimenti:", {2, 82.5, 38.8, 3.5}, "Shape18", {1, 82, 188, 4.6},
+        "txtRiferimenti", {44, 82.5, 144, 3.5});
+    add(D, "Memo35", "Livello di riservatezza:", {2, 87.5, 37.8, 3.5}, "Shape20", {1, 87, 188, 4.6},
+        "txtLivello", {44, 87.5, 144, 3.5});
+    add(D, "Memo36", "Software di produzione:", {2, 92.5, 37.8, 3.5}, "Shape21", {1, 92, 188, 4.6},
+        "txtSoftware", {44, 92.5, 144, 3.5});
+    add(D, "Memo37", "Luogo conservazione:", {2, 97.5, 38.8, 3.5}, "Shape22", {1, 97, 188, 4.6},
+        "txtLuogo", {44, 97.5, 144, 3.5});
+    add(D, "Memo38", "Soggetti citati:", {2, 102.5, 37.8, 3.5}, "Shape24", {1, 102, 188, 4.6},
+        "txtSoggetti", {44, 102.5, 144, 3.5});
+    add(D, "Memo39", "Note:", {2, 107.5, 37.8, 3.5}, "Shape25", {1, 107, 188, 4.6}, "txtNote",
+        {44, 107.5, 144, 3.5});
 }
 
 void TestReport::cardRows() {
-    QFETCH(int, row);
+    QFETCH(Card, card);
+    QFETCH(QString, labelName);
     QFETCH(QString, label);
+    QFETCH(QRectF, labelRect);
+    QFETCH(QString, frame);
+    QFETCH(QRectF, frameRect);
     QFETCH(QString, value);
+    QFETCH(QRectF, valueRect);
 
-    const Prepared prepared = Report::prepare(Templates::protocolCard(), printedAt);
-    const double top = 7.5 + 5.0 * (row - 1);
-    const double labelWidth = row == 9 ? 39.5 : row == 16 ? 38.8 : 37.8;
-
-    const Object memo = only(prepared, QStringLiteral("Memo%1").arg(row));
+    const Prepared prepared = Report::prepare(pageOf(card), printedAt);
+    const Object memo = only(prepared, labelName);
+    QCOMPARE(memo.name, labelName);
     QCOMPARE(memo.text, label);
-    QVERIFY2(near(memo.rect, {2, top, labelWidth, 3.5}), qPrintable(show(memo.rect)));
+    QVERIFY2(near(memo.rect, labelRect), qPrintable(show(memo.rect)));
     const Object field = only(prepared, value);
     QCOMPARE(field.name, value);
     QCOMPARE(field.text, QString());
-    QVERIFY2(near(field.rect, {44, top, 144, 3.5}), qPrintable(show(field.rect)));
+    QVERIFY2(near(field.rect, valueRect), qPrintable(show(field.rect)));
     for (const Object& o : {memo, field}) {
         QCOMPARE(o.kind, Object::Text);
         QCOMPARE(o.fontFamily, QStringLiteral("Arial"));
@@ -301,11 +444,18 @@ void TestReport::cardRows() {
         QCOMPARE(o.color, QColor(Qt::black));
         QVERIFY(!o.bold);
         QVERIFY(!o.fill.isValid());
+        QVERIFY(!o.dateField);
     }
+    const Object box = only(prepared, frame);
+    QCOMPARE(box.name, frame);
+    QCOMPARE(box.kind, Object::Rectangle);
+    QVERIFY2(near(box.rect, frameRect), qPrintable(show(box.rect)));
+    QVERIFY(!box.fill.isValid());
+    QCOMPARE(box.outline, QColor(Qt::black));
 }
 
 void TestReport::cardFramesSkipFive() {
-    Report::Template card = Templates::protocolCard();
+    Report::Template card = protocolPage();
     QVERIFY(card.findObject(QStringLiteral("Shape5")) == nullptr);
     int frames = 0;
     for (int n = 2; n <= 18; ++n) {
@@ -325,8 +475,149 @@ void TestReport::cardFramesSkipFive() {
     QCOMPARE(prepared.pages.first().objects.size(), 53);
 }
 
+void TestReport::cardFramesDocument() {
+    Report::Template card = documentPage();
+    // The rows skip 5, 19 and 23; Shape23 is the footer bar.
+    for (const char* absent : {"Shape5", "Shape19", "Shape26", "Memo17", "Memo34", "Memo40"})
+        QVERIFY2(card.findObject(QLatin1String(absent)) == nullptr, absent);
+    for (int n : {2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 20, 21, 22, 24, 25}) {
+        const Object* o = card.findObject(QStringLiteral("Shape%1").arg(n));
+        QVERIFY2(o != nullptr, qPrintable(QStringLiteral("Shape%1").arg(n)));
+        QCOMPARE(o->kind, Object::Rectangle);
+        QVERIFY(!o->fill.isValid());
+        QVERIFY(o->outline.isValid());
+        QCOMPARE(o->rect.height(), 4.6);
+    }
+    const Object* footer = card.findObject(QStringLiteral("Shape23"));
+    QVERIFY(footer != nullptr);
+    QCOMPARE(footer->fill, QColor(0xFF, 0xD7, 0x00));
+    // Title bar and text, 21 frames, the line, 21 labels, 21 values, footer bar and text.
+    const Prepared prepared = Report::prepare(card, printedAt);
+    QCOMPARE(prepared.pages.size(), 1);
+    QCOMPARE(prepared.pages.first().objects.size(), 68);
+}
+
+void TestReport::fillCard_data() {
+    QTest::addColumn<Card>("card");
+    QTest::addColumn<int>("values");
+    QTest::addColumn<QString>("formatRow");
+    QTest::newRow("protocol") << Card::Protocol << 16
+                              << QStringLiteral("txtFormato ·  -  N. pagine: txtPagine ·");
+    QTest::newRow("document") << Card::Document << 21 << QStringLiteral("txtFormato ·");
+}
+
+void TestReport::fillCard() {
+    QFETCH(Card, card);
+    QFETCH(int, values);
+    QFETCH(QString, formatRow);
+
+    // Every control shows its own name between blanks and control characters.
+    QStringList asked;
+    const auto field = [&asked](const QString& name) {
+        asked << name;
+        return QStringLiteral(" \t %1 ·\r\n ").arg(name);
+    };
+    const CardForm::Form form = formOf(card);
+    Report::Template page = CardForm::layout(form);
+    CardForm::fill(page, form, field, printedAt);
+    const Prepared prepared = Report::prepare(page, printedAt);
+
+    int filled = 0;
+    for (const Placed& placed : prepared.pages.first().objects) {
+        const Object& o = placed.object;
+        if (!o.name.startsWith(QLatin1String("txt")) || o.name == QLatin1String("txtCalce"))
+            continue;
+        ++filled;
+        QVERIFY2(asked.contains(o.name), qPrintable(o.name));
+        QCOMPARE(o.text,
+                 o.name == QLatin1String("txtFormato") ? formatRow : o.name + QStringLiteral(" ·"));
+    }
+    QCOMPARE(filled, values);
+    // The card window is asked for the controls the form prints and no other.
+    asked.removeDuplicates();
+    QCOMPARE(asked.size(), card == Card::Protocol ? 17 : 21);
+    QCOMPARE(asked.contains(QStringLiteral("txtPagine")), true);
+    QVERIFY(!asked.contains(QStringLiteral("txtCopia")));
+    QCOMPARE(only(prepared, QStringLiteral("txtCalce")).text,
+             QStringLiteral("Stampa eseguita in data 05/03/2026 alle ore 09:07:03"));
+    // The labels keep their texts.
+    QCOMPARE(only(prepared, QStringLiteral("Memo1")).text, card == Card::Protocol
+                                                               ? QStringLiteral("Protocollo n.")
+                                                               : QStringLiteral("Documento:"));
+}
+
+void TestReport::cardPrintsPlaceholderLiterally_data() {
+    QTest::addColumn<Card>("card");
+    QTest::newRow("protocol") << Card::Protocol;
+    QTest::newRow("document") << Card::Document;
+}
+
+void TestReport::cardPrintsPlaceholderLiterally() {
+    QFETCH(Card, card);
+    const CardForm::Form form = formOf(card);
+    Report::Template page = CardForm::layout(form);
+    CardForm::fill(
+        page, form,
+        [](const QString& name) {
+            return name == QLatin1String("txtOggetto") ? QStringLiteral("Scadenza [DATE]")
+                                                       : QStringLiteral("[DATE]");
+        },
+        printedAt);
+    const Prepared prepared = Report::prepare(page, printedAt);
+    QCOMPARE(only(prepared, QStringLiteral("txtOggetto")).text, QStringLiteral("Scadenza [DATE]"));
+    QCOMPARE(only(prepared, QStringLiteral("txtNote")).text, QStringLiteral("[DATE]"));
+    QCOMPARE(only(prepared, QStringLiteral("txtCalce")).text,
+             QStringLiteral("Stampa eseguita in data 05/03/2026 alle ore 09:07:03"));
+}
+
+void TestReport::listPrintsPlaceholderLiterally() {
+    const QStringList lines{QStringLiteral("Prot. n. 1             Oggetto: Scadenza [DATE]"),
+                            QStringLiteral("[DATE]")};
+    Report::Template list = Templates::searchList();
+    Templates::fillList(list, QStringLiteral("Protocollo documenti"), lines);
+    const Prepared prepared = Report::prepare(list, printedAt);
+    QCOMPARE(only(prepared, QStringLiteral("txtRiepilogo")).text, lines.join(QLatin1Char('\n')));
+    QCOMPARE(only(prepared, QStringLiteral("txtPagina")).text,
+             QStringLiteral("Stampa eseguita in data 05/03/2026"));
+}
+
+void TestReport::printWindowPrintsTheCardShown() {
+    // The card window as the print window sees it: a new card, not saved.
+    class ShownCard final : public CardTarget {
+    public:
+        void loadCard(const Record&, int) override {}
+        QString fieldText(const QString& name) const override { return texts.value(name); }
+        QString archivePath() const override { return {}; }
+        QHash<QString, QString> texts;
+    } shown;
+    shown.texts = {{QStringLiteral("txtNumero"), QStringLiteral(" 17/2026 ")},
+                   {QStringLiteral("txtOggetto"), QStringLiteral("Scadenza [DATE]")},
+                   {QStringLiteral("txtFormato"), QStringLiteral("A4")},
+                   {QStringLiteral("txtCopia"), QStringLiteral("lettera.pdf")}};
+    TestServices services;
+    TfrmStampaProtocollo w(nullptr, shown);
+    QCOMPARE(w.windowTitle(), QStringLiteral(" Stampa scheda"));
+    QCOMPARE(w.size(), QSize(364, 287));
+    w.show();
+    QTest::mouseClick(control<QPushButton>(&w, "btnStampa"), Qt::LeftButton);
+    QVERIFY(!w.isVisible());
+    QCOMPARE(services.printed.size(), 1);
+    const Prepared& printed = services.printed.first();
+    QCOMPARE(printed.name, QStringLiteral("Scheda Protocollo"));
+    QCOMPARE(printed.pages.size(), 1);
+    QHash<QString, QString> texts;
+    for (const Placed& placed : printed.pages.first().objects)
+        texts.insert(placed.object.name, placed.object.text);
+    QCOMPARE(texts.value(QStringLiteral("txtNumero")), QStringLiteral("17/2026"));
+    QCOMPARE(texts.value(QStringLiteral("txtOggetto")), QStringLiteral("Scadenza [DATE]"));
+    QCOMPARE(texts.value(QStringLiteral("txtFormato")), QStringLiteral("A4  -  N. pagine: "));
+    QCOMPARE(texts.value(QStringLiteral("txtCalce")),
+             QStringLiteral("Stampa eseguita in data 05/03/2026 alle ore 10:30:15"));
+    QVERIFY(!texts.values().contains(QStringLiteral("lettera.pdf")));
+}
+
 void TestReport::setTextAndUnknownNames() {
-    Report::Template card = Templates::protocolCard();
+    Report::Template card = protocolPage();
     const QString subject = QStringLiteral("Fattura n. 12 — importo € 1.250,00");
     QVERIFY(card.setText(QStringLiteral("txtOggetto"), subject));
     QCOMPARE(card.findObject(QStringLiteral("txtOggetto"))->text, subject);
@@ -369,7 +660,7 @@ void TestReport::dateReplaced_data() {
 void TestReport::dateReplaced() {
     QFETCH(QString, text);
     QFETCH(QString, expected);
-    Report::Template card = Templates::protocolCard();
+    Report::Template card = protocolPage();
     QVERIFY(card.setText(QStringLiteral("txtCalce"), text));
     QCOMPARE(only(Report::prepare(card, printedAt), QStringLiteral("txtCalce")).text, expected);
     // The template itself keeps the placeholder for the next print.
@@ -533,8 +824,8 @@ void TestReport::pdfPageCount() {
     QFETCH(bool, card);
     QFETCH(int, lines);
     QFETCH(int, pages);
-    const Prepared prepared = card ? Report::prepare(Templates::protocolCard(), printedAt)
-                                   : preparedList(numberedLines(lines));
+    const Prepared prepared =
+        card ? Report::prepare(protocolPage(), printedAt) : preparedList(numberedLines(lines));
     QCOMPARE(prepared.pages.size(), pages);
 
     QTemporaryDir dir;
@@ -574,7 +865,7 @@ void TestReport::pdfCardText() {
         QStringLiteral("Piazza del Popolo 10"),
         QStringLiteral("Nessuna nota: è tutto qui"),
     };
-    Report::Template card = Templates::protocolCard();
+    Report::Template card = protocolPage();
     for (qsizetype i = 0; i < values.size(); ++i)
         QVERIFY(card.setText(QString::fromLatin1(formRows[i].value), values.at(i)));
     const QString stamp = QStringLiteral("Stampa eseguita in data 05/03/2026 alle ore 09:07:03");
@@ -593,6 +884,31 @@ void TestReport::pdfCardText() {
     for (const QString& value : values)
         QVERIFY2(text.contains(value.simplified()),
                  qPrintable(value + QStringLiteral(" in:\n") + text));
+}
+
+void TestReport::pdfDocumentCardText() {
+    if (tool("pdftotext").isEmpty())
+        QSKIP("pdftotext is not installed");
+    const CardForm::Form form = Templates::documentCard();
+    Report::Template page = CardForm::layout(form);
+    CardForm::fill(
+        page, form,
+        [](const QString& name) { return QStringLiteral("%1 è già qui").arg(name.mid(3)); },
+        printedAt);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("documento.pdf"));
+    QVERIFY(writePdf(Report::prepare(page, printedAt), path));
+    QCOMPARE(pdfPages(path), 1);
+    const QString text = pdfText(path);
+    QVERIFY(text.contains(QStringLiteral("SCHEDA RIASSUNTIVA DEL DOCUMENTO")));
+    QVERIFY2(text.contains(QStringLiteral("Stampa eseguita in data 05/03/2026 alle ore 09:07:03")),
+             qPrintable(text));
+    for (const CardForm::Row& row : form.rows) {
+        QVERIFY2(text.contains(row.label), qPrintable(row.label));
+        const QString value = row.valueName.mid(3) + QStringLiteral(" è già qui");
+        QVERIFY2(text.contains(value), qPrintable(value + QStringLiteral(" in:\n") + text));
+    }
 }
 
 void TestReport::pdfClipsLongValues_data() {
@@ -619,7 +935,7 @@ void TestReport::pdfClipsLongValues() {
 
     Prepared prepared;
     if (card) {
-        Report::Template t = Templates::protocolCard();
+        Report::Template t = protocolPage();
         QVERIFY(t.setText(QStringLiteral("txtOggetto"), value));
         prepared = Report::prepare(t, printedAt);
     } else {
@@ -666,7 +982,7 @@ void TestReport::paintFailsWithoutFile() {
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("missing/folder/report.pdf"));
     QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
-    QVERIFY(!writePdf(Report::prepare(Templates::protocolCard(), printedAt), path));
+    QVERIFY(!writePdf(Report::prepare(protocolPage(), printedAt), path));
     QVERIFY(!QFile::exists(path));
 }
 

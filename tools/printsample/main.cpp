@@ -1,5 +1,6 @@
-// Prints a card and a long search list of a generated register to two PDF files, the way
-// the program prints them, so the pages can be looked at: printsample FOLDER.
+// Prints a protocol card and a long search list of a generated register, and a document
+// card, to three PDF files, the way the program prints them, so the pages can be looked
+// at: printsample FOLDER.
 #include "core/ProtocolRecord.h"
 #include "core/Search.h"
 #include "genprotocol/ProtocolGenerator.h"
@@ -34,13 +35,28 @@ int main(int argc, char* argv[]) {
 
     // The full card of the generator (every free-text field at its capacity).
     const ProtocolRecord card = generator.card(9, kCards);
-    Report::Template sheet = Templates::protocolCard();
+    const CardForm::Form protocolForm = Templates::protocolCard();
+    Report::Template sheet = CardForm::layout(protocolForm);
     // The card window's field txtX shows the record's field X.
-    Templates::fillProtocolCard(
-        sheet,
+    CardForm::fill(
+        sheet, protocolForm,
         [&card](const QString& name) {
             const int field = ProtocolRecord::layout().indexOf(name.mid(3));
             return field < 0 ? QString() : card.Record::text(field);
+        },
+        QDateTime::currentDateTime());
+
+    // A document card whose fields hold long texts with accents, the longest cut at the
+    // value's edge.
+    const CardForm::Form documentForm = Templates::documentCard();
+    Report::Template document = CardForm::layout(documentForm);
+    CardForm::fill(
+        document, documentForm,
+        [](const QString& name) {
+            QString text = QStringLiteral("%1 — è già qui, città di Forlì").arg(name.mid(3));
+            if (name == QLatin1String("txtOggetto") || name == QLatin1String("txtNote"))
+                text = (text + QLatin1Char(' ')).repeated(8);
+            return text;
         },
         QDateTime::currentDateTime());
 
@@ -54,10 +70,11 @@ int main(int argc, char* argv[]) {
 
     const QString cardPdf = folder.filePath(QStringLiteral("scheda.pdf"));
     const QString listPdf = folder.filePath(QStringLiteral("elenco.pdf"));
-    if (!writePdf(sheet, cardPdf) || !writePdf(list, listPdf)) {
+    const QString documentPdf = folder.filePath(QStringLiteral("scheda_documento.pdf"));
+    if (!writePdf(sheet, cardPdf) || !writePdf(list, listPdf) || !writePdf(document, documentPdf)) {
         std::fprintf(stderr, "cannot write the PDF files in %s\n", qPrintable(folder.path()));
         return 1;
     }
-    std::printf("%s\n%s\n", qPrintable(cardPdf), qPrintable(listPdf));
+    std::printf("%s\n%s\n%s\n", qPrintable(cardPdf), qPrintable(listPdf), qPrintable(documentPdf));
     return 0;
 }

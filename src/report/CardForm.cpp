@@ -1,0 +1,101 @@
+#include "CardForm.h"
+
+#include "core/ShortDate.h"
+#include "core/TextField.h"
+
+namespace CardForm {
+
+using Report::Align;
+using Report::Object;
+
+namespace {
+
+const QColor lightSteelBlue(0xB0, 0xC4, 0xDE);
+const QColor gold(0xFF, 0xD7, 0x00);
+const QString arial = QStringLiteral("Arial");
+const QString footerName = QStringLiteral("txtCalce");
+
+// Every row is 5 mm high, the first at 7 mm; its frame is 4.6 mm high and its texts start
+// half a millimetre lower.
+constexpr double firstRowTop = 7;
+constexpr double rowPitch = 5;
+
+double rowTop(qsizetype index) {
+    return firstRowTop + rowPitch * double(index);
+}
+
+Object rectangle(const QString& name, const QRectF& rect, const QColor& fill) {
+    Object o;
+    o.kind = Object::Rectangle;
+    o.name = name;
+    o.rect = rect;
+    o.fill = fill;
+    o.outline = Qt::black;
+    return o;
+}
+
+Object text(const QString& name, const QRectF& rect, const QString& body, double pointSize,
+            Align align = Align::Left) {
+    Object o;
+    o.kind = Object::Text;
+    o.name = name;
+    o.rect = rect;
+    o.text = body;
+    o.fontFamily = arial;
+    o.pointSize = pointSize;
+    o.align = align;
+    return o;
+}
+
+} // namespace
+
+Report::Template layout(const Form& form) {
+    Report::Template page;
+    page.name = form.name;
+    page.orientation = Report::Orientation::Portrait;
+    page.margin = 10;
+    const qsizetype rows = form.rows.size();
+
+    auto& objects = page.pageObjects;
+    objects.append(rectangle(QStringLiteral("Shape1"), {1, 1, 188, 5.8}, lightSteelBlue));
+    objects.append(
+        text(QStringLiteral("titArcataSup"), {2, 2, 185.8, 4.2}, form.title, 9, Align::Center));
+    for (qsizetype i = 0; i < rows; ++i)
+        objects.append(rectangle(form.rows.at(i).frameName, {1, rowTop(i), 188, 4.6}, QColor()));
+    Object line;
+    line.kind = Object::Line;
+    line.name = QStringLiteral("Line2");
+    line.rect = {42, firstRowTop, 0, rowPitch * double(rows) - 0.4};
+    objects.append(line);
+    for (qsizetype i = 0; i < rows; ++i) {
+        const Row& row = form.rows.at(i);
+        objects.append(
+            text(row.labelName, {2, rowTop(i) + 0.5, row.labelWidth, 3.5}, row.label, 7));
+    }
+    for (qsizetype i = 0; i < rows; ++i)
+        objects.append(text(form.rows.at(i).valueName, {44, rowTop(i) + 0.5, 144, 3.5}, {}, 7));
+
+    const double footerTop = rowTop(rows) + 1;
+    objects.append(rectangle(QStringLiteral("Shape23"), {1, footerTop, 188, 5.8}, gold));
+    Object footer = text(footerName, {2, footerTop + 1, 185.8, 4.2},
+                         QStringLiteral("Data e ora stampa"), 8, Align::Center);
+    footer.dateField = true;
+    objects.append(footer);
+    return page;
+}
+
+void fill(Report::Template& page, const Form& form, const FieldSource& field,
+          const QDateTime& printedAt) {
+    for (const Row& row : form.rows) {
+        QString value;
+        for (const Part& part : row.value)
+            value += part.kind == Part::Field ? TextField::trimBlanks(field(part.text)) : part.text;
+        page.setText(row.valueName, value);
+    }
+    page.setText(footerName, QStringLiteral("Stampa eseguita in data ") +
+                                 ShortDate::format(printedAt.date()) +
+                                 QStringLiteral(" alle ore ") +
+                                 printedAt.time().toString(QStringLiteral("HH:mm:ss")));
+}
+
+} // namespace CardForm

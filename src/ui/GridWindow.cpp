@@ -1,0 +1,62 @@
+#include "GridWindow.h"
+
+#include "ExportRun.h"
+#include "Guida.h"
+#include "HintLine.h"
+#include "Widgets.h"
+#include "WindowFrame.h"
+#include "WindowPanel.h"
+#include "core/RecordArchive.h"
+#include "core/TextField.h"
+
+#include <QTableView>
+
+namespace {
+const QColor kLightGrey(0xEE, 0xED, 0xED);
+const QColor kSlateBlue(0x6A, 0x5A, 0xCD);
+} // namespace
+
+GridWindow::GridWindow(QWidget* opener, const QString& archivePath, Setup setup)
+    : QDialog(opener), m_archivePath(TextField::trimBlanks(archivePath)), m_setup(std::move(setup)),
+      m_grid(new RecordGridModel(m_setup.columns, this)) {
+    WindowFrame::setupFixedDialog(this, m_setup.caption, m_setup.clientSize);
+    auto* backdrop = new Backdrop(this, kLightGrey, kLightGrey, m_setup.panelSize);
+    m_content = std::make_unique<WindowPanel>(backdrop->panel(), backdrop, m_setup.initialHint);
+    QWidget* panel = backdrop->panel();
+    WindowPanel& ui = *m_content;
+
+    ui.addArea("shpSfondo", m_setup.topBar, Qt::white);
+    (new Picture(panel, m_setup.banner.name, m_setup.banner.resource))
+        ->setGeometry(m_setup.banner.rect);
+    (new Picture(panel, "icoHand", artwork("mano_piccola")))->setGeometry(m_setup.hand);
+    const auto tools = ui.addGridTools(m_setup.esporta, m_setup.guida, m_setup.esci);
+    cmdEsporta = tools.cmdEsporta;
+    cmdGuida = tools.cmdGuida;
+    cmdEsci = tools.cmdEsci;
+    grdRecords = createRecordGrid(panel, m_grid, m_setup.grid);
+    ui.hints()->clearsOn(grdRecords->viewport());
+    ui.addHintBar("shpInfo", m_setup.hintBar, kSlateBlue, m_setup.hintOffset);
+    panInfo = ui.panInfo();
+
+    connect(cmdEsporta, &QAbstractButton::clicked, this,
+            [this] { runExport(this, m_setup.target, *m_grid); });
+    connect(cmdGuida, &QAbstractButton::clicked, this,
+            [this] { TfrmGuida::showTopic(this, m_setup.help); });
+    connect(cmdEsci, &QAbstractButton::clicked, this, &QDialog::accept);
+    if (m_setup.loadsOnOpen)
+        fillGrid();
+}
+
+GridWindow::~GridWindow() = default;
+
+void GridWindow::fillGrid(const std::function<bool(const Record&)>& listed) {
+    bool anyCard = false;
+    QList<RecordGridModel::Row> rows;
+    RecordArchive(m_archivePath, *m_setup.layout).scan([&](int, const Record& record) {
+        anyCard = true;
+        if (!listed || listed(record))
+            rows.append(m_grid->rowFor(record, int(rows.size()) + 1));
+    });
+    if (anyCard)
+        m_grid->setRows(std::move(rows));
+}

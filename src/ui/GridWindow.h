@@ -1,0 +1,77 @@
+#pragma once
+
+#include "HelpTopics.h"
+#include "RecordGrid.h"
+#include "core/Spreadsheet.h"
+
+#include <QDialog>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <functional>
+#include <memory>
+
+class ImageButton;
+class QLabel;
+class QTableView;
+class Record;
+class RecordLayout;
+class WindowPanel;
+
+// A window that shows an archive's cards in a grid and exports it: a light grey dialog,
+// a white top bar with a picture, the pointing hand and the export, help and exit tools,
+// the grid grdRecords, and the hint bar. The summary and export windows of both archives
+// are configurations of it; a window with more (the summary's dates) adds its controls
+// to content().
+class GridWindow : public QDialog {
+    Q_OBJECT
+public:
+    struct Decoration {
+        const char* name;
+        QString resource;
+        QRect rect;
+    };
+    struct Setup {
+        QString caption;
+        QSize clientSize;
+        QSize panelSize;
+        QRect topBar;      // shpSfondo
+        Decoration banner; // the top bar's picture
+        QRect hand;        // icoHand
+        // Top left corners of cmdEsporta, cmdGuida and cmdEsci.
+        QPoint esporta, guida, esci;
+        QRect grid;
+        QList<RecordGridModel::Column> columns;
+        QRect hintBar;     // shpInfo
+        QPoint hintOffset; // of panInfo inside the hint bar
+        QString initialHint;
+        const RecordLayout* layout;
+        Spreadsheet::Target target;
+        HelpTopic help;
+        bool loadsOnOpen = false; // every card of the archive, when the window is made
+    };
+
+    GridWindow(QWidget* opener, const QString& archivePath, Setup setup);
+    ~GridWindow() override;
+
+    ImageButton* cmdEsporta;
+    ImageButton* cmdGuida;
+    ImageButton* cmdEsci;
+    QTableView* grdRecords;
+    QLabel* panInfo;
+    RecordGridModel* grid() const { return m_grid; }
+
+protected:
+    // The panel's builder, for the controls a window adds of its own.
+    WindowPanel& content() const { return *m_content; }
+    // Fills the grid with the archive's cards that `listed` accepts (all when empty), in
+    // file order, numbered from 1. An archive without cards leaves the grid as it was; a
+    // failed read keeps the rows read before it.
+    void fillGrid(const std::function<bool(const Record&)>& listed = {});
+
+private:
+    QString m_archivePath;
+    Setup m_setup;
+    RecordGridModel* m_grid;
+    std::unique_ptr<WindowPanel> m_content;
+};

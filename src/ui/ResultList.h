@@ -1,0 +1,73 @@
+#pragma once
+
+#include "core/RecordLayout.h"
+#include "core/Search.h"
+
+#include <QList>
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+
+class CardTarget;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPushButton;
+class QStringListModel;
+
+// A page of fixed-width card lines, 833 x 529: a banner, the "Trova" strip that finds a
+// word in the list, the sorted list itself, its print and a double click that brings the
+// chosen card into the card window. The search windows show it after their filters; the
+// to-complete list is a dialog holding it alone.
+class ResultList : public QWidget {
+    Q_OBJECT
+public:
+    struct Setup {
+        QString banner;     // picture resource of the banner
+        QString printTitle; // title of the printed list
+        // How the archive's cards make the lines: a double click finds the chosen card by
+        // building the line of every card again.
+        const RecordLayout* layout;
+        QList<Search::LinePiece> line;
+        bool countLine = false; // lblTrovate, rewritten with the number of lines
+        // Control names in tab order; empty keeps the order the controls are made in.
+        QList<const char*> tabOrder = {};
+        // Whether a double click may load a card now (the opener's tag, say); none: always.
+        std::function<bool()> mayLoad = {};
+    };
+
+    // Fills `panel` (833 x 529). `cardWindow` receives the chosen card and names the
+    // archive read to find it.
+    ResultList(QWidget* panel, Setup setup, CardTarget* cardWindow);
+
+    QLabel* lblTrovate = nullptr; // null without a count line
+    QPushButton* btnTrova;
+    QPushButton* btnChiudi;
+    QPushButton* btnStampa;
+    QLineEdit* txtTrova;
+    QListView* lstRecords;
+
+    // Shows `lines` in list order, the first selected, and forgets the last "Trova" key.
+    void setLines(QStringList lines);
+    QStringList lines() const;
+    int selectedLine() const;
+    // As on opening: no "Trova" key, the first line selected, the key field empty.
+    void restart();
+
+signals:
+    void closeRequested(); // "Chiudi"
+    void cardLoaded();     // after a double click, whatever it found
+
+public slots:
+    void findInList();
+    void loadSelected();
+    void printList();
+
+private:
+    void selectFirst();
+
+    Setup m_setup;
+    CardTarget* m_cardWindow;
+    QStringListModel* m_lines;
+    Search::ListFinder m_finder;
+};
