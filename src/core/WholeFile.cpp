@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <algorithm>
 
 namespace WholeFile {
 
@@ -35,7 +36,8 @@ QByteArray read(const QString& path, qint64 maxBytes) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return file.read(maxBytes);
+    // Asking for the limit itself would reserve it whole, however small the file.
+    return file.read(std::min(file.size(), maxBytes));
 }
 
 } // namespace WholeFile

@@ -1,0 +1,102 @@
+// Writes the seed inputs of the fuzz targets with the program's own code, so that they
+// follow the formats when these change: fuzz_seeds <corpus folder>.
+#include "core/Credential.h"
+#include "core/ProtocolRecord.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <cstdio>
+
+namespace {
+
+bool save(const QString& folder, const QString& name, const QByteArray& bytes) {
+    QDir().mkpath(folder);
+    QFile file(folder + u'/' + name);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
+        return false;
+    }
+    return true;
+}
+
+ProtocolRecord card() {
+    ProtocolRecord r;
+    r.setText(ProtocolRecord::Numero, QStringLiteral("127/2026"));
+    r.setText(ProtocolRecord::Tipologia, MailType::Entrata);
+    r.setText(ProtocolRecord::DataReg, QStringLiteral("14/03/2026"));
+    r.setText(ProtocolRecord::Ufficio, QStringLiteral("Segreteria"));
+    r.setText(ProtocolRecord::Operatore, QStringLiteral("Rossi Maria"));
+    r.setText(ProtocolRecord::Categoria, QStringLiteral("Fatture"));
+    r.setText(ProtocolRecord::Collocazione, QStringLiteral("Armadio 2, ripiano B"));
+    r.setText(ProtocolRecord::Oggetto,
+              QStringLiteral("Fattura n. 58 per manutenzione caldaia, € 1.240,00 (IVA inclusa)"));
+    r.setText(ProtocolRecord::DataSpe, QStringLiteral("10/03/2026"));
+    r.setText(ProtocolRecord::DataRic, QStringLiteral("13/03/2026"));
+    r.setText(ProtocolRecord::Formato, QStringLiteral("Cartaceo"));
+    r.setText(ProtocolRecord::Pagine, QStringLiteral("3"));
+    r.setText(ProtocolRecord::Riferimenti, QStringLiteral("Contratto del 02/01/2026"));
+    r.setText(ProtocolRecord::Note, QStringLiteral("Pagamento entro trenta giorni"));
+    r.setText(ProtocolRecord::Mittente, QStringLiteral("Termoidraulica Bellù S.r.l."));
+    r.setText(ProtocolRecord::RecapitoMit, QStringLiteral("Via dei Mille 12, 25121 Brescia"));
+    r.setText(ProtocolRecord::Destinatario, QStringLiteral("Studio Associato"));
+    r.setText(ProtocolRecord::Copia,
+              QStringLiteral("\"C:\\Faldora\\Documenti_Allegati\\127.pdf\""));
+    r.setText(ProtocolRecord::File01, QStringLiteral("\"C:\\Documenti\\preventivo.pdf\""));
+    r.setText(ProtocolRecord::Desc01, QStringLiteral("Preventivo accettato"));
+    return r;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: fuzz_seeds CORPUS_FOLDER\n");
+        return 2;
+    }
+    const QString root = QString::fromLocal8Bit(argv[1]);
+    const QString record = root + QStringLiteral("/record");
+    const QString settings = root + QStringLiteral("/settings");
+    const QString credential = root + QStringLiteral("/credential");
+
+    const QByteArray full = card().bytes();
+    // A register cut in the middle of its last card, and one whose length bytes all claim
+    // more than their fields hold, with bytes beyond the record.
+    QByteArray overlong = full;
+    for (const FieldSpec& f : ProtocolRecord::layout().fields())
+        overlong[f.offset] = '\xFF';
+    overlong += QByteArray(97, 'x');
+
+    const QByteArray delivered = "[Numerazione Protocollo]\r\n"
+                                 "Inizio=100\r\n"
+                                 "Indicazione Anno Solare=S\xEC\r\n"
+                                 "\r\n"
+                                 "[Protocollo Documenti]\r\n"
+                                 "Ufficio=Segreteria\r\n"
+                                 "Operatore=Rossi Maria\r\n";
+    // Written by hand: other line ends, spaces, quotes, case and a repeated key.
+    const QByteArray edited = "; a mano\n"
+                              "[ numerazione protocollo ]\n"
+                              "  inizio = 7 \n"
+                              "Inizio=9\n"
+                              "INDICAZIONE ANNO SOLARE=\"No\"\n"
+                              "[Protocollo Documenti]\n"
+                              "Ufficio=\"  Ufficio Tecnico  \"\n"
+                              "Operatore";
+    // An office name pasted into the file, longer than the reader keeps.
+    const QByteArray pasted = "[Protocollo Documenti]\r\nUfficio=" + QByteArray(2100, 'U') + "\r\n";
+
+    const bool ok =
+        save(record, QStringLiteral("protocol_card"), full) &&
+        save(record, QStringLiteral("cut_card"), full.first(1000)) &&
+        save(record, QStringLiteral("overlong_lengths"), overlong) &&
+        save(settings, QStringLiteral("delivered.ini"), delivered) &&
+        save(settings, QStringLiteral("edited.ini"), edited) &&
+        save(settings, QStringLiteral("pasted.ini"), pasted) &&
+        save(credential, QStringLiteral("first_access"),
+             Credential::storedForm(QStringLiteral("lucernavolpina")).toLatin1()) &&
+        save(credential, QStringLiteral("code_page"),
+             Credential::storedForm(QStringLiteral("Caffè €uro 2026 àèìòù")).toLatin1());
+    return ok ? 0 : 1;
+}
