@@ -3,7 +3,9 @@
 #include "Avvio.h"
 #include "access/CambiaPassword.h"
 #include "access/Password.h"
+#include "core/DocumentRecord.h"
 #include "core/TextField.h"
+#include "documents/Altri.h"
 #include "protocol/MenuProtocollo.h"
 #include "protocol/Protocollo.h"
 #include "ui/ProgramFolder.h"
@@ -23,6 +25,11 @@ void WindowRegistry::createAll() {
     m_cambiaPassword = std::make_unique<TfrmCambiaPassword>();
     m_menuProtocollo = std::make_unique<TfrmMenuProtocollo>();
     m_protocollo = std::make_unique<TfrmProtocollo>();
+    m_altri = std::make_unique<TfrmAltri>();
+    // The document card index comes into being, empty, at every start where it is missing
+    // and the folder takes it; a folder that refuses it says nothing now (the card index's
+    // own windows report it when they are used).
+    DocumentArchive::in(ProgramFolder::path()).count();
     wireHandOvers();
 }
 
@@ -38,6 +45,8 @@ void WindowRegistry::wireHandOvers() {
                      [this] { showLogin(m_cambiaPassword.get()); });
     QObject::connect(menu, &TfrmAvvio::protocolRequested, menu,
                      [this, menu] { showYearSelection(menu); });
+    QObject::connect(menu, &TfrmAvvio::documentsRequested, menu,
+                     [this, menu] { showDocumentWindow(menu); });
     QObject::connect(menu, &TfrmAvvio::exitRequested, menu, [this] { endRun(); });
     TfrmMenuProtocollo* year = m_menuProtocollo.get();
     QObject::connect(year, &TfrmMenuProtocollo::yearChosen, year,
@@ -47,8 +56,9 @@ void WindowRegistry::wireHandOvers() {
                      });
     QObject::connect(year, &TfrmMenuProtocollo::closedWithoutYear, year,
                      [this, year] { showMainMenu(year); });
-    QObject::connect(m_protocollo.get(), &CardWindow::closed, m_protocollo.get(),
-                     [this] { showMainMenu(m_protocollo.get()); });
+    for (CardWindow* card :
+         {static_cast<CardWindow*>(m_protocollo.get()), static_cast<CardWindow*>(m_altri.get())})
+        QObject::connect(card, &CardWindow::closed, card, [this, card] { showMainMenu(card); });
 }
 
 void WindowRegistry::start() {
@@ -87,6 +97,10 @@ void WindowRegistry::showYearSelection(QWidget* from) {
 
 void WindowRegistry::showProtocolWindow(QWidget* from) {
     handOver(from, m_protocollo.get(), true);
+}
+
+void WindowRegistry::showDocumentWindow(QWidget* from) {
+    handOver(from, m_altri.get(), true);
 }
 
 void WindowRegistry::openProtocolYear(const QString& year) {

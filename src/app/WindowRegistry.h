@@ -4,6 +4,7 @@
 #include <memory>
 
 class QWidget;
+class TfrmAltri;
 class TfrmAvvio;
 class TfrmCambiaPassword;
 class TfrmMenuProtocollo;
@@ -29,6 +30,7 @@ public:
     TfrmCambiaPassword* cambiaPassword() const { return m_cambiaPassword.get(); }
     TfrmMenuProtocollo* menuProtocollo() const { return m_menuProtocollo.get(); }
     TfrmProtocollo* protocollo() const { return m_protocollo.get(); }
+    TfrmAltri* altri() const { return m_altri.get(); }
 
     // Shows `to` (maximized when `maximized`), then hides `from`.
     static void handOver(QWidget* from, QWidget* to, bool maximized);
@@ -37,6 +39,7 @@ public:
     void showMainMenu(QWidget* from);
     void showYearSelection(QWidget* from);
     void showProtocolWindow(QWidget* from);
+    void showDocumentWindow(QWidget* from);
 
     // Prepares the protocol card window for a year's register: its file and caption.
     void openProtocolYear(const QString& year);
@@ -53,5 +56,6 @@ private:
     std::unique_ptr<TfrmCambiaPassword> m_cambiaPassword;
     std::unique_ptr<TfrmMenuProtocollo> m_menuProtocollo;
     std::unique_ptr<TfrmProtocollo> m_protocollo;
+    std::unique_ptr<TfrmAltri> m_altri;
     bool m_ended = false;
 };

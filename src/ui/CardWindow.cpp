@@ -5,6 +5,8 @@
 #include "Calendario.h"
 #include "FieldColouring.h"
 #include "FocusHalo.h"
+#include "Guida.h"
+#include "HelpTopics.h"
 #include "HintLine.h"
 #include "KeyRules.h"
 #include "Messages.h"
@@ -98,8 +100,51 @@ ImageButton* CardWindow::addFurtherAttachmentsTool(const QRect& rect) {
     return tool;
 }
 
-void CardWindow::addHintBar(const QRect& rect, const QColor& colour) {
-    m_content->addHintBar("panHint", rect, colour, QPoint(10, (rect.height() - 16) / 2));
+void CardWindow::addToolbarGroups() {
+    const QRect groups[] = {{16, 20, 173, 52},  {192, 20, 164, 52}, {360, 20, 164, 52},
+                            {530, 20, 253, 52}, {787, 20, 93, 52},  {884, 20, 94, 52}};
+    int n = 0;
+    for (const QRect& group : groups) {
+        const QByteArray name = "shpGruppo" + QByteArray::number(++n);
+        addArea(name.constData(), group, Qt::white);
+    }
+}
+
+ImageButton* CardWindow::addToolbarButton(const char* name, const char* picture, int x,
+                                          const char* hint, const std::function<void()>& action) {
+    ImageButton* button = addTool(name, artwork(picture), {x, 26, 37, 39}, QString::fromUtf8(hint));
+    if (action)
+        connect(button, &QAbstractButton::clicked, this, action);
+    return button;
+}
+
+ImageButton* CardWindow::addPrintTool(const QRect& rect, const std::function<void()>& action) {
+    ImageButton* tool =
+        addTool("cmdStampa", artwork("stampa"), rect, QStringLiteral("Stampa la scheda corrente."));
+    if (action)
+        connect(tool, &QAbstractButton::clicked, this, action);
+    return tool;
+}
+
+void CardWindow::addHelpAndExit(const HelpTopic& topic) {
+    addToolbarButton("cmdGuida", "guida", 892, "Visualizza la guida in linea.",
+                     [this, topic] { TfrmGuida::showTopic(this, topic); });
+    addToolbarButton("cmdEsci", "esci", 933, "Esci da questa schermata di lavoro.",
+                     [this] { close(); });
+}
+
+void CardWindow::addHintBar(const QRect& rect, const QColor& colour, HintBar kind) {
+    m_content->addHintBar("panHint", rect, colour, QPoint(10, (rect.height() - 16) / 2), kind);
+}
+
+void CardWindow::forgetStoredState() {
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        if (m_card.fields[i].flags & CardField::Attachment)
+            m_fields[i]->clear();
+    }
+    for (const AttachmentLabel& attachment : m_attachmentLabels)
+        attachment.label->clear();
+    lblPosizione->clear();
 }
 
 void CardWindow::buildFields() {

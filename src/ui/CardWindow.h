@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -21,6 +22,7 @@ class ImageButton;
 class QLineEdit;
 class Shape;
 struct FurtherAttachments;
+struct HelpTopic;
 
 // The card window of either archive, driven by the archive's field table (CardFields.h): the
 // maximized frame with its central panel, the toolbar helpers, the hint line, the card's
@@ -104,8 +106,23 @@ protected:
                           const QRect& position);
     // cmdFile, the picture button that opens the further attachments.
     ImageButton* addFurtherAttachmentsTool(const QRect& rect);
+    // The six white toolbar groups of the card windows, left to right.
+    void addToolbarGroups();
+    // A 37 x 39 picture button of the toolbar row at `x`, with its hint; `action` runs on a
+    // click.
+    ImageButton* addToolbarButton(const char* name, const char* picture, int x, const char* hint,
+                                  const std::function<void()>& action);
+    // cmdStampa, the picture button that prints the card shown.
+    ImageButton* addPrintTool(const QRect& rect, const std::function<void()>& action);
+    // cmdGuida with the window's help topic and cmdEsci, at the right end of the toolbar.
+    void addHelpAndExit(const HelpTopic& topic);
     // The hint bar at the bottom of the panel.
-    void addHintBar(const QRect& rect, const QColor& colour);
+    using HintBar = WindowPanel::HintBar;
+    void addHintBar(const QRect& rect, const QColor& colour, HintBar kind = HintBar::EmptiesHint);
+
+    // The card shown becomes a new card without its digital copy, further attachments and
+    // position (a duplicate of a stored card).
+    void forgetStoredState();
 
     // The table's fields with their captions, maximum lengths, focus look, hints, date
     // fields, Enter keys and tab order (the table's order). Call it after the areas that lie

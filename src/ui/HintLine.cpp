@@ -20,6 +20,10 @@ void HintLine::clearsOn(QWidget* background) {
     background->installEventFilter(this);
 }
 
+void HintLine::keepsOn(QWidget* area) {
+    m_backgrounds.remove(area);
+}
+
 bool HintLine::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Enter) {
         const auto hint = m_hints.constFind(watched);

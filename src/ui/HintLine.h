@@ -20,6 +20,8 @@ public:
     // The pointer over `background` itself (not over one of the controls on it) empties
     // the line.
     void clearsOn(QWidget* background);
+    // The pointer over `area` leaves the line as it is (undoes clearsOn).
+    void keepsOn(QWidget* area);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -34,8 +34,13 @@ ImageButton* WindowPanel::addTool(const char* name, const QString& resource, con
 }
 
 void WindowPanel::addHintBar(const char* name, const QRect& rect, const QColor& colour,
-                             const QPoint& textOffset) {
-    addArea(name, rect, colour);
+                             const QPoint& textOffset, HintBar kind) {
+    auto* bar = new Shape(m_panel, name, colour);
+    bar->setGeometry(rect);
+    if (kind == HintBar::EmptiesHint)
+        m_hints->clearsOn(bar);
+    else
+        m_hints->keepsOn(m_panInfo);
     m_panInfo->setGeometry(
         QRect(rect.topLeft() + textOffset,
               QSize(rect.width() - textOffset.x() - 4, rect.height() - textOffset.y())));

@@ -26,9 +26,11 @@ public:
                    const QColor& gradientBottom = QColor());
     ImageButton* addTool(const char* name, const QString& resource, const QRect& rect,
                          const QString& hint);
-    // The hint bar; panInfo stands in it, `textOffset` from its top left corner.
+    // The hint bar; panInfo stands in it, `textOffset` from its top left corner. The pointer
+    // over the bar, its text included, empties the hint line unless the bar `KeepsHint`.
+    enum class HintBar { EmptiesHint, KeepsHint };
     void addHintBar(const char* name, const QRect& rect, const QColor& colour,
-                    const QPoint& textOffset);
+                    const QPoint& textOffset, HintBar kind = HintBar::EmptiesHint);
 
     // The three picture buttons of the grid windows: export, help and exit, at their x,y
     // (sizes 49 x 50, 50 x 55 and 40 x 50).

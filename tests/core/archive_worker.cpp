@@ -1,5 +1,7 @@
 // A second copy of the program for the concurrency tests, as a separate process:
-//   archive_worker append PATH NAME COUNT   appends COUNT cards numbered "NAME-n"; each
+//   archive_worker append PATH NAME COUNT [documents]
+//                                           appends COUNT cards numbered "NAME-n" to a
+//                                           register (or the document card index); each
 //                                           repeats its number through the subject, so a
 //                                           card torn by another writer shows
 //   archive_worker timed PATH COUNT         appends COUNT cards, one every 50 ms, and prints
@@ -11,6 +13,7 @@
 //                                           settings file; fails when, before a write, its
 //                                           own last value is gone (another copy's write
 //                                           put back an older file)
+#include "core/DocumentRecord.h"
 #include "core/IniFile.h"
 #include "core/ProtocolRecord.h"
 #include "core/RecordArchive.h"
@@ -25,12 +28,14 @@
 namespace {
 
 int append(const RecordArchive& archive, const QString& name, int count) {
+    // The number goes into the first field of either archive's record.
+    const RecordLayout& layout = archive.layout();
     for (int n = 1; n <= count; ++n) {
         const QString number = QStringLiteral("%1-%2").arg(name).arg(n);
-        ProtocolRecord card;
-        card.setText(ProtocolRecord::Numero, number);
-        card.setText(ProtocolRecord::Oggetto, (number + u' ').repeated(40));
-        card.setText(ProtocolRecord::Desc03, number);
+        Record card(layout);
+        card.setText(0, number);
+        card.setText(layout.indexOf(QStringLiteral("Oggetto")), (number + u' ').repeated(40));
+        card.setText(layout.indexOf(QStringLiteral("Desc03")), number);
         if (!archive.append(card)) {
             std::fprintf(stderr, "append %d failed\n", n);
             return 1;
@@ -98,6 +103,9 @@ int main(int argc, char* argv[]) {
     const RecordArchive archive(args[2], ProtocolRecord::layout());
     if (mode == QLatin1String("append") && args.size() == 5)
         return append(archive, args[3], args[4].toInt());
+    if (mode == QLatin1String("append") && args.size() == 6 &&
+        args[5] == QLatin1String("documents"))
+        return append(RecordArchive(args[2], DocumentRecord::layout()), args[3], args[4].toInt());
     if (mode == QLatin1String("timed") && args.size() == 4)
         return timed(archive, args[3].toInt());
     if (mode == QLatin1String("scan") && args.size() == 4)

@@ -1,3 +1,4 @@
+#include "core/DocumentRecord.h"
 #include "core/IniFile.h"
 #include "core/ProtocolRecord.h"
 #include "core/RecordArchive.h"
@@ -24,38 +25,50 @@ QString worker() {
 class TestConcurrency : public QObject {
     Q_OBJECT
 private slots:
+    void twoProcessesAppendingLoseNothing_data() {
+        QTest::addColumn<bool>("documents");
+        QTest::newRow("protocol register") << false;
+        QTest::newRow("document card index") << true;
+    }
     void twoProcessesAppendingLoseNothing() {
+        QFETCH(bool, documents);
+        const RecordLayout& layout =
+            documents ? DocumentRecord::layout() : ProtocolRecord::layout();
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("2026.prt"));
+        const QString path = dir.filePath(documents ? QStringLiteral("Schedario_Documenti.pro")
+                                                    : QStringLiteral("2026.prt"));
         constexpr int kEach = 500;
+        QStringList argsA{QStringLiteral("append"), path, QStringLiteral("A"),
+                          QString::number(kEach)};
+        QStringList argsB = argsA;
+        argsB[2] = QStringLiteral("B");
+        if (documents) {
+            argsA << QStringLiteral("documents");
+            argsB << QStringLiteral("documents");
+        }
         QProcess a, b;
-        a.start(worker(),
-                {QStringLiteral("append"), path, QStringLiteral("A"), QString::number(kEach)});
-        b.start(worker(),
-                {QStringLiteral("append"), path, QStringLiteral("B"), QString::number(kEach)});
+        a.start(worker(), argsA);
+        b.start(worker(), argsB);
         QVERIFY(a.waitForStarted() && b.waitForStarted());
         QVERIFY(a.waitForFinished(120000) && b.waitForFinished(120000));
         QCOMPARE(a.exitCode(), 0);
         QCOMPARE(b.exitCode(), 0);
 
-        QCOMPARE(QFile(path).size(), qint64(2 * kEach) * ProtocolRecord::layout().size());
+        QCOMPARE(QFile(path).size(), qint64(2 * kEach) * layout.size());
         QMap<QString, int> lastSeen; // per writer, its cards must come in their own order
         int intact = 0;
-        const bool read =
-            RecordArchive(path, ProtocolRecord::layout()).scan([&](int, const Record& r) {
-                const ProtocolRecord card(r.bytes());
-                const QString number = card.text(ProtocolRecord::Numero);
-                const QString writer = number.section(u'-', 0, 0);
-                const int n = number.section(u'-', 1).toInt();
-                const bool whole =
-                    card.text(ProtocolRecord::Oggetto) ==
-                        TextField::trimBlanks((number + u' ').repeated(40).left(250)) &&
-                    card.text(ProtocolRecord::Desc03) == number;
-                if (whole && n == lastSeen.value(writer) + 1) {
-                    lastSeen[writer] = n;
-                    ++intact;
-                }
-            });
+        const bool read = RecordArchive(path, layout).scan([&](int, const Record& card) {
+            const QString number = card.text(0);
+            const QString writer = number.section(u'-', 0, 0);
+            const int n = number.section(u'-', 1).toInt();
+            const bool whole = card.text(layout.indexOf(QStringLiteral("Oggetto"))) ==
+                                   TextField::trimBlanks((number + u' ').repeated(40).left(250)) &&
+                               card.text(layout.indexOf(QStringLiteral("Desc03"))) == number;
+            if (whole && n == lastSeen.value(writer) + 1) {
+                lastSeen[writer] = n;
+                ++intact;
+            }
+        });
         QVERIFY(read);
         QCOMPARE(intact, 2 * kEach);
         QCOMPARE(lastSeen.value(QStringLiteral("A")), kEach);
