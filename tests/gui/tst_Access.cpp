@@ -54,7 +54,7 @@ struct Run {
 // Opens the help window through `click`, reads its topic and closes it.
 QString helpTitleAfter(const std::function<void()>& click, QString* body = nullptr) {
     QString title;
-    onNextModal([&](QDialog* dialog) {
+    answerModal(click, [&](QDialog* dialog) {
         auto* guida = qobject_cast<TfrmGuida*>(dialog);
         QVERIFY(guida);
         title = guida->lblTitolo->text();
@@ -63,7 +63,6 @@ QString helpTitleAfter(const std::function<void()>& click, QString* body = nullp
         QVERIFY(guida->txtGuida->isReadOnly());
         QTest::mouseClick(guida->btnChiudi, Qt::LeftButton);
     });
-    click();
     return title;
 }
 
@@ -316,21 +315,19 @@ private slots:
 
     void linksHandTheirTargetsToTheShell() {
         Run run;
-        onNextModal([&](QDialog* dialog) {
+        ANSWER_MODAL(clicking(run.registry.avvio()->imgGuida), [&](QDialog* dialog) {
             QTest::mouseClick(dialog->findChild<LinkLabel*>(), Qt::LeftButton);
             QTest::mouseClick(dialog->findChild<QWidget*>(QStringLiteral("imgPDF")),
                               Qt::LeftButton);
             dialog->accept();
         });
-        QTest::mouseClick(run.registry.avvio()->imgGuida, Qt::LeftButton);
         const QString guide = u'"' + run.services.file(QStringLiteral("Guida.pdf")) + u'"';
         QCOMPARE(run.services.opened, QStringList({guide, guide}));
 
-        onNextModal([&](QDialog* dialog) {
+        ANSWER_MODAL(clicking(run.registry.avvio()->imgInfo), [&](QDialog* dialog) {
             QTest::mouseClick(dialog->findChild<LinkLabel*>(), Qt::LeftButton);
             dialog->accept();
         });
-        QTest::mouseClick(run.registry.avvio()->imgInfo, Qt::LeftButton);
         const QString mail = QStringLiteral("\"mailto:info@faldora.example?subject=Software "
                                             "Faldora&body=Salve, desidererei avere le "
                                             "seguenti informazioni sul software in oggetto:\"");
@@ -340,12 +337,11 @@ private slots:
         QCOMPARE(url.scheme(), QStringLiteral("mailto"));
         QCOMPARE(url.path(), QStringLiteral("info@faldora.example"));
 
-        onNextModal([&](QDialog* dialog) {
+        ANSWER_MODAL(clicking(run.registry.avvio()->imgCopyright), [&](QDialog* dialog) {
             QTest::mouseClick(dialog->findChild<QWidget*>(QStringLiteral("imgWeb")),
                               Qt::LeftButton);
             dialog->accept();
         });
-        QTest::mouseClick(run.registry.avvio()->imgCopyright, Qt::LeftButton);
         QCOMPARE(run.services.opened.last(), QStringLiteral("https://www.faldora.example"));
 
         QTest::mouseClick(run.registry.avvio()->imgSito, Qt::LeftButton);

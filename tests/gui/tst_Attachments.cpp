@@ -239,7 +239,7 @@ private slots:
             int result = -1;
             std::optional<FurtherAttachments> handedBack;
         } seen;
-        onNextModal([&](QDialog* dialog) {
+        ANSWER_MODAL(clicking(f.card.cmdFile), [&](QDialog* dialog) {
             auto* w = qobject_cast<TfrmAllegaCartella*>(dialog);
             if (!w) {
                 dialog->reject();
@@ -263,7 +263,6 @@ private slots:
             seen.result = w->result();
             seen.handedBack = w->applied();
         });
-        QTest::mouseClick(f.card.cmdFile, Qt::LeftButton);
         QVERIFY(!QApplication::activeModalWidget());
         QCOMPARE(seen.tag, QStringLiteral("protocollo"));
         QCOMPARE(seen.file1, QStringLiteral("uno.pdf"));
@@ -309,7 +308,7 @@ private slots:
         for (QLabel* l : labels)
             l->setText(QStringLiteral("qualcosa"));
         std::optional<FurtherAttachments> handedBack;
-        onNextModal([&](QDialog* dialog) {
+        ANSWER_MODAL(clicking(f.card.cmdFile), [&](QDialog* dialog) {
             auto* w = qobject_cast<TfrmAllegaCartella*>(dialog);
             if (!w) {
                 dialog->reject();
@@ -322,7 +321,6 @@ private slots:
             QTest::mouseClick(w->btnApplica, Qt::LeftButton);
             handedBack = w->applied();
         });
-        QTest::mouseClick(f.card.cmdFile, Qt::LeftButton);
         QVERIFY(handedBack);
         for (std::size_t i = 0; i < 3; ++i)
             QVERIFY(handedBack->files[i].isEmpty() && handedBack->descriptions[i].isEmpty());
@@ -334,7 +332,7 @@ private slots:
         Fixture f;
         f.services.nextFiles.append(f.userFile(QStringLiteral("tre.pdf"), "3"));
         std::optional<FurtherAttachments> handedBack{FurtherAttachments{}};
-        onNextModal([&](QDialog* dialog) {
+        ANSWER_MODAL(clicking(f.card.cmdFile), [&](QDialog* dialog) {
             auto* w = qobject_cast<TfrmAllegaCartella*>(dialog);
             if (!w) {
                 dialog->reject();
@@ -344,7 +342,6 @@ private slots:
             QTest::mouseClick(w->btnAnnulla, Qt::LeftButton);
             handedBack = w->applied();
         });
-        QTest::mouseClick(f.card.cmdFile, Qt::LeftButton);
         QVERIFY(!handedBack);
         QVERIFY(f.card.lblFile03->text().isEmpty());
         QCOMPARE(f.attached(QStringLiteral("tre.pdf")), QByteArray("3"));

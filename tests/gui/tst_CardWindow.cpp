@@ -331,22 +331,20 @@ private slots:
         otherDate->setText(QStringLiteral("02/02/2022"));
         date->setFocus();
         QString shownTag;
-        onNextModal([&](QDialog* dialog) {
+        ANSWER_MODAL(pressing(date, Qt::Key(key)), [&](QDialog* dialog) {
             shownTag = dialog->findChild<QLabel*>(QStringLiteral("lblMemory"))->text();
             dialog->findChild<QCalendarWidget*>()->setSelectedDate(QDate(2021, 3, 5));
             QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btnAnnulla")),
                               Qt::LeftButton);
         });
-        QTest::keyClick(date, Qt::Key(key));
         QCOMPARE(shownTag, tag);
         QCOMPARE(date->text(), QStringLiteral("01/01/2020"));
 
-        onNextModal([&](QDialog* dialog) {
+        ANSWER_MODAL(pressing(date, Qt::Key(key)), [&](QDialog* dialog) {
             dialog->findChild<QCalendarWidget*>()->setSelectedDate(QDate(2021, 3, 5));
             QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btnImportaData")),
                               Qt::LeftButton);
         });
-        QTest::keyClick(date, Qt::Key(key));
         QCOMPARE(date->text(), QStringLiteral("05/03/2021"));
         QCOMPARE(otherDate->text(), QStringLiteral("02/02/2022"));
         QVERIFY(!QApplication::activeModalWidget());
@@ -383,19 +381,19 @@ private slots:
         f.label("lblFile02")->setText(QStringLiteral("  verbale.pdf "));
         f.label("lblDesc03")->setText(QStringLiteral("Lettera"));
         QString tag, file2, desc3;
-        onNextModal([&](QDialog* dialog) {
-            auto* w = qobject_cast<TfrmAllegaCartella*>(dialog);
-            if (!w) {
-                dialog->reject();
-                return;
-            }
-            tag = w->lblMemory->text();
-            file2 = w->txtFile[1]->text();
-            desc3 = w->txtDesc[2]->text();
-            w->txtDesc[0]->setText(QStringLiteral(" Planimetria "));
-            QTest::mouseClick(w->btnApplica, Qt::LeftButton);
-        });
-        f.click("cmdFile");
+        ANSWER_MODAL([&] { f.click("cmdFile"); },
+                     [&](QDialog* dialog) {
+                         auto* w = qobject_cast<TfrmAllegaCartella*>(dialog);
+                         if (!w) {
+                             dialog->reject();
+                             return;
+                         }
+                         tag = w->lblMemory->text();
+                         file2 = w->txtFile[1]->text();
+                         desc3 = w->txtDesc[2]->text();
+                         w->txtDesc[0]->setText(QStringLiteral(" Planimetria "));
+                         QTest::mouseClick(w->btnApplica, Qt::LeftButton);
+                     });
         QCOMPARE(tag, QStringLiteral("altri"));
         QCOMPARE(file2, QStringLiteral("verbale.pdf"));
         QCOMPARE(desc3, QStringLiteral("Lettera"));

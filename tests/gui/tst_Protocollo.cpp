@@ -288,24 +288,22 @@ private slots:
         QVERIFY(f.show());
         f.window.txtDataReg->setFocus();
         QString tag;
-        onNextModal([&](QDialog* dialog) {
+        ANSWER_MODAL(pressing(f.window.txtDataReg, Qt::Key_X), [&](QDialog* dialog) {
             tag = dialog->findChild<QLabel*>(QStringLiteral("lblMemory"))->text();
             auto* calendar = dialog->findChild<QCalendarWidget*>();
             calendar->setSelectedDate(QDate(2021, 3, 5));
             QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btnAnnulla")),
                               Qt::LeftButton);
         });
-        QTest::keyClick(f.window.txtDataReg, Qt::Key_X);
         QCOMPARE(tag, QStringLiteral("datareg"));
         QCOMPARE(f.window.txtDataReg->text(), QStringLiteral("05/03/2026"));
-        onNextModal([&](QDialog* dialog) {
+        ANSWER_MODAL(pressing(f.window.txtDataReg, Qt::Key_Return), [&](QDialog* dialog) {
             auto* calendar = dialog->findChild<QCalendarWidget*>();
             QCOMPARE(calendar->selectedDate(), QDate(2026, 3, 5)); // today, not the field's date
             calendar->setSelectedDate(QDate(2021, 3, 5));
             QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btnImportaData")),
                               Qt::LeftButton);
         });
-        QTest::keyClick(f.window.txtDataReg, Qt::Key_Return);
         QCOMPARE(f.window.txtDataReg->text(), QStringLiteral("05/03/2021"));
         QVERIFY(!QApplication::activeModalWidget());
         QTest::keyClick(f.window.txtDataReg, Qt::Key_Backspace);
@@ -707,12 +705,13 @@ private slots:
         Fixture f;
         QVERIFY(f.show());
         QString tag;
-        onNextModal([&](QDialog* dialog) {
-            tag = dialog->findChild<QLabel*>(QStringLiteral("lblMemory"))->text();
-            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btnAnnulla")),
-                              Qt::LeftButton);
-        });
-        f.click("cmdNumerazione");
+        ANSWER_MODAL([&] { f.click("cmdNumerazione"); },
+                     [&](QDialog* dialog) {
+                         tag = dialog->findChild<QLabel*>(QStringLiteral("lblMemory"))->text();
+                         QTest::mouseClick(
+                             dialog->findChild<QPushButton*>(QStringLiteral("btnAnnulla")),
+                             Qt::LeftButton);
+                     });
         QCOMPARE(tag, QStringLiteral("protocollo"));
         QVERIFY(!QApplication::activeModalWidget());
     }
