@@ -40,7 +40,6 @@ CardWindow::CardWindow(const QString& caption, const QColor& gradientTop,
     WindowFrame::setupSizeableWindow(this, caption, kDesignSize);
     auto* backdrop = new Backdrop(this, gradientTop, Qt::white, kPanelSize, kPanelColour);
     m_content = std::make_unique<WindowPanel>(backdrop->panel(), backdrop, initialHint);
-    panInfo = m_content->panInfo();
 
     for (std::size_t i = 0; i < m_attachmentLabels.size(); ++i) {
         const QString name = QString::fromLatin1(kAttachmentLabels[i]);
@@ -91,11 +90,10 @@ void CardWindow::addBrowsingTools(int xFirst, int xPrevious, int xNext, int xLas
     lblPosizione->setGeometry(position);
 }
 
-ImageButton* CardWindow::addFurtherAttachmentsTool(const QRect& rect) {
+void CardWindow::addFurtherAttachmentsTool(const QRect& rect) {
     ImageButton* tool = addTool("cmdFile", artwork("allega_file"), rect,
                                 QStringLiteral("Allega file alla scheda corrente."));
     connect(tool, &QAbstractButton::clicked, this, &CardWindow::openFurtherAttachments);
-    return tool;
 }
 
 void CardWindow::addHintBar(const QRect& rect, const QColor& colour) {
