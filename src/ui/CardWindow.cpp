@@ -71,18 +71,26 @@ bool CardWindow::shownPosition(std::optional<int>& position) const {
 
 void CardWindow::addBrowsingTools(int xFirst, int xPrevious, int xNext, int xLast, int y,
                                   const QRect& position) {
-    connect(addTool("cmdPrimo", artwork("primo"), {xFirst, y, 37, 39},
-                    QStringLiteral("Visualizza la prima scheda in archivio.")),
-            &QAbstractButton::clicked, this, &CardWindow::first);
-    connect(addTool("cmdIndietro", artwork("indietro"), {xPrevious, y, 37, 39},
-                    QStringLiteral("Visualizza la scheda precedente in archivio.")),
-            &QAbstractButton::clicked, this, &CardWindow::previous);
-    connect(addTool("cmdAvanti", artwork("avanti"), {xNext, y, 37, 39},
-                    QStringLiteral("Visualizza la scheda successiva in archivio.")),
-            &QAbstractButton::clicked, this, &CardWindow::next);
-    connect(addTool("cmdUltimo", artwork("ultimo"), {xLast, y, 37, 39},
-                    QStringLiteral("Visualizza l'ultima scheda in archivio.")),
-            &QAbstractButton::clicked, this, &CardWindow::last);
+    const struct {
+        const char* name;
+        const char* picture;
+        int x;
+        const char* hint;
+        void (CardWindow::*command)();
+    } tools[] = {
+        {"cmdPrimo", "primo", xFirst, "Visualizza la prima scheda in archivio.",
+         &CardWindow::first},
+        {"cmdIndietro", "indietro", xPrevious, "Visualizza la scheda precedente in archivio.",
+         &CardWindow::previous},
+        {"cmdAvanti", "avanti", xNext, "Visualizza la scheda successiva in archivio.",
+         &CardWindow::next},
+        {"cmdUltimo", "ultimo", xLast, "Visualizza l'ultima scheda in archivio.",
+         &CardWindow::last},
+    };
+    for (const auto& tool : tools)
+        connect(addTool(tool.name, artwork(tool.picture), {tool.x, y, 37, 39},
+                        QString::fromUtf8(tool.hint)),
+                &QAbstractButton::clicked, this, tool.command);
 
     lblPosizione = named(new QLabel(panContainer()), "lblPosizione");
     lblPosizione->setFont(uiFont(QStringLiteral("Verdana"), 12, true));
