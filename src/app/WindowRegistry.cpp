@@ -3,14 +3,11 @@
 #include "Avvio.h"
 #include "access/CambiaPassword.h"
 #include "access/Password.h"
-#include "core/TextField.h"
 #include "protocol/MenuProtocollo.h"
 #include "protocol/Protocollo.h"
-#include "ui/ProgramFolder.h"
 #include "ui/WindowFrame.h"
 
 #include <QApplication>
-#include <QLineEdit>
 
 WindowRegistry::WindowRegistry() = default;
 WindowRegistry::~WindowRegistry() = default;
@@ -66,10 +63,9 @@ void WindowRegistry::handOver(QWidget* from, QWidget* to, bool maximized) {
 }
 
 void WindowRegistry::showLogin(QWidget* from) {
-    m_password->txtPassword->clear();
     WindowFrame::centre(m_password.get());
     handOver(from, m_password.get(), false);
-    m_password->txtPassword->setFocus();
+    m_password->startOver();
 }
 
 void WindowRegistry::showChangePassword(QWidget* from) {
@@ -90,9 +86,7 @@ void WindowRegistry::showProtocolWindow(QWidget* from) {
 }
 
 void WindowRegistry::openProtocolYear(const QString& year) {
-    const QString digits = TextField::trimBlanks(year);
-    m_protocollo->lblFile->setText(ProgramFolder::file(digits + QStringLiteral(".prt")));
-    m_protocollo->setWindowTitle(QStringLiteral(" Faldora - Protocollo Posta anno ") + digits);
+    m_protocollo->openRegister(year);
 }
 
 void WindowRegistry::endRun() {

@@ -48,9 +48,6 @@ public:
     static const QString kUpdated;
     static const QString kInserted;
 
-    QLabel* lblPosizione = nullptr;
-    QLabel* panInfo = nullptr;
-
     // The 1-based position shown; empty for a card not yet in the archive. False when the
     // label holds something that is not a whole number.
     bool shownPosition(std::optional<int>& position) const;
@@ -103,7 +100,7 @@ protected:
     void addBrowsingTools(int xFirst, int xPrevious, int xNext, int xLast, int y,
                           const QRect& position);
     // cmdFile, the picture button that opens the further attachments.
-    ImageButton* addFurtherAttachmentsTool(const QRect& rect);
+    void addFurtherAttachmentsTool(const QRect& rect);
     // The hint bar at the bottom of the panel.
     void addHintBar(const QRect& rect, const QColor& colour);
 
@@ -156,6 +153,7 @@ private:
 
     std::unique_ptr<WindowPanel> m_content;
     Card m_card;
+    QLabel* lblPosizione = nullptr;
     std::vector<QLineEdit*> m_fields; // by table row
     // lblFile01..03, lblDesc01..03 and the record fields they show.
     struct AttachmentLabel {
