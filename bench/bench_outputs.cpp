@@ -22,6 +22,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -66,7 +67,7 @@ int runAction(const QString& action, const QString& path) {
     Services::setMessages(&answers);
     Services::setFolder(&programFolder);
     TfrmProtocollo card;
-    card.lblFile->setText(path);
+    card.findChild<QLabel*>(QStringLiteral("lblFile"))->setText(path);
 
     QElapsedTimer timer;
     timer.start();
@@ -89,8 +90,10 @@ int runAction(const QString& action, const QString& path) {
     } else if (action == QLatin1String("summary")) {
         TfrmRiepProtocollo window(nullptr, path);
         window.show();
-        window.txtDataInizio->setText(QStringLiteral("01/01/2026"));
-        window.txtDataFine->setText(QStringLiteral("31/12/2026"));
+        window.findChild<QLineEdit*>(QStringLiteral("txtDataInizio"))
+            ->setText(QStringLiteral("01/01/2026"));
+        window.findChild<QLineEdit*>(QStringLiteral("txtDataFine"))
+            ->setText(QStringLiteral("31/12/2026"));
         timer.restart();
         window.showSummary();
         QApplication::processEvents();

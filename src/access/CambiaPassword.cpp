@@ -36,7 +36,7 @@ TfrmCambiaPassword::TfrmCambiaPassword() {
     addLabel(panel, "lblRigo07", QStringLiteral("Conferma nuova password:"), 16, 284, caption);
     txtConferma = PasswordField::create(panel, "txtConferma", {16, 305, 353, 22});
 
-    cmdEsci =
+    QPushButton* cmdEsci =
         addButton(panel, QStringLiteral("cmdEsci"), QStringLiteral("Chiudi"), {8, 350, 146, 32});
     cmdOK = addButton(panel, QStringLiteral("cmdOK"), QStringLiteral("OK"), {232, 350, 146, 32});
     cmdOK->setEnabled(false);

@@ -12,12 +12,6 @@ class TfrmCambiaPassword : public QWidget {
 public:
     TfrmCambiaPassword();
 
-    QLineEdit* txtPasswordOld;
-    QLineEdit* txtPasswordNew;
-    QLineEdit* txtConferma;
-    QPushButton* cmdEsci;
-    QPushButton* cmdOK;
-
 public slots:
     void changePassword();
 
@@ -33,4 +27,9 @@ signals:
 private:
     void updateOk();
     void backToLogin();
+
+    QLineEdit* txtPasswordOld;
+    QLineEdit* txtPasswordNew;
+    QLineEdit* txtConferma;
+    QPushButton* cmdOK;
 };

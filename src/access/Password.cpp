@@ -30,10 +30,11 @@ TfrmPassword::TfrmPassword() {
 
     cmdOK = addButton(panel, QStringLiteral("cmdOK"), QStringLiteral("OK"), {280, 216, 49, 33});
     cmdOK->setEnabled(false);
-    cmdEsci =
+    QPushButton* cmdEsci =
         addButton(panel, QStringLiteral("cmdEsci"), QStringLiteral("Esci"), {8, 338, 146, 32});
-    btnCambiaPassword = addButton(panel, QStringLiteral("btnCambiaPassword"),
-                                  QStringLiteral("Cambia password"), {205, 338, 146, 32});
+    QPushButton* btnCambiaPassword =
+        addButton(panel, QStringLiteral("btnCambiaPassword"), QStringLiteral("Cambia password"),
+                  {205, 338, 146, 32});
     setTabOrder(txtPassword, cmdOK);
     setTabOrder(cmdOK, cmdEsci);
     setTabOrder(cmdEsci, btnCambiaPassword);
@@ -50,6 +51,11 @@ TfrmPassword::TfrmPassword() {
 
 void TfrmPassword::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    txtPassword->setFocus();
+}
+
+void TfrmPassword::startOver() {
+    txtPassword->clear();
     txtPassword->setFocus();
 }
 

@@ -11,10 +11,8 @@ class TfrmPassword : public QWidget {
 public:
     TfrmPassword();
 
-    QLineEdit* txtPassword;
-    QPushButton* cmdOK;
-    QPushButton* cmdEsci;
-    QPushButton* btnCambiaPassword;
+    // Back from the change-password window: the field empty and ready for typing.
+    void startOver();
 
 public slots:
     void checkPassword();
@@ -30,4 +28,7 @@ protected:
 
 private:
     void updateOk();
+
+    QLineEdit* txtPassword;
+    QPushButton* cmdOK;
 };

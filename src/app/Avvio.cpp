@@ -26,18 +26,18 @@ TfrmAvvio::TfrmAvvio() {
         b->setGeometry(at);
         return b;
     };
-    imgInfo = button("imgInfo", "info", {14, 14, 30, 30});
-    imgGuida = button("imgGuida", "guida_piccola", {952, 16, 29, 28});
+    ImageButton* imgInfo = button("imgInfo", "info", {14, 14, 30, 30});
+    ImageButton* imgGuida = button("imgGuida", "guida_piccola", {952, 16, 29, 28});
     picture("icoLogo", "faldora_logo", {90, 18, 69, 70});
     picture("icoNome", "faldora_nome", {170, 28, 737, 59});
     picture("imgSottotitolo", "sottotitolo", {17, 96, 961, 22});
-    imgDocumenti = button("imgDocumenti", "menu_documenti", {68, 148, 368, 368});
-    imgPosta = button("imgPosta", "menu_posta", {560, 148, 368, 368});
-    btnDocumenti = button("btnDocumenti", "btn_documenti", {30, 524, 442, 79});
-    btnPosta = button("btnPosta", "btn_posta", {522, 524, 442, 79});
-    imgSito = button("imgSito", "sito", {17, 628, 961, 22});
-    imgCopyright = button("imgCopyright", "copyright", {16, 660, 23, 22});
-    imgEsci = button("imgEsci", "esci_piccolo", {960, 662, 17, 18});
+    ImageButton* imgDocumenti = button("imgDocumenti", "menu_documenti", {68, 148, 368, 368});
+    ImageButton* imgPosta = button("imgPosta", "menu_posta", {560, 148, 368, 368});
+    ImageButton* btnDocumenti = button("btnDocumenti", "btn_documenti", {30, 524, 442, 79});
+    ImageButton* btnPosta = button("btnPosta", "btn_posta", {522, 524, 442, 79});
+    ImageButton* imgSito = button("imgSito", "sito", {17, 628, 961, 22});
+    ImageButton* imgCopyright = button("imgCopyright", "copyright", {16, 660, 23, 22});
+    ImageButton* imgEsci = button("imgEsci", "esci_piccolo", {960, 662, 17, 18});
 
     connect(imgPosta, &QAbstractButton::clicked, this, &TfrmAvvio::protocolRequested);
     connect(btnPosta, &QAbstractButton::clicked, this, &TfrmAvvio::protocolRequested);

@@ -42,13 +42,13 @@ TfrmInfo::TfrmInfo(QWidget* opener) : QDialog(opener) {
 
     auto* imgEmail = new Picture(window, "imgEmail", artwork("email"));
     imgEmail->setGeometry(15, 531, 23, 16);
-    lnkWeb = new LinkLabel(window, Maker::Email);
+    auto* lnkWeb = new LinkLabel(window, Maker::Email);
     lnkWeb->move(46, 528);
     lnkWeb->addBuddy(imgEmail);
     connect(lnkWeb, &LinkLabel::clicked, this, [] { TMisc::Open(mailTarget()); });
 
-    btnChiudi = addButton(window, QStringLiteral("btnChiudi"), QStringLiteral("Chiudi"),
-                          {280, 504, 161, 41});
+    QPushButton* btnChiudi = addButton(window, QStringLiteral("btnChiudi"),
+                                       QStringLiteral("Chiudi"), {280, 504, 161, 41});
     connect(btnChiudi, &QPushButton::clicked, this, &QDialog::accept);
 }
 

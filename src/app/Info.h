@@ -2,9 +2,6 @@
 
 #include <QDialog>
 
-class LinkLabel;
-class QPushButton;
-
 // The information window: what the program is and how to write to its maker.
 class TfrmInfo : public QDialog {
     Q_OBJECT
@@ -13,7 +10,4 @@ public:
 
     // The mail the link hands to the desktop, quoted.
     static QString mailTarget();
-
-    LinkLabel* lnkWeb;
-    QPushButton* btnChiudi;
 };

@@ -18,12 +18,13 @@ TfrmSplash::TfrmSplash(QWidget* opener) : QDialog(opener) {
     (new Picture(panel, "imgLogo", artwork("crediti")))->setGeometry(8, 8, 625, 380);
     auto* imgWeb = new Picture(panel, "imgWeb", artwork("web"));
     imgWeb->setGeometry(8, 400, 39, 36);
-    lnkWeb = new LinkLabel(panel, QString(Maker::WebAddress).remove(QStringLiteral("https://")));
+    auto* lnkWeb =
+        new LinkLabel(panel, QString(Maker::WebAddress).remove(QStringLiteral("https://")));
     lnkWeb->move(54, 409);
     lnkWeb->addBuddy(imgWeb);
     connect(lnkWeb, &LinkLabel::clicked, this, [] { TMisc::Open(Maker::WebAddress); });
 
-    btnChiudi = addButton(panel, QStringLiteral("btnChiudi"), QStringLiteral("Chiudi"),
-                          {473, 402, 160, 34});
+    QPushButton* btnChiudi = addButton(panel, QStringLiteral("btnChiudi"), QStringLiteral("Chiudi"),
+                                       {473, 402, 160, 34});
     connect(btnChiudi, &QPushButton::clicked, this, &QDialog::accept);
 }

@@ -2,15 +2,9 @@
 
 #include <QDialog>
 
-class LinkLabel;
-class QPushButton;
-
 // The credits window.
 class TfrmSplash : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmSplash(QWidget* opener);
-
-    LinkLabel* lnkWeb;
-    QPushButton* btnChiudi;
 };

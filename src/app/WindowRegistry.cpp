@@ -4,7 +4,6 @@
 #include "access/CambiaPassword.h"
 #include "access/Password.h"
 #include "core/DocumentRecord.h"
-#include "core/TextField.h"
 #include "documents/Altri.h"
 #include "protocol/MenuProtocollo.h"
 #include "protocol/Protocollo.h"
@@ -12,7 +11,6 @@
 #include "ui/WindowFrame.h"
 
 #include <QApplication>
-#include <QLineEdit>
 
 WindowRegistry::WindowRegistry() = default;
 WindowRegistry::~WindowRegistry() = default;
@@ -76,10 +74,9 @@ void WindowRegistry::handOver(QWidget* from, QWidget* to, bool maximized) {
 }
 
 void WindowRegistry::showLogin(QWidget* from) {
-    m_password->txtPassword->clear();
     WindowFrame::centre(m_password.get());
     handOver(from, m_password.get(), false);
-    m_password->txtPassword->setFocus();
+    m_password->startOver();
 }
 
 void WindowRegistry::showChangePassword(QWidget* from) {
@@ -104,9 +101,7 @@ void WindowRegistry::showDocumentWindow(QWidget* from) {
 }
 
 void WindowRegistry::openProtocolYear(const QString& year) {
-    const QString digits = TextField::trimBlanks(year);
-    m_protocollo->lblFile->setText(ProgramFolder::file(digits + QStringLiteral(".prt")));
-    m_protocollo->setWindowTitle(QStringLiteral(" Faldora - Protocollo Posta anno ") + digits);
+    m_protocollo->openRegister(year);
 }
 
 void WindowRegistry::endRun() {

@@ -60,13 +60,13 @@ TfrmMenuProtocollo::TfrmMenuProtocollo() {
     txtAnnoPreventivi->setAlignment(Qt::AlignCenter);
     txtAnnoPreventivi->setMaxLength(4);
     txtAnnoPreventivi->setGeometry(416, 332, 120, 32);
-    btnApriPreventivi =
+    QPushButton* btnApriPreventivi =
         addButton(panel, QStringLiteral("btnApriPreventivi"), QStringLiteral("Apri"),
                   {556, 330, 120, 36}, uiFont(QStringLiteral("Verdana"), 14, true));
 
-    imgGuida = new ImageButton(panel, "imgGuida", artwork("btn_guida"));
+    auto* imgGuida = new ImageButton(panel, "imgGuida", artwork("btn_guida"));
     imgGuida->setGeometry(20, 628, 130, 44);
-    imgEsci = new ImageButton(panel, "imgEsci", artwork("btn_esci"));
+    auto* imgEsci = new ImageButton(panel, "imgEsci", artwork("btn_esci"));
     imgEsci->setGeometry(845, 628, 130, 44);
 
     lblMemory = addHiddenLabel(panel, "lblMemory", QStringLiteral("avvio"));

@@ -2,10 +2,8 @@
 
 #include <QWidget>
 
-class ImageButton;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 
 // The year selection: the user types the year whose register the protocol card window
 // opens. The hidden tag lblMemory says where closing the window leads: "avvio" back to
@@ -14,12 +12,6 @@ class TfrmMenuProtocollo : public QWidget {
     Q_OBJECT
 public:
     TfrmMenuProtocollo();
-
-    QLineEdit* txtAnnoPreventivi;
-    QPushButton* btnApriPreventivi;
-    ImageButton* imgGuida;
-    ImageButton* imgEsci;
-    QLabel* lblMemory;
 
 signals:
     // Closed after "Apri" with a valid year (trimmed), or closed otherwise.
@@ -32,4 +24,7 @@ protected:
 
 private:
     void openYear();
+
+    QLineEdit* txtAnnoPreventivi;
+    QLabel* lblMemory;
 };

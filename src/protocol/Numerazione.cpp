@@ -32,7 +32,7 @@ TfrmNumerazione::TfrmNumerazione(QWidget* opener) : QDialog(opener) {
     (new Picture(panel, "icoIstruzioni", artwork("istruzioni_numerazione")))
         ->setGeometry(12, 62, 380, 92);
 
-    grpNumerazione =
+    auto* grpNumerazione =
         named(new QGroupBox(QStringLiteral(" Inizia numerazione da: "), panel), "grpNumerazione");
     grpNumerazione->setFont(uiFont(QStringLiteral("Verdana"), 12, true));
     grpNumerazione->setGeometry(12, 172, 240, 76);
@@ -52,16 +52,20 @@ TfrmNumerazione::TfrmNumerazione(QWidget* opener) : QDialog(opener) {
     chkTipo->setCursor(Qt::PointingHandCursor);
     chkTipo->setGeometry(12, 270, 384, 40);
 
-    btnAnnulla = addButton(panel, QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"),
-                           {0, 323, 160, 32});
-    btnApplica = addButton(panel, QStringLiteral("btnApplica"), QStringLiteral("Applica e chiudi"),
-                           {244, 323, 160, 32});
+    QPushButton* btnAnnulla = addButton(panel, QStringLiteral("btnAnnulla"),
+                                        QStringLiteral("Annulla"), {0, 323, 160, 32});
+    QPushButton* btnApplica = addButton(panel, QStringLiteral("btnApplica"),
+                                        QStringLiteral("Applica e chiudi"), {244, 323, 160, 32});
     lblMemory = addHiddenLabel(panel, "lblMemory");
 
     KeyRules::digitsOnly(txtInizio, btnApplica);
     txtInizio->installEventFilter(this);
     connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnApplica, &QPushButton::clicked, this, &TfrmNumerazione::apply);
+}
+
+void TfrmNumerazione::setOpenerTag(const QString& tag) {
+    lblMemory->setText(tag);
 }
 
 bool TfrmNumerazione::isForProtocol() const {

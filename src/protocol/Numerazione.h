@@ -3,10 +3,8 @@
 #include <QDialog>
 
 class QCheckBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 
 // The numbering settings window: the start number of the protocol numbering and whether
 // the year follows the number, kept in the settings file for the protocol card window
@@ -16,12 +14,9 @@ class TfrmNumerazione : public QDialog {
 public:
     explicit TfrmNumerazione(QWidget* opener);
 
-    QLabel* lblMemory;
-    QGroupBox* grpNumerazione;
-    QLineEdit* txtInizio;
-    QCheckBox* chkTipo;
-    QPushButton* btnAnnulla;
-    QPushButton* btnApplica;
+    // Says which card window opened it: ArchiveTag::Protocol keeps the numbering in the
+    // settings file.
+    void setOpenerTag(const QString& tag);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -30,4 +25,8 @@ protected:
 private:
     bool isForProtocol() const;
     void apply();
+
+    QLabel* lblMemory;
+    QLineEdit* txtInizio;
+    QCheckBox* chkTipo;
 };

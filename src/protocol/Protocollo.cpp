@@ -18,6 +18,10 @@
 #include "ui/ProgramFolder.h"
 #include "ui/Widgets.h"
 
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
 namespace {
 
 using F = ProtocolRecord::Field;
@@ -96,7 +100,17 @@ TfrmProtocollo::TfrmProtocollo()
     buildToolbar();
     buildCard();
     addHintBar({16, 642, 962, 36}, kHintBar);
-    findHandles();
+    txtNumero = field("txtNumero");
+    txtDataReg = field("txtDataReg");
+    txtUfficio = field("txtUfficio");
+    txtOperatore = field("txtOperatore");
+    txtCategoria = field("txtCategoria");
+}
+
+void TfrmProtocollo::openRegister(const QString& year) {
+    const QString digits = TextField::trimBlanks(year);
+    lblFile->setText(ProgramFolder::file(digits + QStringLiteral(".prt")));
+    setWindowTitle(QStringLiteral(" Faldora - Protocollo Posta anno ") + digits);
 }
 
 void TfrmProtocollo::buildToolbar() {
@@ -110,23 +124,24 @@ void TfrmProtocollo::buildToolbar() {
     auto tool = [this](const char* name, const char* picture, int x, const char* hint) {
         return addTool(name, artwork(picture), {x, 26, 37, 39}, QString::fromUtf8(hint));
     };
-    cmdNuovo = tool("cmdNuovo", "nuovo", 24,
-                    "Prepara la schermata per l'inserimento di una nuova scheda.");
-    cmdSalva = tool("cmdSalva", "salva", 64, "Salva la scheda corrente in archivio.");
-    cmdTrova = tool("cmdTrova", "trova", 104, "Trova una scheda in archivio.");
-    cmdRiepilogo =
+    ImageButton* cmdNuovo = tool("cmdNuovo", "nuovo", 24,
+                                 "Prepara la schermata per l'inserimento di una nuova scheda.");
+    ImageButton* cmdSalva = tool("cmdSalva", "salva", 64, "Salva la scheda corrente in archivio.");
+    ImageButton* cmdTrova = tool("cmdTrova", "trova", 104, "Trova una scheda in archivio.");
+    ImageButton* cmdRiepilogo =
         tool("cmdRiepilogo", "riepilogo", 144,
              "Visualizza il riepilogo dei documenti protocollati in un intervallo di tempo.");
-    cmdFile = addFurtherAttachmentsTool({200, 28, 148, 32});
-    cmdStampa = addTool("cmdStampa", artwork("stampa"), {368, 28, 148, 32},
-                        QStringLiteral("Stampa la scheda corrente."));
+    addFurtherAttachmentsTool({200, 28, 148, 32});
+    ImageButton* cmdStampa = addTool("cmdStampa", artwork("stampa"), {368, 28, 148, 32},
+                                     QStringLiteral("Stampa la scheda corrente."));
     addBrowsingTools(538, 580, 696, 738, 26, {619, 34, 74, 22});
-    cmdEsporta = tool("cmdEsporta", "esporta", 795,
-                      "Esporta le schede in archivio in un file di Microsoft Excel.");
-    cmdNumerazione = tool("cmdNumerazione", "numerazione", 835,
-                          "Imposta il numero iniziale per la numerazione del protocollo.");
-    cmdGuida = tool("cmdGuida", "guida", 892, "Visualizza la guida in linea.");
-    cmdEsci = tool("cmdEsci", "esci", 933, "Esci da questa schermata di lavoro.");
+    ImageButton* cmdEsporta = tool("cmdEsporta", "esporta", 795,
+                                   "Esporta le schede in archivio in un file di Microsoft Excel.");
+    ImageButton* cmdNumerazione =
+        tool("cmdNumerazione", "numerazione", 835,
+             "Imposta il numero iniziale per la numerazione del protocollo.");
+    ImageButton* cmdGuida = tool("cmdGuida", "guida", 892, "Visualizza la guida in linea.");
+    ImageButton* cmdEsci = tool("cmdEsci", "esci", 933, "Esci da questa schermata di lavoro.");
 
     connect(cmdEsci, &QAbstractButton::clicked, this, &QWidget::close);
     connect(cmdNuovo, &QAbstractButton::clicked, this, &TfrmProtocollo::newCard);
@@ -134,7 +149,7 @@ void TfrmProtocollo::buildToolbar() {
     connect(cmdNumerazione, &QAbstractButton::clicked, this, &TfrmProtocollo::openNumbering);
     connect(cmdTrova, &QAbstractButton::clicked, this, [this] {
         TfrmTrovaProtocollo window(this, this);
-        window.lblMemory->setText(ArchiveTag::Protocol);
+        window.setOpenerTag(ArchiveTag::Protocol);
         window.exec();
     });
     connect(cmdStampa, &QAbstractButton::clicked, this, [this] {
@@ -190,40 +205,6 @@ void TfrmProtocollo::buildMailType() {
     optEntrata = radio("optEntrata", MailType::Entrata, 58);
     optUscita = radio("optUscita", MailType::Uscita, 82);
     optInterna = radio("optInterna", MailType::Interna, 106);
-}
-
-void TfrmProtocollo::findHandles() {
-    const auto label = [this](const char* name) { return findChild<QLabel*>(QLatin1String(name)); };
-    const auto button = [this](const char* name) {
-        return findChild<QPushButton*>(QLatin1String(name));
-    };
-    lblFile01 = label("lblFile01");
-    lblFile02 = label("lblFile02");
-    lblFile03 = label("lblFile03");
-    lblDesc01 = label("lblDesc01");
-    lblDesc02 = label("lblDesc02");
-    lblDesc03 = label("lblDesc03");
-    txtNumero = field("txtNumero");
-    txtDataReg = field("txtDataReg");
-    txtUfficio = field("txtUfficio");
-    txtOperatore = field("txtOperatore");
-    txtCategoria = field("txtCategoria");
-    txtCollocazione = field("txtCollocazione");
-    txtOggetto = field("txtOggetto");
-    txtDataSpe = field("txtDataSpe");
-    txtDataRic = field("txtDataRic");
-    txtFormato = field("txtFormato");
-    txtPagine = field("txtPagine");
-    txtRiferimenti = field("txtRiferimenti");
-    txtNote = field("txtNote");
-    txtMittente = field("txtMittente");
-    txtRecapitoMit = field("txtRecapitoMit");
-    txtDestinatario = field("txtDestinatario");
-    txtRecapitoDes = field("txtRecapitoDes");
-    txtCopia = field("txtCopia");
-    imgCancella01 = findChild<ImageButton*>(QStringLiteral("imgCancella01"));
-    btnSfoglia = button("btnSfoglia");
-    btnApri = button("btnApri");
 }
 
 RecordArchive TfrmProtocollo::archive() const {
@@ -326,7 +307,7 @@ QString TfrmProtocollo::newCardAppended() {
 
 void TfrmProtocollo::openNumbering() {
     TfrmNumerazione dialog(this);
-    dialog.lblMemory->setText(ArchiveTag::Protocol);
+    dialog.setOpenerTag(ArchiveTag::Protocol);
     dialog.exec();
 }
 

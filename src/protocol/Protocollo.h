@@ -3,12 +3,9 @@
 #include "core/ProtocolRecord.h"
 #include "ui/CardWindow.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-
-class ImageButton;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
 
 // The working window of the protocol register: one card of one year's register at a
 // time. The card window does the card's flow from this window's field table; this window
@@ -19,63 +16,14 @@ class TfrmProtocollo : public CardWindow {
 public:
     TfrmProtocollo();
 
+    // Works on the register of `year` (its digits, blanks aside): its file in the program
+    // folder and its caption.
+    void openRegister(const QString& year);
+
 public slots:
     // A new card with the proposed number and today's date.
     void newCard();
     void openNumbering();
-
-public:
-    // Handles on the controls for the windows and tests that still reach them directly;
-    // they go when the controls become private.
-
-    // Hidden state.
-    QLabel* lblFile;
-    QLabel* lblFile01;
-    QLabel* lblFile02;
-    QLabel* lblFile03;
-    QLabel* lblDesc01;
-    QLabel* lblDesc02;
-    QLabel* lblDesc03;
-    QLabel* lblInizio;
-    QLabel* lblSolare;
-
-    // The card.
-    QLineEdit* txtNumero;
-    QLineEdit* txtDataReg;
-    QLineEdit* txtUfficio;
-    QLineEdit* txtOperatore;
-    QLineEdit* txtCategoria;
-    QLineEdit* txtCollocazione;
-    QLineEdit* txtOggetto;
-    QLineEdit* txtDataSpe;
-    QLineEdit* txtDataRic;
-    QLineEdit* txtFormato;
-    QLineEdit* txtPagine;
-    QLineEdit* txtRiferimenti;
-    QLineEdit* txtNote;
-    QLineEdit* txtMittente;
-    QLineEdit* txtRecapitoMit;
-    QLineEdit* txtDestinatario;
-    QLineEdit* txtRecapitoDes;
-    QLineEdit* txtCopia;
-    QRadioButton* optEntrata;
-    QRadioButton* optUscita;
-    QRadioButton* optInterna;
-
-    // Commands.
-    ImageButton* cmdNuovo;
-    ImageButton* cmdSalva;
-    ImageButton* cmdTrova;
-    ImageButton* cmdRiepilogo;
-    ImageButton* cmdFile;
-    ImageButton* cmdStampa;
-    ImageButton* cmdEsporta;
-    ImageButton* cmdNumerazione;
-    ImageButton* cmdGuida;
-    ImageButton* cmdEsci;
-    ImageButton* imgCancella01;
-    QPushButton* btnSfoglia;
-    QPushButton* btnApri;
 
 protected:
     RecordArchive archive() const override;
@@ -104,7 +52,20 @@ private:
     void buildToolbar();
     void buildCard();
     void buildMailType();
-    void findHandles();
     void setMailType(const QString& stored);
     void uncheckMailType();
+
+    // Hidden state: the register's file, and the numbering read at the last "Nuovo".
+    QLabel* lblFile;
+    QLabel* lblInizio;
+    QLabel* lblSolare;
+    // The fields this window fills or reads beyond the table's flow.
+    QLineEdit* txtNumero;
+    QLineEdit* txtDataReg;
+    QLineEdit* txtUfficio;
+    QLineEdit* txtOperatore;
+    QLineEdit* txtCategoria;
+    QRadioButton* optEntrata;
+    QRadioButton* optUscita;
+    QRadioButton* optInterna;
 };

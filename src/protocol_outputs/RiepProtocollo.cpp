@@ -65,9 +65,10 @@ TfrmRiepProtocollo::TfrmRiepProtocollo(QWidget* opener, const QString& registerP
     };
     txtDataInizio = dateField("txtDataInizio", 250);
     txtDataFine = dateField("txtDataFine", 442);
-    cmdTrova = ui.addTool("cmdTrova", artwork("btn_cerca_riepilogo"), {576, 25, 60, 30},
-                          QStringLiteral("Visualizza il riepilogo dei documenti protocollati "
-                                         "nell'intervallo di tempo selezionato."));
+    ImageButton* cmdTrova =
+        ui.addTool("cmdTrova", artwork("btn_cerca_riepilogo"), {576, 25, 60, 30},
+                   QStringLiteral("Visualizza il riepilogo dei documenti protocollati "
+                                  "nell'intervallo di tempo selezionato."));
 
     KeyRules::enterMovesTo(txtDataInizio, txtDataFine);
     KeyRules::enterMovesTo(txtDataFine, nullptr);

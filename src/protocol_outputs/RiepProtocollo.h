@@ -10,10 +10,6 @@ class TfrmRiepProtocollo : public GridWindow {
 public:
     TfrmRiepProtocollo(QWidget* opener, const QString& registerPath);
 
-    QLineEdit* txtDataInizio;
-    QLineEdit* txtDataFine;
-    ImageButton* cmdTrova;
-
 public slots:
     void showSummary();
 
@@ -22,4 +18,7 @@ protected:
 
 private:
     bool checkDates(QDate& start, QDate& end);
+
+    QLineEdit* txtDataInizio;
+    QLineEdit* txtDataFine;
 };

@@ -36,15 +36,7 @@ Object rectangle(const QString& name, const QRectF& rect, const QColor& fill) {
 
 Object text(const QString& name, const QRectF& rect, const QString& body, double pointSize,
             Align align = Align::Left) {
-    Object o;
-    o.kind = Object::Text;
-    o.name = name;
-    o.rect = rect;
-    o.text = body;
-    o.fontFamily = arial;
-    o.pointSize = pointSize;
-    o.align = align;
-    return o;
+    return Report::textObject(name, rect, body, arial, pointSize, align);
 }
 
 } // namespace

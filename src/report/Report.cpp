@@ -299,6 +299,19 @@ private:
 
 } // namespace
 
+Object textObject(const QString& name, const QRectF& rect, const QString& text,
+                  const QString& family, double pointSize, Align align) {
+    Object o;
+    o.kind = Object::Text;
+    o.name = name;
+    o.rect = rect;
+    o.text = text;
+    o.fontFamily = family;
+    o.pointSize = pointSize;
+    o.align = align;
+    return o;
+}
+
 Object* Template::findObject(const QString& objectName) {
     for (Object& o : pageObjects)
         if (o.name == objectName)

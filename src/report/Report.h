@@ -39,6 +39,10 @@ struct Object {
     QColor outline; // invalid: no outline (rectangles); lines use `color`
 };
 
+// A text object: `text` in `family` at `pointSize` points, aligned in `rect`.
+Object textObject(const QString& name, const QRectF& rect, const QString& text,
+                  const QString& family, double pointSize, Align align = Align::Left);
+
 struct Band {
     enum Kind { ReportTitle, MasterData, MasterFooter };
     Kind kind = MasterData;

@@ -10,19 +10,6 @@ namespace {
 
 const QColor slateGrey(0x70, 0x80, 0x90);
 
-Object text(const QString& name, const QRectF& rect, const QString& body, const QString& family,
-            double pointSize, Align align = Align::Left) {
-    Object o;
-    o.kind = Object::Text;
-    o.name = name;
-    o.rect = rect;
-    o.text = body;
-    o.fontFamily = family;
-    o.pointSize = pointSize;
-    o.align = align;
-    return o;
-}
-
 using CardForm::Part;
 
 // A row whose value is the control the value object is named after.
@@ -106,21 +93,21 @@ Report::Template searchList() {
     list.margin = 10;
 
     Band title{Band::ReportTitle, QStringLiteral("ReportTitle1"), 8, {}};
-    Object heading = text(QStringLiteral("txtTitolo"), {2, 1, 273, 5}, QStringLiteral("Riepilogo"),
-                          verdana, 9, Align::Center);
+    Object heading = Report::textObject(QStringLiteral("txtTitolo"), {2, 1, 273, 5},
+                                        QStringLiteral("Riepilogo"), verdana, 9, Align::Center);
     heading.bold = true;
     heading.color = Qt::white;
     heading.fill = slateGrey;
     title.objects.append(heading);
 
     Band data{Band::MasterData, QStringLiteral("MasterData"), 28, {}};
-    data.objects.append(text(QStringLiteral("txtRiepilogo"), {3, 0, 273, 27}, QString(),
-                             QStringLiteral("Courier New"), 8));
+    data.objects.append(Report::textObject(QStringLiteral("txtRiepilogo"), {3, 0, 273, 27},
+                                           QString(), QStringLiteral("Courier New"), 8));
 
     Band footer{Band::MasterFooter, QStringLiteral("Footer1"), 8, {}};
-    Object stamp =
-        text(QStringLiteral("txtPagina"), {3, 2, 272, 5},
-             QStringLiteral("Stampa eseguita in data [DATE]"), verdana, 8, Align::Center);
+    Object stamp = Report::textObject(QStringLiteral("txtPagina"), {3, 2, 272, 5},
+                                      QStringLiteral("Stampa eseguita in data [DATE]"), verdana, 8,
+                                      Align::Center);
     stamp.bold = true;
     stamp.color = Qt::white;
     stamp.fill = slateGrey;

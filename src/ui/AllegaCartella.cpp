@@ -34,13 +34,13 @@ TfrmAllegaCartella::TfrmAllegaCartella(QWidget* opener) : QDialog(opener) {
         txtFile[i]->setObjectName(QStringLiteral("txtFile") + nn);
         txtFile[i]->setGeometry(20, y + 32, 370, 22);
         txtFile[i]->setFont(field);
-        imgCancella[i] = new ImageButton(panel, "", artwork("cancella"));
-        imgCancella[i]->setObjectName(QStringLiteral("imgCancella") + nn);
-        imgCancella[i]->setGeometry(396, y + 32, 22, 22);
-        btnSfoglia[i] = addButton(panel, QStringLiteral("btnSfoglia") + nn,
-                                  QStringLiteral("Sfoglia..."), {424, y + 30, 78, 26});
-        btnApri[i] = addButton(panel, QStringLiteral("btnApri") + nn, QStringLiteral("Apri"),
-                               {508, y + 30, 78, 26});
+        auto* imgCancella = new ImageButton(panel, "", artwork("cancella"));
+        imgCancella->setObjectName(QStringLiteral("imgCancella") + nn);
+        imgCancella->setGeometry(396, y + 32, 22, 22);
+        QPushButton* btnSfoglia = addButton(panel, QStringLiteral("btnSfoglia") + nn,
+                                            QStringLiteral("Sfoglia..."), {424, y + 30, 78, 26});
+        QPushButton* btnApri = addButton(panel, QStringLiteral("btnApri") + nn,
+                                         QStringLiteral("Apri"), {508, y + 30, 78, 26});
         addLabel(panel, "", QStringLiteral("Descrizione %1° file allegato:").arg(n), 20, y + 66,
                  caption)
             ->setObjectName(QStringLiteral("lblDescrizione") + nn);
@@ -48,18 +48,18 @@ TfrmAllegaCartella::TfrmAllegaCartella(QWidget* opener) : QDialog(opener) {
         txtDesc[i]->setObjectName(QStringLiteral("txtDesc") + nn);
         txtDesc[i]->setGeometry(20, y + 88, 566, 22);
         txtDesc[i]->setFont(field);
-        new AttachmentSlot(txtFile[i], btnSfoglia[i], btnApri[i], imgCancella[i]);
-        for (QWidget* w : {static_cast<QWidget*>(txtFile[i]), static_cast<QWidget*>(btnSfoglia[i]),
-                           static_cast<QWidget*>(btnApri[i]), static_cast<QWidget*>(txtDesc[i])}) {
+        new AttachmentSlot(txtFile[i], btnSfoglia, btnApri, imgCancella);
+        for (QWidget* w : {static_cast<QWidget*>(txtFile[i]), static_cast<QWidget*>(btnSfoglia),
+                           static_cast<QWidget*>(btnApri), static_cast<QWidget*>(txtDesc[i])}) {
             if (previous)
                 setTabOrder(previous, w);
             previous = w;
         }
     }
-    btnAnnulla = addButton(panel, QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"),
-                           {8, 480, 170, 30});
-    btnApplica = addButton(panel, QStringLiteral("btnApplica"), QStringLiteral("Applica e chiudi"),
-                           {432, 480, 170, 30});
+    QPushButton* btnAnnulla = addButton(panel, QStringLiteral("btnAnnulla"),
+                                        QStringLiteral("Annulla"), {8, 480, 170, 30});
+    QPushButton* btnApplica = addButton(panel, QStringLiteral("btnApplica"),
+                                        QStringLiteral("Applica e chiudi"), {432, 480, 170, 30});
     setTabOrder(previous, btnApplica);
     setTabOrder(btnApplica, btnAnnulla);
     lblMemory = addHiddenLabel(panel, "lblMemory");

@@ -7,8 +7,6 @@
 
 class QLabel;
 class QLineEdit;
-class QPushButton;
-class ImageButton;
 
 // The three further attachments of a card, slot by slot: file names and descriptions.
 struct FurtherAttachments {
@@ -36,18 +34,12 @@ public:
     // What "Applica e chiudi" handed back; none until then.
     const std::optional<FurtherAttachments>& applied() const { return m_applied; }
 
-    QLabel* lblMemory;
-    QLineEdit* txtFile[3];
-    QLineEdit* txtDesc[3];
-    ImageButton* imgCancella[3];
-    QPushButton* btnSfoglia[3];
-    QPushButton* btnApri[3];
-    QPushButton* btnAnnulla;
-    QPushButton* btnApplica;
-
 public slots:
     void apply();
 
 private:
     std::optional<FurtherAttachments> m_applied;
+    QLabel* lblMemory;
+    std::array<QLineEdit*, 3> txtFile{};
+    std::array<QLineEdit*, 3> txtDesc{};
 };

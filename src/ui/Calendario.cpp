@@ -35,10 +35,10 @@ TfrmCalendario::TfrmCalendario(QWidget* opener) : QDialog(opener) {
     calAppuntamenti->setFont(uiFont(QStringLiteral("Verdana"), 10));
     calAppuntamenti->setSelectedDate(Clock::today());
 
-    btnImportaData = addButton(panel, QStringLiteral("btnImportaData"), QStringLiteral("Importa"),
-                               {122, 224, 96, 28});
-    btnAnnulla = addButton(panel, QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"),
-                           {12, 224, 96, 28});
+    QPushButton* btnImportaData = addButton(panel, QStringLiteral("btnImportaData"),
+                                            QStringLiteral("Importa"), {122, 224, 96, 28});
+    QPushButton* btnAnnulla = addButton(panel, QStringLiteral("btnAnnulla"),
+                                        QStringLiteral("Annulla"), {12, 224, 96, 28});
     setTabOrder(calAppuntamenti, btnImportaData);
     setTabOrder(btnImportaData, btnAnnulla);
 

@@ -6,7 +6,6 @@
 
 class QCalendarWidget;
 class QLabel;
-class QPushButton;
 
 // The date import window: a month calendar whose "Importa" hands the chosen date back to the
 // opener as dd/mm/yyyy, when lblMemory holds one of the date fields' tags ("datapro",
@@ -24,12 +23,10 @@ public:
     // The date "Importa" handed back; empty until then.
     const QString& importedDate() const { return m_date; }
 
-    QLabel* lblMemory;
-    QCalendarWidget* calAppuntamenti;
-    QPushButton* btnImportaData;
-    QPushButton* btnAnnulla;
-
 private:
     void importDate();
+
     QString m_date;
+    QLabel* lblMemory;
+    QCalendarWidget* calAppuntamenti;
 };

@@ -19,10 +19,10 @@ CardPrintWindow::CardPrintWindow(QWidget* opener, const CardTarget& cardWindow, 
     (new Shape(panel, "shpSepara", QColor(0x42, 0x7A, 0xA8)))->setGeometry(26, 120, 311, 4);
     (new Picture(panel, "imgSezione04", artwork("stampante")))->setGeometry(30, 142, 82, 72);
     (new Picture(panel, "icoInf02", artwork("stampa_info2")))->setGeometry(122, 142, 206, 71);
-    btnAnnulla = addButton(panel, QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"),
-                           {18, 243, 137, 28});
-    btnStampa = addButton(panel, QStringLiteral("btnStampa"), QStringLiteral("Stampa"),
-                          {208, 243, 137, 28});
+    QPushButton* btnAnnulla = addButton(panel, QStringLiteral("btnAnnulla"),
+                                        QStringLiteral("Annulla"), {18, 243, 137, 28});
+    QPushButton* btnStampa = addButton(panel, QStringLiteral("btnStampa"), QStringLiteral("Stampa"),
+                                       {208, 243, 137, 28});
     connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnStampa, &QPushButton::clicked, this, &CardPrintWindow::print);
 }

@@ -5,7 +5,6 @@
 #include <QDialog>
 
 class CardTarget;
-class QPushButton;
 
 // The small window that prints the card a card window shows, saved or not, on one A4 page
 // laid out from the archive's form: " Stampa scheda", "Annulla" and "Stampa".
@@ -13,9 +12,6 @@ class CardPrintWindow : public QDialog {
     Q_OBJECT
 public:
     CardPrintWindow(QWidget* opener, const CardTarget& cardWindow, CardForm::Form form);
-
-    QPushButton* btnAnnulla;
-    QPushButton* btnStampa;
 
     // The form's page filled with what the card window's fields hold now.
     Report::Template filledTemplate(const QDateTime& printedAt) const;

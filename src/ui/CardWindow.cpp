@@ -42,7 +42,6 @@ CardWindow::CardWindow(const QString& caption, const QColor& gradientTop,
     WindowFrame::setupSizeableWindow(this, caption, kDesignSize);
     auto* backdrop = new Backdrop(this, gradientTop, Qt::white, kPanelSize, kPanelColour);
     m_content = std::make_unique<WindowPanel>(backdrop->panel(), backdrop, initialHint);
-    panInfo = m_content->panInfo();
 
     for (std::size_t i = 0; i < m_attachmentLabels.size(); ++i) {
         const QString name = QString::fromLatin1(kAttachmentLabels[i]);
@@ -74,18 +73,26 @@ bool CardWindow::shownPosition(std::optional<int>& position) const {
 
 void CardWindow::addBrowsingTools(int xFirst, int xPrevious, int xNext, int xLast, int y,
                                   const QRect& position) {
-    connect(addTool("cmdPrimo", artwork("primo"), {xFirst, y, 37, 39},
-                    QStringLiteral("Visualizza la prima scheda in archivio.")),
-            &QAbstractButton::clicked, this, &CardWindow::first);
-    connect(addTool("cmdIndietro", artwork("indietro"), {xPrevious, y, 37, 39},
-                    QStringLiteral("Visualizza la scheda precedente in archivio.")),
-            &QAbstractButton::clicked, this, &CardWindow::previous);
-    connect(addTool("cmdAvanti", artwork("avanti"), {xNext, y, 37, 39},
-                    QStringLiteral("Visualizza la scheda successiva in archivio.")),
-            &QAbstractButton::clicked, this, &CardWindow::next);
-    connect(addTool("cmdUltimo", artwork("ultimo"), {xLast, y, 37, 39},
-                    QStringLiteral("Visualizza l'ultima scheda in archivio.")),
-            &QAbstractButton::clicked, this, &CardWindow::last);
+    const struct {
+        const char* name;
+        const char* picture;
+        int x;
+        const char* hint;
+        void (CardWindow::*command)();
+    } tools[] = {
+        {"cmdPrimo", "primo", xFirst, "Visualizza la prima scheda in archivio.",
+         &CardWindow::first},
+        {"cmdIndietro", "indietro", xPrevious, "Visualizza la scheda precedente in archivio.",
+         &CardWindow::previous},
+        {"cmdAvanti", "avanti", xNext, "Visualizza la scheda successiva in archivio.",
+         &CardWindow::next},
+        {"cmdUltimo", "ultimo", xLast, "Visualizza l'ultima scheda in archivio.",
+         &CardWindow::last},
+    };
+    for (const auto& tool : tools)
+        connect(addTool(tool.name, artwork(tool.picture), {tool.x, y, 37, 39},
+                        QString::fromUtf8(tool.hint)),
+                &QAbstractButton::clicked, this, tool.command);
 
     lblPosizione = named(new QLabel(panContainer()), "lblPosizione");
     lblPosizione->setFont(uiFont(QStringLiteral("Verdana"), 12, true));
@@ -93,11 +100,10 @@ void CardWindow::addBrowsingTools(int xFirst, int xPrevious, int xNext, int xLas
     lblPosizione->setGeometry(position);
 }
 
-ImageButton* CardWindow::addFurtherAttachmentsTool(const QRect& rect) {
+void CardWindow::addFurtherAttachmentsTool(const QRect& rect) {
     ImageButton* tool = addTool("cmdFile", artwork("allega_file"), rect,
                                 QStringLiteral("Allega file alla scheda corrente."));
     connect(tool, &QAbstractButton::clicked, this, &CardWindow::openFurtherAttachments);
-    return tool;
 }
 
 void CardWindow::addToolbarGroups() {

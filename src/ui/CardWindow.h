@@ -50,9 +50,6 @@ public:
     static const QString kUpdated;
     static const QString kInserted;
 
-    QLabel* lblPosizione = nullptr;
-    QLabel* panInfo = nullptr;
-
     // The 1-based position shown; empty for a card not yet in the archive. False when the
     // label holds something that is not a whole number.
     bool shownPosition(std::optional<int>& position) const;
@@ -105,7 +102,7 @@ protected:
     void addBrowsingTools(int xFirst, int xPrevious, int xNext, int xLast, int y,
                           const QRect& position);
     // cmdFile, the picture button that opens the further attachments.
-    ImageButton* addFurtherAttachmentsTool(const QRect& rect);
+    void addFurtherAttachmentsTool(const QRect& rect);
     // The six white toolbar groups of the card windows, left to right.
     void addToolbarGroups();
     // A 37 x 39 picture button of the toolbar row at `x`, with its hint; `action` runs on a
@@ -173,6 +170,7 @@ private:
 
     std::unique_ptr<WindowPanel> m_content;
     Card m_card;
+    QLabel* lblPosizione = nullptr;
     std::vector<QLineEdit*> m_fields; // by table row
     // lblFile01..03, lblDesc01..03 and the record fields they show.
     struct AttachmentLabel {

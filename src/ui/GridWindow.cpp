@@ -30,19 +30,15 @@ GridWindow::GridWindow(QWidget* opener, const QString& archivePath, Setup setup)
         ->setGeometry(m_setup.banner.rect);
     (new Picture(panel, "icoHand", artwork("mano_piccola")))->setGeometry(m_setup.hand);
     const auto tools = ui.addGridTools(m_setup.esporta, m_setup.guida, m_setup.esci);
-    cmdEsporta = tools.cmdEsporta;
-    cmdGuida = tools.cmdGuida;
-    cmdEsci = tools.cmdEsci;
-    grdRecords = createRecordGrid(panel, m_grid, m_setup.grid);
+    QTableView* grdRecords = createRecordGrid(panel, m_grid, m_setup.grid);
     ui.hints()->clearsOn(grdRecords->viewport());
     ui.addHintBar("shpInfo", m_setup.hintBar, kSlateBlue, m_setup.hintOffset);
-    panInfo = ui.panInfo();
 
-    connect(cmdEsporta, &QAbstractButton::clicked, this,
+    connect(tools.cmdEsporta, &QAbstractButton::clicked, this,
             [this] { runExport(this, m_setup.target, *m_grid); });
-    connect(cmdGuida, &QAbstractButton::clicked, this,
+    connect(tools.cmdGuida, &QAbstractButton::clicked, this,
             [this] { TfrmGuida::showTopic(this, m_setup.help); });
-    connect(cmdEsci, &QAbstractButton::clicked, this, &QDialog::accept);
+    connect(tools.cmdEsci, &QAbstractButton::clicked, this, &QDialog::accept);
     if (m_setup.loadsOnOpen)
         fillGrid();
 }

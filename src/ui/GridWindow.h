@@ -11,9 +11,6 @@
 #include <functional>
 #include <memory>
 
-class ImageButton;
-class QLabel;
-class QTableView;
 class Record;
 class RecordLayout;
 class WindowPanel;
@@ -54,11 +51,7 @@ public:
     GridWindow(QWidget* opener, const QString& archivePath, Setup setup);
     ~GridWindow() override;
 
-    ImageButton* cmdEsporta;
-    ImageButton* cmdGuida;
-    ImageButton* cmdEsci;
-    QTableView* grdRecords;
-    QLabel* panInfo;
+    // What the grid holds, typed cells included.
     RecordGridModel* grid() const { return m_grid; }
 
 protected:

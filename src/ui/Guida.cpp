@@ -31,21 +31,25 @@ TfrmGuida::TfrmGuida(QWidget* opener) : QDialog(opener) {
 
     auto* imgPDF = new Picture(panel, "imgPDF", artwork("pdf"));
     imgPDF->setGeometry(8, 496, 27, 27);
-    lnkWeb = new LinkLabel(panel, QStringLiteral("Visualizza guida in formato PDF"));
+    auto* lnkWeb = new LinkLabel(panel, QStringLiteral("Visualizza guida in formato PDF"));
     lnkWeb->move(44, 500);
     lnkWeb->addBuddy(imgPDF);
     connect(lnkWeb, &LinkLabel::clicked, this,
             [] { TMisc::Open(u'"' + ProgramFolder::file(QStringLiteral("Guida.pdf")) + u'"'); });
 
-    btnChiudi = addButton(panel, QStringLiteral("btnChiudi"), QStringLiteral("Chiudi"),
-                          {472, 490, 161, 38});
+    QPushButton* btnChiudi = addButton(panel, QStringLiteral("btnChiudi"), QStringLiteral("Chiudi"),
+                                       {472, 490, 161, 38});
     connect(btnChiudi, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void TfrmGuida::showTopic(QWidget* opener, const HelpTopic& topic) {
     TfrmGuida window(opener);
-    window.lblTitolo->setText(topic.title);
-    window.txtGuida->setPlainText(topic.body);
+    window.setTopic(topic);
     WindowFrame::centre(&window);
     window.exec();
+}
+
+void TfrmGuida::setTopic(const HelpTopic& topic) {
+    lblTitolo->setText(topic.title);
+    txtGuida->setPlainText(topic.body);
 }

@@ -2,10 +2,8 @@
 
 #include <QDialog>
 
-class LinkLabel;
 class QLabel;
 class QPlainTextEdit;
-class QPushButton;
 struct HelpTopic;
 
 // The help window: the topic of the window that opened it, and a link to the user guide.
@@ -17,8 +15,10 @@ public:
     // Opens a fresh help window on `topic`, modally, over `opener`.
     static void showTopic(QWidget* opener, const HelpTopic& topic);
 
+    // The topic's title and text.
+    void setTopic(const HelpTopic& topic);
+
+private:
     QLabel* lblTitolo;
     QPlainTextEdit* txtGuida;
-    LinkLabel* lnkWeb;
-    QPushButton* btnChiudi;
 };

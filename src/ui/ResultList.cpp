@@ -42,7 +42,7 @@ ResultList::ResultList(QWidget* panel, Setup setup, CardTarget* cardWindow)
     txtTrova = named(new QLineEdit(this), "txtTrova");
     txtTrova->setFont(uiFont(QStringLiteral("Verdana"), 12, true));
     txtTrova->setGeometry(112, 122, 593, 22);
-    btnTrova =
+    QPushButton* btnTrova =
         addButton(this, QStringLiteral("btnTrova"), QStringLiteral("Trova"), {710, 117, 105, 30});
     (new Shape(this, "shpLista", Qt::black, QColor(), Qt::white))->setGeometry(8, 168, 817, 313);
 
@@ -63,13 +63,13 @@ ResultList::ResultList(QWidget* panel, Setup setup, CardTarget* cardWindow)
         this, "lblRigo03",
         QStringLiteral("Per richiamare i dati di una scheda, selezionarla con un doppio clic."), 16,
         456, text, kCrimson);
-    btnChiudi =
+    QPushButton* btnChiudi =
         addButton(this, QStringLiteral("btnChiudi"), QStringLiteral("Chiudi"), {8, 488, 150, 30});
     if (m_setup.countLine)
         lblTrovate =
             addLabel(this, "lblTrovate", QStringLiteral("Il presente elenco contiene 0 schede."),
                      177, 494, uiFont(QStringLiteral("Verdana"), 12), kDarkCyan);
-    btnStampa =
+    QPushButton* btnStampa =
         addButton(this, QStringLiteral("btnStampa"), QStringLiteral("Stampa"), {675, 488, 150, 30});
 
     for (qsizetype i = 1; i < m_setup.tabOrder.size(); ++i)
@@ -108,6 +108,11 @@ void ResultList::restart() {
     m_finder.reset();
     selectFirst();
     txtTrova->clear();
+}
+
+void ResultList::startFinding() {
+    txtTrova->clear();
+    txtTrova->setFocus();
 }
 
 void ResultList::selectFirst() {

@@ -12,7 +12,6 @@ class CardTarget;
 class QLabel;
 class QLineEdit;
 class QListView;
-class QPushButton;
 class QStringListModel;
 
 // A page of fixed-width card lines, 833 x 529: a banner, the "Trova" strip that finds a
@@ -40,19 +39,14 @@ public:
     // archive read to find it.
     ResultList(QWidget* panel, Setup setup, CardTarget* cardWindow);
 
-    QLabel* lblTrovate = nullptr; // null without a count line
-    QPushButton* btnTrova;
-    QPushButton* btnChiudi;
-    QPushButton* btnStampa;
-    QLineEdit* txtTrova;
-    QListView* lstRecords;
-
     // Shows `lines` in list order, the first selected, and forgets the last "Trova" key.
     void setLines(QStringList lines);
     QStringList lines() const;
     int selectedLine() const;
     // As on opening: no "Trova" key, the first line selected, the key field empty.
     void restart();
+    // The key field empty and with the focus, ready for a "Trova".
+    void startFinding();
 
 signals:
     void closeRequested(); // "Chiudi"
@@ -70,4 +64,7 @@ private:
     CardTarget* m_cardWindow;
     QStringListModel* m_lines;
     Search::ListFinder m_finder;
+    QLabel* lblTrovate = nullptr; // null without a count line
+    QLineEdit* txtTrova;
+    QListView* lstRecords;
 };

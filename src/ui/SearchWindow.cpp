@@ -79,9 +79,9 @@ void SearchWindow::buildFilterPage() {
             setTabOrder(m_filters[i], next);
     }
 
-    btnAnnulla =
+    QPushButton* btnAnnulla =
         addButton(p, QStringLiteral("btnAnnulla"), QStringLiteral("Chiudi"), {8, 488, 150, 30});
-    btnCerca =
+    QPushButton* btnCerca =
         addButton(p, QStringLiteral("btnCerca"), QStringLiteral("Cerca"), {675, 488, 150, 30});
     lblAttendere =
         addLabel(p, "lblAttendere", QStringLiteral("Ricerca schede in corso. Attendere..."), 177,
@@ -97,6 +97,10 @@ void SearchWindow::buildFilterPage() {
     });
     connect(btnCerca, &QPushButton::clicked, this, &SearchWindow::search);
     connect(btnAnnulla, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void SearchWindow::setOpenerTag(const QString& tag) {
+    lblMemory->setText(tag);
 }
 
 void SearchWindow::showEvent(QShowEvent* event) {
@@ -131,6 +135,5 @@ void SearchWindow::search() {
     lblAttendere->hide();
     panAvvio->hide();
     panContainer->show();
-    m_results->txtTrova->clear();
-    m_results->txtTrova->setFocus();
+    m_results->startFinding();
 }

@@ -10,7 +10,6 @@
 class CardTarget;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class ResultList;
 
 // The search window of an archive: a page of field filters, then a page listing the
@@ -39,16 +38,8 @@ public:
     // Searches the archive of `cardWindow` and loads the chosen card into it.
     SearchWindow(QWidget* opener, CardTarget* cardWindow, Setup setup);
 
-    QLabel* lblMemory;
-    QLabel* lblConta;
-    QLabel* lblAttendere;
-    QPushButton* btnCerca;
-    QPushButton* btnAnnulla;
-    QWidget* panAvvio;     // the filter page
-    QWidget* panContainer; // the result page
-
-    ResultList* results() const { return m_results; }
-    QLineEdit* filter(int index) const { return m_filters[index]; }
+    // Says which card window opened it; a card is loaded only when this is the setup's tag.
+    void setOpenerTag(const QString& tag);
 
 public slots:
     void search();
@@ -63,4 +54,9 @@ private:
     CardTarget* m_cardWindow;
     QList<QLineEdit*> m_filters;
     ResultList* m_results;
+    QLabel* lblMemory;
+    QLabel* lblConta;
+    QLabel* lblAttendere;
+    QWidget* panAvvio;     // the filter page
+    QWidget* panContainer; // the result page
 };

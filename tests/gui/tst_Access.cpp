@@ -40,6 +40,14 @@ struct Run {
     }
     TfrmPassword* login() const { return registry.password(); }
     TfrmCambiaPassword* change() const { return registry.cambiaPassword(); }
+    // The login's field and buttons.
+    QLineEdit* password() const { return control<QLineEdit>(login(), "txtPassword"); }
+    QAbstractButton* loginButton(const char* name) const {
+        return control<QAbstractButton>(login(), name);
+    }
+    QAbstractButton* menuButton(const char* name) const {
+        return control<QAbstractButton>(registry.avvio(), name);
+    }
     void type(QLineEdit* field, const QString& text) {
         field->setFocus();
         field->clear();
@@ -54,16 +62,15 @@ struct Run {
 // Opens the help window through `click`, reads its topic and closes it.
 QString helpTitleAfter(const std::function<void()>& click, QString* body = nullptr) {
     QString title;
-    onNextModal([&](QDialog* dialog) {
+    answerModal(click, [&](QDialog* dialog) {
         auto* guida = qobject_cast<TfrmGuida*>(dialog);
         QVERIFY(guida);
-        title = guida->lblTitolo->text();
+        title = control<QLabel>(guida, "lblTitolo")->text();
         if (body)
-            *body = guida->txtGuida->toPlainText();
-        QVERIFY(guida->txtGuida->isReadOnly());
-        QTest::mouseClick(guida->btnChiudi, Qt::LeftButton);
+            *body = control<QPlainTextEdit>(guida, "txtGuida")->toPlainText();
+        QVERIFY(control<QPlainTextEdit>(guida, "txtGuida")->isReadOnly());
+        QTest::mouseClick(control<QAbstractButton>(guida, "btnChiudi"), Qt::LeftButton);
     });
-    click();
     return title;
 }
 
@@ -77,7 +84,7 @@ private slots:
         QVERIFY(run.login()->isVisible());
         QVERIFY(!run.registry.avvio()->isVisible());
         QVERIFY(!run.change()->isVisible());
-        QVERIFY(!run.login()->cmdOK->isEnabled());
+        QVERIFY(!run.loginButton("cmdOK")->isEnabled());
         QCOMPARE(run.login()->windowTitle(), QStringLiteral(" Faldora - Accesso"));
     }
 
@@ -94,12 +101,12 @@ private slots:
         QFETCH(bool, enter);
         Run run;
         QVERIFY(QTest::qWaitForWindowActive(run.login()));
-        run.type(run.login()->txtPassword, typed);
-        QVERIFY(run.login()->cmdOK->isEnabled());
+        run.type(run.password(), typed);
+        QVERIFY(run.loginButton("cmdOK")->isEnabled());
         if (enter)
-            QTest::keyClick(run.login()->txtPassword, Qt::Key_Return);
+            QTest::keyClick(run.password(), Qt::Key_Return);
         else
-            QTest::mouseClick(run.login()->cmdOK, Qt::LeftButton);
+            QTest::mouseClick(run.loginButton("cmdOK"), Qt::LeftButton);
         QVERIFY(run.services.messages.isEmpty());
         QVERIFY(run.registry.avvio()->isVisible());
         QVERIFY(!run.login()->isVisible());
@@ -107,23 +114,23 @@ private slots:
 
     void wrongPasswordEmptiesTheField() {
         Run run;
-        run.type(run.login()->txtPassword, QStringLiteral("volpina"));
-        QTest::keyClick(run.login()->txtPassword, Qt::Key_Return);
+        run.type(run.password(), QStringLiteral("volpina"));
+        QTest::keyClick(run.password(), Qt::Key_Return);
         QCOMPARE(run.services.messages.size(), 1);
         QCOMPARE(run.services.messages[0].kind, MessageKind::Notice);
         QCOMPARE(run.services.messages[0].text, kWrong);
-        QVERIFY(run.login()->txtPassword->text().isEmpty());
-        QVERIFY(!run.login()->cmdOK->isEnabled());
+        QVERIFY(run.password()->text().isEmpty());
+        QVERIFY(!run.loginButton("cmdOK")->isEnabled());
         QVERIFY(run.login()->isVisible());
-        QTest::keyClick(run.login()->txtPassword, Qt::Key_X);
-        QVERIFY(run.login()->cmdOK->isEnabled());
+        QTest::keyClick(run.password(), Qt::Key_X);
+        QVERIFY(run.loginButton("cmdOK")->isEnabled());
     }
 
     void blankPasswordDoesNothing() {
         Run run;
-        run.type(run.login()->txtPassword, QStringLiteral("   "));
-        QVERIFY(!run.login()->cmdOK->isEnabled());
-        QTest::keyClick(run.login()->txtPassword, Qt::Key_Return);
+        run.type(run.password(), QStringLiteral("   "));
+        QVERIFY(!run.loginButton("cmdOK")->isEnabled());
+        QTest::keyClick(run.password(), Qt::Key_Return);
         QVERIFY(run.services.messages.isEmpty());
         QVERIFY(run.login()->isVisible());
     }
@@ -133,116 +140,120 @@ private slots:
         QVERIFY(IniFile(run.credential)
                     .write(QStringLiteral("Accesso"), QStringLiteral("Valore"),
                            QStringLiteral("QQ12")));
-        run.type(run.login()->txtPassword, QStringLiteral("lucernavolpina"));
-        QTest::mouseClick(run.login()->cmdOK, Qt::LeftButton);
+        run.type(run.password(), QStringLiteral("lucernavolpina"));
+        QTest::mouseClick(run.loginButton("cmdOK"), Qt::LeftButton);
         QCOMPARE(
             run.services.lastMessage().text,
             QStringLiteral("Attenzione: si è verificato un errore durante la procedura di lettura "
                            "della password. Si consiglia di reinstallare il software."));
-        QCOMPARE(run.login()->txtPassword->text(), QStringLiteral("lucernavolpina"));
+        QCOMPARE(run.password()->text(), QStringLiteral("lucernavolpina"));
 
         QFile::remove(run.credential);
-        QTest::mouseClick(run.login()->cmdOK, Qt::LeftButton);
+        QTest::mouseClick(run.loginButton("cmdOK"), Qt::LeftButton);
         QCOMPARE(run.services.lastMessage().text, kWrong);
         QVERIFY(!run.registry.avvio()->isVisible());
     }
 
     void esciEndsTheRun() {
         Run run;
-        QTest::mouseClick(run.login()->cmdEsci, Qt::LeftButton);
+        QTest::mouseClick(run.loginButton("cmdEsci"), Qt::LeftButton);
         QVERIFY(run.registry.runEnded());
     }
 
     void changePasswordFlows() {
         Run run;
-        run.type(run.login()->txtPassword, QStringLiteral("qualcosa"));
-        QTest::mouseClick(run.login()->btnCambiaPassword, Qt::LeftButton);
+        run.type(run.password(), QStringLiteral("qualcosa"));
+        QTest::mouseClick(run.loginButton("btnCambiaPassword"), Qt::LeftButton);
         TfrmCambiaPassword* w = run.change();
+        auto* oldPassword = control<QLineEdit>(w, "txtPasswordOld");
+        auto* newPassword = control<QLineEdit>(w, "txtPasswordNew");
+        auto* confirmation = control<QLineEdit>(w, "txtConferma");
+        auto* ok = control<QAbstractButton>(w, "cmdOK");
         QVERIFY(w->isVisible());
         QVERIFY(!run.login()->isVisible());
         QVERIFY(QTest::qWaitForWindowActive(w));
-        QTRY_VERIFY(w->txtPasswordOld->hasFocus());
+        QTRY_VERIFY(oldPassword->hasFocus());
 
         // OK waits for all three fields; Enter goes round them.
-        run.type(w->txtPasswordOld, QStringLiteral("sbagliata"));
-        QTest::keyClick(w->txtPasswordOld, Qt::Key_Return);
-        QVERIFY(w->txtPasswordNew->hasFocus());
-        QTest::keyClicks(w->txtPasswordNew, QStringLiteral("Nuova1"));
-        QTest::keyClick(w->txtPasswordNew, Qt::Key_Return);
-        QVERIFY(w->txtConferma->hasFocus());
-        QVERIFY(!w->cmdOK->isEnabled());
-        QTest::keyClicks(w->txtConferma, QStringLiteral("  "));
-        QVERIFY(!w->cmdOK->isEnabled());
-        QTest::keyClicks(w->txtConferma, QStringLiteral("Nuova1"));
-        QVERIFY(w->cmdOK->isEnabled());
-        QTest::keyClick(w->txtConferma, Qt::Key_Return);
-        QVERIFY(w->txtPasswordOld->hasFocus());
+        run.type(oldPassword, QStringLiteral("sbagliata"));
+        QTest::keyClick(oldPassword, Qt::Key_Return);
+        QVERIFY(newPassword->hasFocus());
+        QTest::keyClicks(newPassword, QStringLiteral("Nuova1"));
+        QTest::keyClick(newPassword, Qt::Key_Return);
+        QVERIFY(confirmation->hasFocus());
+        QVERIFY(!ok->isEnabled());
+        QTest::keyClicks(confirmation, QStringLiteral("  "));
+        QVERIFY(!ok->isEnabled());
+        QTest::keyClicks(confirmation, QStringLiteral("Nuova1"));
+        QVERIFY(ok->isEnabled());
+        QTest::keyClick(confirmation, Qt::Key_Return);
+        QVERIFY(oldPassword->hasFocus());
         QVERIFY(run.services.messages.isEmpty()); // Enter never pressed OK
 
         const QByteArray before = run.credentialBytes();
-        QTest::mouseClick(w->cmdOK, Qt::LeftButton);
+        QTest::mouseClick(ok, Qt::LeftButton);
         QCOMPARE(run.services.lastMessage().text,
                  QStringLiteral("Attenzione: vecchia password errata."));
-        QVERIFY(w->txtPasswordOld->text().isEmpty());
-        QCOMPARE(w->txtPasswordNew->text(), QStringLiteral("Nuova1"));
-        QCOMPARE(w->txtConferma->text(), QStringLiteral("  Nuova1"));
+        QVERIFY(oldPassword->text().isEmpty());
+        QCOMPARE(newPassword->text(), QStringLiteral("Nuova1"));
+        QCOMPARE(confirmation->text(), QStringLiteral("  Nuova1"));
 
         // A confirmation that differs only in case is refused.
-        run.type(w->txtPasswordOld, QStringLiteral("LUCERNAVOLPINA"));
-        run.type(w->txtConferma, QStringLiteral("nuova1"));
-        QTest::mouseClick(w->cmdOK, Qt::LeftButton);
+        run.type(oldPassword, QStringLiteral("LUCERNAVOLPINA"));
+        run.type(confirmation, QStringLiteral("nuova1"));
+        QTest::mouseClick(ok, Qt::LeftButton);
         QCOMPARE(
             run.services.lastMessage().text,
             QStringLiteral("Attenzione: la nuova password non è stata confermata correttamente. "
                            "E' necessario reinserire entrambi i valori."));
-        QVERIFY(w->txtPasswordNew->text().isEmpty() && w->txtConferma->text().isEmpty());
-        QCOMPARE(w->txtPasswordOld->text(), QStringLiteral("LUCERNAVOLPINA"));
-        QTRY_VERIFY(w->txtPasswordNew->hasFocus());
+        QVERIFY(newPassword->text().isEmpty() && confirmation->text().isEmpty());
+        QCOMPARE(oldPassword->text(), QStringLiteral("LUCERNAVOLPINA"));
+        QTRY_VERIFY(newPassword->hasFocus());
 
         // A letter the cipher cannot keep is refused before anything is written.
-        w->txtPasswordNew->setText(QStringLiteral("Ωmega")); // not on the test keyboard
-        w->txtConferma->setText(QStringLiteral("Ωmega"));
-        QTest::mouseClick(w->cmdOK, Qt::LeftButton);
+        newPassword->setText(QStringLiteral("Ωmega")); // not on the test keyboard
+        confirmation->setText(QStringLiteral("Ωmega"));
+        QTest::mouseClick(ok, Qt::LeftButton);
         QVERIFY(run.services.lastMessage().text.contains(QStringLiteral("caratteri non ammessi")));
         QVERIFY(w->isVisible());
         QCOMPARE(run.credentialBytes(), before);
 
-        run.type(w->txtPasswordNew, QStringLiteral("nuova1"));
-        run.type(w->txtConferma, QStringLiteral("nuova1 "));
-        QTest::mouseClick(w->cmdOK, Qt::LeftButton);
+        run.type(newPassword, QStringLiteral("nuova1"));
+        run.type(confirmation, QStringLiteral("nuova1 "));
+        QTest::mouseClick(ok, Qt::LeftButton);
         QCOMPARE(run.services.lastMessage().text,
                  QStringLiteral("Modifica della password completata con successo."));
         QVERIFY(!w->isVisible());
         QVERIFY(run.login()->isVisible());
-        QVERIFY(run.login()->txtPassword->text().isEmpty());
+        QVERIFY(run.password()->text().isEmpty());
         QCOMPARE(Credential::read(run.credential).password, QStringLiteral("NUOVA1"));
 
         // The old password no longer opens; the new one does, in any case.
-        run.type(run.login()->txtPassword, QStringLiteral("lucernavolpina"));
-        QTest::mouseClick(run.login()->cmdOK, Qt::LeftButton);
+        run.type(run.password(), QStringLiteral("lucernavolpina"));
+        QTest::mouseClick(run.loginButton("cmdOK"), Qt::LeftButton);
         QCOMPARE(run.services.lastMessage().text, kWrong);
-        run.type(run.login()->txtPassword, QStringLiteral("NuOvA1"));
-        QTest::mouseClick(run.login()->cmdOK, Qt::LeftButton);
+        run.type(run.password(), QStringLiteral("NuOvA1"));
+        QTest::mouseClick(run.loginButton("cmdOK"), Qt::LeftButton);
         QVERIFY(run.registry.avvio()->isVisible());
     }
 
     void closingTheChangeWindowReturnsToAnEmptyLogin() {
         Run run;
-        QTest::mouseClick(run.login()->btnCambiaPassword, Qt::LeftButton);
-        run.type(run.change()->txtPasswordOld, QStringLiteral("abc"));
-        QTest::mouseClick(run.change()->cmdEsci, Qt::LeftButton);
+        QTest::mouseClick(run.loginButton("btnCambiaPassword"), Qt::LeftButton);
+        run.type(control<QLineEdit>(run.change(), "txtPasswordOld"), QStringLiteral("abc"));
+        QTest::mouseClick(control<QAbstractButton>(run.change(), "cmdEsci"), Qt::LeftButton);
         QVERIFY(!run.change()->isVisible());
         QVERIFY(run.login()->isVisible());
-        QVERIFY(run.login()->txtPassword->text().isEmpty());
+        QVERIFY(run.password()->text().isEmpty());
         // Every showing starts with three empty fields.
-        QTest::mouseClick(run.login()->btnCambiaPassword, Qt::LeftButton);
-        QVERIFY(run.change()->txtPasswordOld->text().isEmpty());
-        QVERIFY(!run.change()->cmdOK->isEnabled());
+        QTest::mouseClick(run.loginButton("btnCambiaPassword"), Qt::LeftButton);
+        QVERIFY(control<QLineEdit>(run.change(), "txtPasswordOld")->text().isEmpty());
+        QVERIFY(!control<QAbstractButton>(run.change(), "cmdOK")->isEnabled());
         // Closed from the desktop, it goes back to the login as "Chiudi" does.
-        run.login()->txtPassword->setText(QStringLiteral("x"));
+        run.password()->setText(QStringLiteral("x"));
         run.change()->close();
         QVERIFY(run.login()->isVisible());
-        QVERIFY(run.login()->txtPassword->text().isEmpty());
+        QVERIFY(run.password()->text().isEmpty());
         QVERIFY(!run.registry.runEnded());
     }
 
@@ -277,7 +288,7 @@ private slots:
         if (closeBox)
             run.registry.avvio()->close();
         else
-            QTest::mouseClick(run.registry.avvio()->imgEsci, Qt::LeftButton);
+            QTest::mouseClick(run.menuButton("imgEsci"), Qt::LeftButton);
         QVERIFY(run.registry.runEnded());
         QVERIFY(run.services.messages.isEmpty());
     }
@@ -294,43 +305,36 @@ private slots:
     void helpTopics() {
         Run run;
         QString body;
-        QCOMPARE(
-            helpTitleAfter(
-                [&] { QTest::mouseClick(run.registry.avvio()->imgGuida, Qt::LeftButton); }, &body),
-            QStringLiteral("Uno sguardo ad Faldora."));
+        QCOMPARE(helpTitleAfter(clicking(run.menuButton("imgGuida")), &body),
+                 QStringLiteral("Uno sguardo ad Faldora."));
         QVERIFY(body.contains(QStringLiteral("lucernavolpina")));
         QVERIFY(body.contains(QStringLiteral("\n\n"))); // paragraphs apart
-        QCOMPARE(helpTitleAfter([&] {
-                     QTest::mouseClick(run.registry.menuProtocollo()->imgGuida, Qt::LeftButton);
-                 }),
+        QCOMPARE(helpTitleAfter(
+                     clicking(control<QAbstractButton>(run.registry.menuProtocollo(), "imgGuida"))),
                  QStringLiteral("Applicazione Protocollo Posta."));
-        QCOMPARE(helpTitleAfter([&] {
-                     QTest::mouseClick(run.registry.protocollo()->cmdGuida, Qt::LeftButton);
-                 }),
+        QCOMPARE(helpTitleAfter(
+                     clicking(control<QAbstractButton>(run.registry.protocollo(), "cmdGuida"))),
                  QStringLiteral("Applicazione Protocollo Posta."));
         // A second opening shows no trace of the first.
-        QCOMPARE(helpTitleAfter(
-                     [&] { QTest::mouseClick(run.registry.avvio()->imgGuida, Qt::LeftButton); }),
+        QCOMPARE(helpTitleAfter(clicking(run.menuButton("imgGuida"))),
                  QStringLiteral("Uno sguardo ad Faldora."));
     }
 
     void linksHandTheirTargetsToTheShell() {
         Run run;
-        onNextModal([&](QDialog* dialog) {
+        ANSWER_MODAL(clicking(run.menuButton("imgGuida")), [&](QDialog* dialog) {
             QTest::mouseClick(dialog->findChild<LinkLabel*>(), Qt::LeftButton);
             QTest::mouseClick(dialog->findChild<QWidget*>(QStringLiteral("imgPDF")),
                               Qt::LeftButton);
             dialog->accept();
         });
-        QTest::mouseClick(run.registry.avvio()->imgGuida, Qt::LeftButton);
         const QString guide = u'"' + run.services.file(QStringLiteral("Guida.pdf")) + u'"';
         QCOMPARE(run.services.opened, QStringList({guide, guide}));
 
-        onNextModal([&](QDialog* dialog) {
+        ANSWER_MODAL(clicking(run.menuButton("imgInfo")), [&](QDialog* dialog) {
             QTest::mouseClick(dialog->findChild<LinkLabel*>(), Qt::LeftButton);
             dialog->accept();
         });
-        QTest::mouseClick(run.registry.avvio()->imgInfo, Qt::LeftButton);
         const QString mail = QStringLiteral("\"mailto:info@faldora.example?subject=Software "
                                             "Faldora&body=Salve, desidererei avere le "
                                             "seguenti informazioni sul software in oggetto:\"");
@@ -340,15 +344,14 @@ private slots:
         QCOMPARE(url.scheme(), QStringLiteral("mailto"));
         QCOMPARE(url.path(), QStringLiteral("info@faldora.example"));
 
-        onNextModal([&](QDialog* dialog) {
+        ANSWER_MODAL(clicking(run.menuButton("imgCopyright")), [&](QDialog* dialog) {
             QTest::mouseClick(dialog->findChild<QWidget*>(QStringLiteral("imgWeb")),
                               Qt::LeftButton);
             dialog->accept();
         });
-        QTest::mouseClick(run.registry.avvio()->imgCopyright, Qt::LeftButton);
         QCOMPARE(run.services.opened.last(), QStringLiteral("https://www.faldora.example"));
 
-        QTest::mouseClick(run.registry.avvio()->imgSito, Qt::LeftButton);
+        QTest::mouseClick(run.menuButton("imgSito"), Qt::LeftButton);
         QCOMPARE(run.services.opened.last(), QStringLiteral("https://www.faldora.example"));
         QCOMPARE(run.services.opened.size(), 5);
     }

@@ -215,23 +215,21 @@ private slots:
         }
         // Enter in the production date opens the calendar: it never reaches the addressee.
         QString tag;
-        onNextModal([&](QDialog* dialog) {
+        f.edit("txtDataPro")->setFocus();
+        ANSWER_MODAL(pressing(f.edit("txtDataPro"), Qt::Key_Return), [&](QDialog* dialog) {
             tag = control<QLabel>(dialog, "lblMemory")->text();
             control<QCalendarWidget>(dialog, "calAppuntamenti")->setSelectedDate(QDate(2021, 3, 5));
             QTest::mouseClick(control<QPushButton>(dialog, "btnImportaData"), Qt::LeftButton);
         });
-        f.edit("txtDataPro")->setFocus();
-        QTest::keyClick(f.edit("txtDataPro"), Qt::Key_Return);
         QCOMPARE(tag, QStringLiteral("datapro"));
         QCOMPARE(f.text("txtDataPro"), QStringLiteral("05/03/2021"));
         QVERIFY(!f.edit("txtDestinatario")->hasFocus());
 
-        onNextModal([&](QDialog* dialog) {
+        f.edit("txtDataDes")->setFocus();
+        ANSWER_MODAL(pressing(f.edit("txtDataDes"), Qt::Key_A), [&](QDialog* dialog) {
             tag = control<QLabel>(dialog, "lblMemory")->text();
             QTest::mouseClick(control<QPushButton>(dialog, "btnImportaData"), Qt::LeftButton);
         });
-        f.edit("txtDataDes")->setFocus();
-        QTest::keyClick(f.edit("txtDataDes"), Qt::Key_A);
         QCOMPARE(tag, QStringLiteral("datades"));
         QCOMPARE(f.text("txtDataDes"), QStringLiteral("05/03/2026")); // today, as the clock says
         QTest::keyClick(f.edit("txtDataDes"), Qt::Key_Backspace);
@@ -627,12 +625,11 @@ private slots:
         Fixture f;
         QVERIFY(f.show());
         QString title, body;
-        onNextModal([&](QDialog* dialog) {
+        ANSWER_MODAL(clicking(control<QWidget>(&f.window, "cmdGuida")), [&](QDialog* dialog) {
             title = control<QLabel>(dialog, "lblTitolo")->text();
             body = control<QPlainTextEdit>(dialog, "txtGuida")->toPlainText();
             QTest::mouseClick(control<QPushButton>(dialog, "btnChiudi"), Qt::LeftButton);
         });
-        f.click("cmdGuida");
         QCOMPARE(title, QStringLiteral("Applicazione Schedario Documenti."));
         QCOMPARE(body.split(QStringLiteral("\n\n")).size(), 10);
         QVERIFY(body.contains(QStringLiteral("Duplica")));
@@ -745,14 +742,13 @@ private slots:
         f.window.CaricaScheda(*f.archive().read(1), 1);
         QString tag;
         QStringList shown;
-        onNextModal([&](QDialog* dialog) {
+        ANSWER_MODAL(clicking(control<QWidget>(&f.window, "cmdFile")), [&](QDialog* dialog) {
             tag = control<QLabel>(dialog, "lblMemory")->text();
             for (const char* name : {"txtFile01", "txtFile02", "txtDesc03"})
                 shown << control<QLineEdit>(dialog, name)->text();
             control<QLineEdit>(dialog, "txtDesc01")->setText(QStringLiteral("  Planimetria  "));
             QTest::mouseClick(control<QPushButton>(dialog, "btnApplica"), Qt::LeftButton);
         });
-        f.click("cmdFile");
         QCOMPARE(tag, QStringLiteral("altri"));
         QCOMPARE(shown, (QStringList{QString(), QStringLiteral("allegato1.pdf"),
                                      QStringLiteral("Descrizione 1")}));
@@ -762,11 +758,10 @@ private slots:
         QCOMPARE(f.archive().read(1)->text(F::Desc01), QStringLiteral("Planimetria"));
 
         // "Annulla" leaves the card's labels as they were.
-        onNextModal([&](QDialog* dialog) {
+        ANSWER_MODAL(clicking(control<QWidget>(&f.window, "cmdFile")), [&](QDialog* dialog) {
             control<QLineEdit>(dialog, "txtDesc02")->setText(QStringLiteral("non applicata"));
             QTest::mouseClick(control<QPushButton>(dialog, "btnAnnulla"), Qt::LeftButton);
         });
-        f.click("cmdFile");
         QVERIFY(control<QLabel>(&f.window, "lblDesc02")->text().isEmpty());
     }
 

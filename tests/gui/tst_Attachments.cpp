@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -25,13 +26,28 @@ const QString kOverwrite = QStringLiteral(
 const QString kCopyFailed = QStringLiteral(
     "Attenzione: non è stato possibile copiare il file nella cartella dei documenti allegati.");
 
+// The control `prefix` of the further attachments' slot `slot`, from 0: "txtDesc", 1 is
+// txtDesc02.
+template <typename T> T* slotControl(QWidget* window, const char* prefix, int slot) {
+    const QByteArray name = prefix + QByteArray::number(slot + 1).rightJustified(2, '0');
+    return control<T>(window, name.constData());
+}
+
 struct Fixture {
     TestServices services;
     QTemporaryDir elsewhere; // where the user's own files are
     TfrmProtocollo card;
     QString folder = services.file(QStringLiteral("Documenti_Allegati"));
 
-    Fixture() { card.lblFile->setText(services.file(QStringLiteral("2026.prt"))); }
+    Fixture() { label("lblFile")->setText(services.file(QStringLiteral("2026.prt"))); }
+
+    // The card window's controls, by name.
+    QLineEdit* edit(const char* name) const { return control<QLineEdit>(&card, name); }
+    QLabel* label(const char* name) const { return control<QLabel>(&card, name); }
+    QRadioButton* radio(const char* name) const { return control<QRadioButton>(&card, name); }
+    QAbstractButton* button(const char* name) const {
+        return control<QAbstractButton>(&card, name);
+    }
 
     QString userFile(const QString& name, const QByteArray& bytes) {
         const QString path = elsewhere.filePath(name);
@@ -46,7 +62,7 @@ struct Fixture {
     }
     void browse(const QString& path) {
         services.nextFiles.append(path);
-        QTest::mouseClick(card.btnSfoglia, Qt::LeftButton);
+        QTest::mouseClick(button("btnSfoglia"), Qt::LeftButton);
     }
 };
 
@@ -58,15 +74,15 @@ private slots:
     void firstAttachmentMakesTheFolder() {
         Fixture f;
         QVERIFY(!QFile::exists(f.folder));
-        QVERIFY(!f.card.btnApri->isEnabled());
+        QVERIFY(!f.button("btnApri")->isEnabled());
         f.browse(f.userFile(QStringLiteral("lettera del 5 marzo.pdf"), "PDF-1"));
         QCOMPARE(f.services.dialogTitles,
                  QStringList{QStringLiteral("Selezionare il file da allegare:")});
-        QCOMPARE(f.card.txtCopia->text(), QStringLiteral("lettera del 5 marzo.pdf"));
+        QCOMPARE(f.edit("txtCopia")->text(), QStringLiteral("lettera del 5 marzo.pdf"));
         QCOMPARE(f.attached(QStringLiteral("lettera del 5 marzo.pdf")), QByteArray("PDF-1"));
-        QVERIFY(f.card.btnApri->isEnabled());
+        QVERIFY(f.button("btnApri")->isEnabled());
         QVERIFY(f.services.messages.isEmpty());
-        QTest::mouseClick(f.card.btnApri, Qt::LeftButton);
+        QTest::mouseClick(f.button("btnApri"), Qt::LeftButton);
         QCOMPARE(f.services.opened, QStringList{u'"' + f.folder + QDir::separator() +
                                                 QStringLiteral("lettera del 5 marzo.pdf") + u'"'});
         // No folder remains of the copy but the file itself.
@@ -83,7 +99,7 @@ private slots:
         QFETCH(bool, replace);
         Fixture f;
         f.browse(f.userFile(QStringLiteral("fattura.pdf"), "vecchia"));
-        f.card.txtCopia->clear();
+        f.edit("txtCopia")->clear();
         QTemporaryDir other;
         const QString newer = other.filePath(QStringLiteral("fattura.pdf"));
         QFile file(newer);
@@ -95,7 +111,7 @@ private slots:
         QCOMPARE(f.services.messages.size(), 1);
         QCOMPARE(f.services.messages[0].kind, MessageKind::Question);
         QCOMPARE(f.services.messages[0].text, kOverwrite);
-        QCOMPARE(f.card.txtCopia->text(), QStringLiteral("fattura.pdf"));
+        QCOMPARE(f.edit("txtCopia")->text(), QStringLiteral("fattura.pdf"));
         QCOMPARE(f.attached(QStringLiteral("fattura.pdf")),
                  replace ? QByteArray("nuova") : QByteArray("vecchia"));
     }
@@ -113,7 +129,7 @@ private slots:
         f.browse(f.folder + QDir::separator() + QStringLiteral("verbale.odt"));
         QCOMPARE(f.services.lastMessage().text, kOverwrite);
         QCOMPARE(f.attached(QStringLiteral("verbale.odt")), QByteArray(100000, 'v'));
-        QCOMPARE(f.card.txtCopia->text(), QStringLiteral("verbale.odt"));
+        QCOMPARE(f.edit("txtCopia")->text(), QStringLiteral("verbale.odt"));
     }
 
     void theCopyBearsTheNameTheCardStores_data() {
@@ -132,21 +148,21 @@ private slots:
         QFETCH(QString, stored);
         Fixture f;
         f.browse(f.userFile(chosen, "CONTENUTO"));
-        QCOMPARE(f.card.txtCopia->text(), stored);
+        QCOMPARE(f.edit("txtCopia")->text(), stored);
         QCOMPARE(f.attached(stored), QByteArray("CONTENUTO"));
         QCOMPARE(QDir(f.folder).entryList(QDir::Files), QStringList{stored});
 
         // Saved and loaded again, "Apri" names the very file in the folder.
-        f.card.txtNumero->setText(QStringLiteral("1"));
-        f.card.txtDataReg->setText(QStringLiteral("05/03/2026"));
-        f.card.txtCategoria->setText(QStringLiteral("Varie"));
-        f.card.txtOggetto->setText(QStringLiteral("Allegato"));
-        f.card.optInterna->setChecked(true);
-        QTest::mouseClick(f.card.cmdSalva, Qt::LeftButton);
+        f.edit("txtNumero")->setText(QStringLiteral("1"));
+        f.edit("txtDataReg")->setText(QStringLiteral("05/03/2026"));
+        f.edit("txtCategoria")->setText(QStringLiteral("Varie"));
+        f.edit("txtOggetto")->setText(QStringLiteral("Allegato"));
+        f.radio("optInterna")->setChecked(true);
+        QTest::mouseClick(f.button("cmdSalva"), Qt::LeftButton);
         f.card.PulisciScheda();
         f.card.first();
-        QCOMPARE(f.card.txtCopia->text(), stored);
-        QTest::mouseClick(f.card.btnApri, Qt::LeftButton);
+        QCOMPARE(f.edit("txtCopia")->text(), stored);
+        QTest::mouseClick(f.button("btnApri"), Qt::LeftButton);
         const QString opened = f.services.opened.value(0);
         QCOMPARE(opened, u'"' + f.folder + QDir::separator() + stored + u'"');
         QVERIFY(QFile::exists(opened.mid(1, opened.size() - 2)));
@@ -154,9 +170,9 @@ private slots:
 
     void cancelledDialogChangesNothing() {
         Fixture f;
-        f.card.txtCopia->setText(QStringLiteral("prima.pdf"));
+        f.edit("txtCopia")->setText(QStringLiteral("prima.pdf"));
         f.browse(QString());
-        QCOMPARE(f.card.txtCopia->text(), QStringLiteral("prima.pdf"));
+        QCOMPARE(f.edit("txtCopia")->text(), QStringLiteral("prima.pdf"));
         QVERIFY(!QFile::exists(f.folder));
     }
 
@@ -169,7 +185,7 @@ private slots:
     void failedCopyRestoresTheName() {
         QFETCH(QString, how);
         Fixture f;
-        f.card.txtCopia->setText(QStringLiteral("prima.pdf"));
+        f.edit("txtCopia")->setText(QStringLiteral("prima.pdf"));
         QString source = f.userFile(QStringLiteral("nuovo.pdf"), "x");
         std::unique_ptr<ReadOnly> readOnly;
         if (how == QLatin1String("file")) {
@@ -187,22 +203,23 @@ private slots:
         QCOMPARE(f.services.messages.size(), 1);
         QCOMPARE(f.services.messages[0].kind, MessageKind::Error);
         QCOMPARE(f.services.messages[0].text, kCopyFailed);
-        QCOMPARE(f.card.txtCopia->text(), QStringLiteral("prima.pdf"));
+        QCOMPARE(f.edit("txtCopia")->text(), QStringLiteral("prima.pdf"));
     }
 
     void clearingAndSavingStoresNoCopy() {
         Fixture f;
         f.card.show();
         f.browse(f.userFile(QStringLiteral("scansione.pdf"), "scan"));
-        f.card.txtNumero->setText(QStringLiteral("1"));
-        f.card.txtCategoria->setText(QStringLiteral("Fatture"));
-        f.card.txtOggetto->setText(QStringLiteral("Fattura"));
-        f.card.optEntrata->setChecked(true);
-        QTest::mouseClick(f.card.imgCancella01, Qt::LeftButton);
-        QVERIFY(f.card.txtCopia->text().isEmpty());
-        QVERIFY(!f.card.btnApri->isEnabled());
+        f.edit("txtNumero")->setText(QStringLiteral("1"));
+        f.edit("txtCategoria")->setText(QStringLiteral("Fatture"));
+        f.edit("txtOggetto")->setText(QStringLiteral("Fattura"));
+        f.radio("optEntrata")->setChecked(true);
+        QTest::mouseClick(f.button("imgCancella01"), Qt::LeftButton);
+        QVERIFY(f.edit("txtCopia")->text().isEmpty());
+        QVERIFY(!f.button("btnApri")->isEnabled());
         f.card.saveCard();
-        const auto stored = RecordArchive(f.card.lblFile->text(), ProtocolRecord::layout()).read(1);
+        const auto stored =
+            RecordArchive(f.label("lblFile")->text(), ProtocolRecord::layout()).read(1);
         QVERIFY(stored);
         QVERIFY(ProtocolRecord(stored->bytes()).text(ProtocolRecord::Copia).isEmpty());
         QCOMPARE(f.attached(QStringLiteral("scansione.pdf")), QByteArray("scan"));
@@ -221,16 +238,16 @@ private slots:
         ProtocolRecord r;
         r.setText(ProtocolRecord::Copia, name);
         f.card.CaricaScheda(r, 1);
-        QVERIFY(f.card.btnApri->isEnabled());
-        QTest::mouseClick(f.card.btnApri, Qt::LeftButton);
+        QVERIFY(f.button("btnApri")->isEnabled());
+        QTest::mouseClick(f.button("btnApri"), Qt::LeftButton);
         QVERIFY(f.services.opened.isEmpty());
     }
 
     void furtherAttachments() {
         Fixture f;
-        f.card.lblFile01->setText(QStringLiteral(" uno.pdf "));
-        f.card.lblDesc01->setText(QStringLiteral("Primo allegato"));
-        f.card.lblDesc03->setText(QStringLiteral("Solo descrizione"));
+        f.label("lblFile01")->setText(QStringLiteral(" uno.pdf "));
+        f.label("lblDesc01")->setText(QStringLiteral("Primo allegato"));
+        f.label("lblDesc03")->setText(QStringLiteral("Solo descrizione"));
         f.services.nextFiles.append(f.userFile(QStringLiteral("due.pdf"), "2"));
         // What the window showed and did, checked once it has closed.
         struct {
@@ -239,31 +256,30 @@ private slots:
             int result = -1;
             std::optional<FurtherAttachments> handedBack;
         } seen;
-        onNextModal([&](QDialog* dialog) {
+        ANSWER_MODAL(clicking(f.button("cmdFile")), [&](QDialog* dialog) {
             auto* w = qobject_cast<TfrmAllegaCartella*>(dialog);
             if (!w) {
                 dialog->reject();
                 return;
             }
-            seen.tag = w->lblMemory->text();
-            seen.file1 = w->txtFile[0]->text();
-            seen.open1 = w->btnApri[0]->isEnabled();
-            seen.open2 = w->btnApri[1]->isEnabled();
-            seen.desc3 = w->txtDesc[2]->text();
-            seen.nameReadOnly = w->txtFile[0]->isReadOnly();
-            QTest::mouseClick(w->btnSfoglia[1], Qt::LeftButton);
-            seen.file2 = w->txtFile[1]->text();
-            seen.open2AfterBrowse = w->btnApri[1]->isEnabled();
-            w->txtDesc[1]->setText(QString(300, u'd'));
-            QTest::mouseClick(w->btnApri[1], Qt::LeftButton);
-            QTest::mouseClick(w->imgCancella[0], Qt::LeftButton);
-            seen.file1AfterClear = w->txtFile[0]->text();
-            seen.desc1AfterClear = w->txtDesc[0]->text();
-            QTest::mouseClick(w->btnApplica, Qt::LeftButton);
+            seen.tag = control<QLabel>(w, "lblMemory")->text();
+            seen.file1 = control<QLineEdit>(w, "txtFile01")->text();
+            seen.open1 = control<QAbstractButton>(w, "btnApri01")->isEnabled();
+            seen.open2 = control<QAbstractButton>(w, "btnApri02")->isEnabled();
+            seen.desc3 = control<QLineEdit>(w, "txtDesc03")->text();
+            seen.nameReadOnly = control<QLineEdit>(w, "txtFile01")->isReadOnly();
+            QTest::mouseClick(control<QAbstractButton>(w, "btnSfoglia02"), Qt::LeftButton);
+            seen.file2 = control<QLineEdit>(w, "txtFile02")->text();
+            seen.open2AfterBrowse = control<QAbstractButton>(w, "btnApri02")->isEnabled();
+            control<QLineEdit>(w, "txtDesc02")->setText(QString(300, u'd'));
+            QTest::mouseClick(control<QAbstractButton>(w, "btnApri02"), Qt::LeftButton);
+            QTest::mouseClick(control<QAbstractButton>(w, "imgCancella01"), Qt::LeftButton);
+            seen.file1AfterClear = control<QLineEdit>(w, "txtFile01")->text();
+            seen.desc1AfterClear = control<QLineEdit>(w, "txtDesc01")->text();
+            QTest::mouseClick(control<QAbstractButton>(w, "btnApplica"), Qt::LeftButton);
             seen.result = w->result();
             seen.handedBack = w->applied();
         });
-        QTest::mouseClick(f.card.cmdFile, Qt::LeftButton);
         QVERIFY(!QApplication::activeModalWidget());
         QCOMPARE(seen.tag, QStringLiteral("protocollo"));
         QCOMPARE(seen.file1, QStringLiteral("uno.pdf"));
@@ -283,18 +299,19 @@ private slots:
         QVERIFY(seen.handedBack->files[0].isEmpty());
         QCOMPARE(seen.handedBack->files[1], QStringLiteral("due.pdf"));
         QCOMPARE(seen.handedBack->descriptions[1], QString(300, u'd'));
-        QVERIFY(f.card.lblFile01->text().isEmpty());
-        QCOMPARE(f.card.lblFile02->text(), QStringLiteral("due.pdf"));
-        QCOMPARE(f.card.lblDesc02->text(), QString(300, u'd'));
+        QVERIFY(f.label("lblFile01")->text().isEmpty());
+        QCOMPARE(f.label("lblFile02")->text(), QStringLiteral("due.pdf"));
+        QCOMPARE(f.label("lblDesc02")->text(), QString(300, u'd'));
 
         // Saved, the description is cut to its field.
-        f.card.txtNumero->setText(QStringLiteral("1"));
-        f.card.txtDataReg->setText(QStringLiteral("05/03/2026"));
-        f.card.txtCategoria->setText(QStringLiteral("Fatture"));
-        f.card.txtOggetto->setText(QStringLiteral("Fattura"));
-        f.card.optEntrata->setChecked(true);
+        f.edit("txtNumero")->setText(QStringLiteral("1"));
+        f.edit("txtDataReg")->setText(QStringLiteral("05/03/2026"));
+        f.edit("txtCategoria")->setText(QStringLiteral("Fatture"));
+        f.edit("txtOggetto")->setText(QStringLiteral("Fattura"));
+        f.radio("optEntrata")->setChecked(true);
         f.card.saveCard();
-        const auto stored = RecordArchive(f.card.lblFile->text(), ProtocolRecord::layout()).read(1);
+        const auto stored =
+            RecordArchive(f.label("lblFile")->text(), ProtocolRecord::layout()).read(1);
         QVERIFY(stored);
         const ProtocolRecord saved(stored->bytes());
         QCOMPARE(saved.text(ProtocolRecord::Desc02), QString(250, u'd'));
@@ -304,25 +321,26 @@ private slots:
 
     void applyWithEmptySlotsEmptiesTheLabels() {
         Fixture f;
-        const QList<QLabel*> labels{f.card.lblFile01, f.card.lblFile02, f.card.lblFile03,
-                                    f.card.lblDesc01, f.card.lblDesc02, f.card.lblDesc03};
+        const QList<QLabel*> labels{f.label("lblFile01"), f.label("lblFile02"),
+                                    f.label("lblFile03"), f.label("lblDesc01"),
+                                    f.label("lblDesc02"), f.label("lblDesc03")};
         for (QLabel* l : labels)
             l->setText(QStringLiteral("qualcosa"));
         std::optional<FurtherAttachments> handedBack;
-        onNextModal([&](QDialog* dialog) {
+        ANSWER_MODAL(clicking(f.button("cmdFile")), [&](QDialog* dialog) {
             auto* w = qobject_cast<TfrmAllegaCartella*>(dialog);
             if (!w) {
                 dialog->reject();
                 return;
             }
             for (int i = 0; i < 3; ++i) {
-                QTest::mouseClick(w->imgCancella[i], Qt::LeftButton);
-                w->txtDesc[i]->clear();
+                QTest::mouseClick(slotControl<QAbstractButton>(w, "imgCancella", i),
+                                  Qt::LeftButton);
+                slotControl<QLineEdit>(w, "txtDesc", i)->clear();
             }
-            QTest::mouseClick(w->btnApplica, Qt::LeftButton);
+            QTest::mouseClick(control<QAbstractButton>(w, "btnApplica"), Qt::LeftButton);
             handedBack = w->applied();
         });
-        QTest::mouseClick(f.card.cmdFile, Qt::LeftButton);
         QVERIFY(handedBack);
         for (std::size_t i = 0; i < 3; ++i)
             QVERIFY(handedBack->files[i].isEmpty() && handedBack->descriptions[i].isEmpty());
@@ -334,19 +352,18 @@ private slots:
         Fixture f;
         f.services.nextFiles.append(f.userFile(QStringLiteral("tre.pdf"), "3"));
         std::optional<FurtherAttachments> handedBack{FurtherAttachments{}};
-        onNextModal([&](QDialog* dialog) {
+        ANSWER_MODAL(clicking(f.button("cmdFile")), [&](QDialog* dialog) {
             auto* w = qobject_cast<TfrmAllegaCartella*>(dialog);
             if (!w) {
                 dialog->reject();
                 return;
             }
-            QTest::mouseClick(w->btnSfoglia[2], Qt::LeftButton);
-            QTest::mouseClick(w->btnAnnulla, Qt::LeftButton);
+            QTest::mouseClick(control<QAbstractButton>(w, "btnSfoglia03"), Qt::LeftButton);
+            QTest::mouseClick(control<QAbstractButton>(w, "btnAnnulla"), Qt::LeftButton);
             handedBack = w->applied();
         });
-        QTest::mouseClick(f.card.cmdFile, Qt::LeftButton);
         QVERIFY(!handedBack);
-        QVERIFY(f.card.lblFile03->text().isEmpty());
+        QVERIFY(f.label("lblFile03")->text().isEmpty());
         QCOMPARE(f.attached(QStringLiteral("tre.pdf")), QByteArray("3"));
     }
 
@@ -363,14 +380,14 @@ private slots:
         QFETCH(bool, applied);
         TestServices services;
         TfrmAllegaCartella w(nullptr);
-        w.lblMemory->setText(tag);
+        control<QLabel>(&w, "lblMemory")->setText(tag);
         FurtherAttachments before;
         before.files.fill(QStringLiteral("prima"));
         before.descriptions.fill(QStringLiteral("prima"));
         w.fill(before);
         w.show();
-        w.txtDesc[0]->setText(QStringLiteral("dopo"));
-        QTest::mouseClick(w.btnApplica, Qt::LeftButton);
+        control<QLineEdit>(&w, "txtDesc01")->setText(QStringLiteral("dopo"));
+        QTest::mouseClick(control<QAbstractButton>(&w, "btnApplica"), Qt::LeftButton);
         QCOMPARE(w.applied().has_value(), applied);
         if (applied) {
             QCOMPARE(w.applied()->descriptions[0], QStringLiteral("dopo"));

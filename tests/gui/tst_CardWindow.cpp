@@ -98,8 +98,6 @@ public:
         addHintBar({16, 642, 962, 36}, QColor(0x30, 0x30, 0xDD));
     }
 
-    QCheckBox* chkDaCompletare;
-
 protected:
     RecordArchive archive() const override { return RecordArchive(m_path, testLayout()); }
     void clearExtras() override { chkDaCompletare->setChecked(false); }
@@ -117,6 +115,7 @@ protected:
 
 private:
     QString m_path;
+    QCheckBox* chkDaCompletare;
 };
 
 struct Fixture {
@@ -129,6 +128,7 @@ struct Fixture {
     }
     QLineEdit* edit(const char* name) const { return control<QLineEdit>(&window, name); }
     QLabel* label(const char* name) const { return control<QLabel>(&window, name); }
+    QCheckBox* toComplete() const { return control<QCheckBox>(&window, "chkDaCompletare"); }
     void click(const char* name) {
         QTest::mouseClick(control<QAbstractButton>(&window, name), Qt::LeftButton);
     }
@@ -205,15 +205,15 @@ private slots:
         Fixture f;
         QVERIFY(f.show());
         f.window.CaricaScheda(Fixture::full(), 4);
-        QVERIFY(f.window.chkDaCompletare->isChecked());
+        QVERIFY(f.toComplete()->isChecked());
         f.window.PulisciScheda();
         for (const CardField& row : kFields)
             QVERIFY2(f.edit(row.control)->text().isEmpty(), row.control);
         for (const char* name :
              {"lblFile01", "lblFile02", "lblFile03", "lblDesc01", "lblDesc02", "lblDesc03"})
             QVERIFY2(f.label(name)->text().isEmpty(), name);
-        QVERIFY(!f.window.chkDaCompletare->isChecked());
-        QVERIFY(f.window.lblPosizione->text().isEmpty());
+        QVERIFY(!f.toComplete()->isChecked());
+        QVERIFY(f.label("lblPosizione")->text().isEmpty());
         QVERIFY(!control<QPushButton>(&f.window, "btnApri")->isEnabled());
         QTRY_VERIFY(f.edit("txtDocumento")->hasFocus());
     }
@@ -226,11 +226,11 @@ private slots:
         for (const CardField& row : kFields)
             QCOMPARE(f.edit(row.control)->text(), QStringLiteral("%1 è").arg(row.field));
         QCOMPARE(f.label("lblDesc02")->text(), QStringLiteral("13 è"));
-        QCOMPARE(f.window.lblPosizione->text(), QStringLiteral("1"));
+        QCOMPARE(f.label("lblPosizione")->text(), QStringLiteral("1"));
         QVERIFY(control<QPushButton>(&f.window, "btnApri")->isEnabled());
 
         // Saved, the card rewrites its record whole, the mark as the check box says.
-        f.window.chkDaCompletare->setChecked(false);
+        f.toComplete()->setChecked(false);
         f.window.saveCard();
         QCOMPARE(f.services.lastMessage().text, CardWindow::kUpdated);
         QCOMPARE(f.archive().count(), std::optional<int>(1));
@@ -273,14 +273,14 @@ private slots:
         f.edit("txtDocumento")->setText(QStringLiteral("Contratto di locazione "));
         f.edit("txtProduttore")->setText(QStringLiteral("Studio Rossi"));
         f.edit("txtDataPro")->setText(QStringLiteral("05/03/2026"));
-        f.window.chkDaCompletare->setChecked(true);
+        f.toComplete()->setChecked(true);
         f.label("lblFile01")->setText(QStringLiteral("planimetria.pdf"));
         f.window.saveCard();
         QCOMPARE(f.services.messages.size(), 1);
         QCOMPARE(f.services.messages[0].kind, MessageKind::Information);
         QCOMPARE(f.services.messages[0].text,
                  QStringLiteral("La scheda corrente è stata inserita in archivio."));
-        QCOMPARE(f.window.lblPosizione->text(), QStringLiteral("1"));
+        QCOMPARE(f.label("lblPosizione")->text(), QStringLiteral("1"));
         auto stored = f.archive().read(1);
         QVERIFY(stored);
         QCOMPARE(stored->text(Documento), QStringLiteral("Contratto di locazione"));
@@ -289,7 +289,7 @@ private slots:
         QCOMPARE(stored->text(testLayout().indexOf(QStringLiteral("File01"))),
                  QStringLiteral("planimetria.pdf"));
 
-        f.window.chkDaCompletare->setChecked(false);
+        f.toComplete()->setChecked(false);
         f.window.saveCard();
         QCOMPARE(f.services.messages.size(), 2);
         QCOMPARE(f.services.messages[1].kind, MessageKind::Information);
@@ -331,22 +331,20 @@ private slots:
         otherDate->setText(QStringLiteral("02/02/2022"));
         date->setFocus();
         QString shownTag;
-        onNextModal([&](QDialog* dialog) {
+        ANSWER_MODAL(pressing(date, Qt::Key(key)), [&](QDialog* dialog) {
             shownTag = dialog->findChild<QLabel*>(QStringLiteral("lblMemory"))->text();
             dialog->findChild<QCalendarWidget*>()->setSelectedDate(QDate(2021, 3, 5));
             QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btnAnnulla")),
                               Qt::LeftButton);
         });
-        QTest::keyClick(date, Qt::Key(key));
         QCOMPARE(shownTag, tag);
         QCOMPARE(date->text(), QStringLiteral("01/01/2020"));
 
-        onNextModal([&](QDialog* dialog) {
+        ANSWER_MODAL(pressing(date, Qt::Key(key)), [&](QDialog* dialog) {
             dialog->findChild<QCalendarWidget*>()->setSelectedDate(QDate(2021, 3, 5));
             QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btnImportaData")),
                               Qt::LeftButton);
         });
-        QTest::keyClick(date, Qt::Key(key));
         QCOMPARE(date->text(), QStringLiteral("05/03/2021"));
         QCOMPARE(otherDate->text(), QStringLiteral("02/02/2022"));
         QVERIFY(!QApplication::activeModalWidget());
@@ -383,19 +381,20 @@ private slots:
         f.label("lblFile02")->setText(QStringLiteral("  verbale.pdf "));
         f.label("lblDesc03")->setText(QStringLiteral("Lettera"));
         QString tag, file2, desc3;
-        onNextModal([&](QDialog* dialog) {
-            auto* w = qobject_cast<TfrmAllegaCartella*>(dialog);
-            if (!w) {
-                dialog->reject();
-                return;
-            }
-            tag = w->lblMemory->text();
-            file2 = w->txtFile[1]->text();
-            desc3 = w->txtDesc[2]->text();
-            w->txtDesc[0]->setText(QStringLiteral(" Planimetria "));
-            QTest::mouseClick(w->btnApplica, Qt::LeftButton);
-        });
-        f.click("cmdFile");
+        ANSWER_MODAL(
+            [&] { f.click("cmdFile"); },
+            [&](QDialog* dialog) {
+                auto* w = qobject_cast<TfrmAllegaCartella*>(dialog);
+                if (!w) {
+                    dialog->reject();
+                    return;
+                }
+                tag = control<QLabel>(w, "lblMemory")->text();
+                file2 = control<QLineEdit>(w, "txtFile02")->text();
+                desc3 = control<QLineEdit>(w, "txtDesc03")->text();
+                control<QLineEdit>(w, "txtDesc01")->setText(QStringLiteral(" Planimetria "));
+                QTest::mouseClick(control<QAbstractButton>(w, "btnApplica"), Qt::LeftButton);
+            });
         QCOMPARE(tag, QStringLiteral("altri"));
         QCOMPARE(file2, QStringLiteral("verbale.pdf"));
         QCOMPARE(desc3, QStringLiteral("Lettera"));

@@ -30,7 +30,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -342,18 +341,22 @@ private slots:
         QString seenCaption;
         int seenIcon = -1;
         QStringList seenButtons;
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            QVERIFY(box);
-            seenCaption = box->windowTitle();
-            seenIcon = int(box->icon());
-            for (QAbstractButton* b : box->buttons())
-                seenButtons.append(b->text().remove(u'&'));
-            QTest::keyClick(box, Qt::Key_Return); // the default button
-        });
         QWidget parent;
-        const bool result =
-            Services::messages().show(&parent, MessageKind(kind), QStringLiteral("Testo"));
+        bool result = false;
+        ANSWER_MODAL(
+            [&] {
+                result =
+                    Services::messages().show(&parent, MessageKind(kind), QStringLiteral("Testo"));
+            },
+            [&](QDialog* dialog) {
+                auto* box = qobject_cast<QMessageBox*>(dialog);
+                QVERIFY(box);
+                seenCaption = box->windowTitle();
+                seenIcon = int(box->icon());
+                for (QAbstractButton* b : box->buttons())
+                    seenButtons.append(b->text().remove(u'&'));
+                QTest::keyClick(box, Qt::Key_Return); // the default button
+            });
         QCOMPARE(seenCaption, caption);
         QCOMPARE(seenIcon, icon);
         seenButtons.sort();

@@ -24,6 +24,19 @@ QByteArray readBytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
+// The numbering window's start number and year box.
+QLineEdit* startField(TfrmNumerazione& w) {
+    return control<QLineEdit>(&w, "txtInizio");
+}
+QCheckBox* yearBox(TfrmNumerazione& w) {
+    return control<QCheckBox>(&w, "chkTipo");
+}
+
+// The date import window's calendar.
+QCalendarWidget* calendar(TfrmCalendario& dialog) {
+    return control<QCalendarWidget>(&dialog, "calAppuntamenti");
+}
+
 } // namespace
 
 class TestProtocolDialogs : public QObject {
@@ -36,27 +49,32 @@ private slots:
         WindowRegistry registry;
         registry.createAll();
         TfrmMenuProtocollo* w = registry.menuProtocollo();
+        auto* yearField = control<QLineEdit>(w, "txtAnnoPreventivi");
+        auto* memory = control<QLabel>(w, "lblMemory");
+        auto* open = control<QAbstractButton>(w, "btnApriPreventivi");
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w));
-        QCOMPARE(w->txtAnnoPreventivi->text(), QStringLiteral("2026"));
-        QCOMPARE(w->lblMemory->text(), QStringLiteral("avvio"));
-        QTRY_VERIFY(w->txtAnnoPreventivi->hasFocus());
+        QCOMPARE(yearField->text(), QStringLiteral("2026"));
+        QCOMPARE(memory->text(), QStringLiteral("avvio"));
+        QTRY_VERIFY(yearField->hasFocus());
 
-        w->txtAnnoPreventivi->clear();
-        QTest::keyClicks(w->txtAnnoPreventivi, QStringLiteral("2a0b2c1"));
-        QCOMPARE(w->txtAnnoPreventivi->text(), QStringLiteral("2021"));
-        QTest::keyClick(w->txtAnnoPreventivi, Qt::Key_5); // a fifth digit does not fit
-        QCOMPARE(w->txtAnnoPreventivi->text(), QStringLiteral("2021"));
-        QTest::keyClick(w->txtAnnoPreventivi, Qt::Key_Return); // moves on, opens nothing
-        QVERIFY(w->btnApriPreventivi->hasFocus());
+        yearField->clear();
+        QTest::keyClicks(yearField, QStringLiteral("2a0b2c1"));
+        QCOMPARE(yearField->text(), QStringLiteral("2021"));
+        QTest::keyClick(yearField,
+                        Qt::Key_5); // a fifth digit does not fit
+        QCOMPARE(yearField->text(), QStringLiteral("2021"));
+        QTest::keyClick(yearField,
+                        Qt::Key_Return); // moves on, opens nothing
+        QVERIFY(open->hasFocus());
         QVERIFY(w->isVisible());
 
         // Every showing starts afresh.
         w->hide();
-        w->lblMemory->setText(QStringLiteral("protocollo"));
+        memory->setText(QStringLiteral("protocollo"));
         w->show();
-        QCOMPARE(w->txtAnnoPreventivi->text(), QStringLiteral("2026"));
-        QCOMPARE(w->lblMemory->text(), QStringLiteral("avvio"));
+        QCOMPARE(yearField->text(), QStringLiteral("2026"));
+        QCOMPARE(memory->text(), QStringLiteral("avvio"));
     }
 
     void yearOfTheWrongLength_data() {
@@ -71,20 +89,23 @@ private slots:
         WindowRegistry registry;
         registry.createAll();
         TfrmMenuProtocollo* w = registry.menuProtocollo();
+        auto* yearField = control<QLineEdit>(w, "txtAnnoPreventivi");
+        auto* memory = control<QLabel>(w, "lblMemory");
+        auto* open = control<QAbstractButton>(w, "btnApriPreventivi");
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w));
-        const QString fileBefore = registry.protocollo()->lblFile->text();
-        w->txtAnnoPreventivi->setText(year);
-        QTest::mouseClick(w->btnApriPreventivi, Qt::LeftButton);
+        const QString fileBefore = control<QLabel>(registry.protocollo(), "lblFile")->text();
+        yearField->setText(year);
+        QTest::mouseClick(open, Qt::LeftButton);
         QCOMPARE(services.messages.size(), 1);
         QCOMPARE(services.messages[0].kind, MessageKind::Warning);
         QCOMPARE(services.messages[0].text,
                  QStringLiteral("Attenzione: indicare l'anno solare utilizzando quattro cifre."));
         QVERIFY(w->isVisible());
-        QCOMPARE(w->txtAnnoPreventivi->text(), year);
-        QCOMPARE(w->lblMemory->text(), QStringLiteral("avvio"));
-        QCOMPARE(registry.protocollo()->lblFile->text(), fileBefore);
-        QTRY_VERIFY(w->txtAnnoPreventivi->hasFocus());
+        QCOMPARE(yearField->text(), year);
+        QCOMPARE(memory->text(), QStringLiteral("avvio"));
+        QCOMPARE(control<QLabel>(registry.protocollo(), "lblFile")->text(), fileBefore);
+        QTRY_VERIFY(yearField->hasFocus());
     }
 
     void openingAYearHandsOverToTheCardWindow_data() {
@@ -99,18 +120,21 @@ private slots:
         WindowRegistry registry;
         registry.createAll();
         TfrmMenuProtocollo* w = registry.menuProtocollo();
+        auto* yearField = control<QLineEdit>(w, "txtAnnoPreventivi");
+        auto* open = control<QAbstractButton>(w, "btnApriPreventivi");
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w));
-        w->txtAnnoPreventivi->setText(year);
-        QTest::mouseClick(w->btnApriPreventivi, Qt::LeftButton);
+        yearField->setText(year);
+        QTest::mouseClick(open, Qt::LeftButton);
         TfrmProtocollo* card = registry.protocollo();
-        QCOMPARE(card->lblFile->text(), services.file(year + QStringLiteral(".prt")));
+        QCOMPARE(control<QLabel>(card, "lblFile")->text(),
+                 services.file(year + QStringLiteral(".prt")));
         QCOMPARE(card->windowTitle(), QStringLiteral(" Faldora - Protocollo Posta anno ") + year);
         QVERIFY(card->isVisible());
         QVERIFY(!w->isVisible());
         QVERIFY(services.messages.isEmpty());
         // The register is not opened by the choice of the year.
-        QVERIFY(!QFile::exists(card->lblFile->text()));
+        QVERIFY(!QFile::exists(control<QLabel>(card, "lblFile")->text()));
         card->hide();
     }
 
@@ -134,11 +158,11 @@ private slots:
         TestServices services;
         QWidget opener;
         TfrmCalendario dialog(&opener);
-        dialog.lblMemory->setText(tag);
-        QCOMPARE(dialog.calAppuntamenti->selectedDate(), QDate(2026, 3, 5)); // today
-        dialog.calAppuntamenti->setSelectedDate(QDate(2021, 3, 5));
+        control<QLabel>(&dialog, "lblMemory")->setText(tag);
+        QCOMPARE(calendar(dialog)->selectedDate(), QDate(2026, 3, 5)); // today
+        calendar(dialog)->setSelectedDate(QDate(2021, 3, 5));
         dialog.show();
-        QTest::mouseClick(dialog.btnImportaData, Qt::LeftButton);
+        QTest::mouseClick(control<QAbstractButton>(&dialog, "btnImportaData"), Qt::LeftButton);
         QCOMPARE(dialog.importedDate(), known ? QStringLiteral("05/03/2021") : QString());
         QCOMPARE(dialog.isVisible(), !known);
         QCOMPARE(dialog.result(), known ? int(QDialog::Accepted) : 0);
@@ -148,10 +172,10 @@ private slots:
         TestServices services;
         QWidget opener;
         TfrmCalendario dialog(&opener);
-        dialog.lblMemory->setText(QStringLiteral("datareg"));
-        dialog.calAppuntamenti->setSelectedDate(QDate(2021, 3, 5));
+        control<QLabel>(&dialog, "lblMemory")->setText(QStringLiteral("datareg"));
+        calendar(dialog)->setSelectedDate(QDate(2021, 3, 5));
         dialog.show();
-        QTest::mouseClick(dialog.btnAnnulla, Qt::LeftButton);
+        QTest::mouseClick(control<QAbstractButton>(&dialog, "btnAnnulla"), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QVERIFY(dialog.importedDate().isEmpty());
@@ -160,8 +184,8 @@ private slots:
     void calendarSpeaksItalian() {
         TestServices services;
         TfrmCalendario dialog(nullptr);
-        QCOMPARE(dialog.calAppuntamenti->firstDayOfWeek(), Qt::Monday);
-        QCOMPARE(dialog.calAppuntamenti->locale().monthName(3), QStringLiteral("marzo"));
+        QCOMPARE(calendar(dialog)->firstDayOfWeek(), Qt::Monday);
+        QCOMPARE(calendar(dialog)->locale().monthName(3), QStringLiteral("marzo"));
         QCOMPARE(dialog.windowTitle(), QStringLiteral(" Importazione data"));
         QCOMPARE(dialog.size(), QSize(253, 294));
     }
@@ -171,14 +195,14 @@ private slots:
     void numberingFirstUse() {
         TestServices services;
         TfrmNumerazione w(nullptr);
-        w.lblMemory->setText(QStringLiteral("protocollo"));
+        w.setOpenerTag(QStringLiteral("protocollo"));
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        QCOMPARE(w.txtInizio->text(), QStringLiteral("1"));
-        QVERIFY(!w.chkTipo->isChecked());
-        QTRY_VERIFY(w.txtInizio->hasFocus());
+        QCOMPARE(startField(w)->text(), QStringLiteral("1"));
+        QVERIFY(!yearBox(w)->isChecked());
+        QTRY_VERIFY(startField(w)->hasFocus());
         QVERIFY(w.findChild<QWidget*>(QStringLiteral("effInizio"))->isVisible());
-        QTest::mouseClick(w.btnApplica, Qt::LeftButton);
+        QTest::mouseClick(control<QAbstractButton>(&w, "btnApplica"), Qt::LeftButton);
         QCOMPARE(w.result(), int(QDialog::Accepted));
         QCOMPARE(
             readBytes(services.file(QStringLiteral("Faldora_Pro.ini"))),
@@ -202,15 +226,15 @@ private slots:
         QFETCH(QString, stored);
         TestServices services;
         TfrmNumerazione w(nullptr);
-        w.lblMemory->setText(QStringLiteral("protocollo"));
+        w.setOpenerTag(QStringLiteral("protocollo"));
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.txtInizio->clear();
-        QTest::keyClicks(w.txtInizio, keys);
-        w.chkTipo->setFocus(); // leaving the field
-        QCOMPARE(w.txtInizio->text(), stored);
-        w.chkTipo->setChecked(true);
-        QTest::mouseClick(w.btnApplica, Qt::LeftButton);
+        startField(w)->clear();
+        QTest::keyClicks(startField(w), keys);
+        yearBox(w)->setFocus(); // leaving the field
+        QCOMPARE(startField(w)->text(), stored);
+        yearBox(w)->setChecked(true);
+        QTest::mouseClick(control<QAbstractButton>(&w, "btnApplica"), Qt::LeftButton);
         const IniFile ini(services.file(QStringLiteral("Faldora_Pro.ini")));
         QCOMPARE(ini.read(QStringLiteral("Numerazione Protocollo"), QStringLiteral("Inizio")),
                  stored);
@@ -224,24 +248,24 @@ private slots:
         TfrmNumerazione w(nullptr);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.txtInizio->setText(QStringLiteral("007"));
-        QTest::keyClick(w.txtInizio, Qt::Key_Return);
-        QVERIFY(w.btnApplica->hasFocus());
-        QCOMPARE(w.txtInizio->text(), QStringLiteral("7"));
+        startField(w)->setText(QStringLiteral("007"));
+        QTest::keyClick(startField(w), Qt::Key_Return);
+        QVERIFY(control<QAbstractButton>(&w, "btnApplica")->hasFocus());
+        QCOMPARE(startField(w)->text(), QStringLiteral("7"));
         QVERIFY(w.isVisible());
     }
 
     void numberingEnterOnApplyApplies() {
         TestServices services;
         TfrmNumerazione w(nullptr);
-        w.lblMemory->setText(QStringLiteral("protocollo"));
+        w.setOpenerTag(QStringLiteral("protocollo"));
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.txtInizio->setText(QStringLiteral("007"));
-        QTest::keyClick(w.txtInizio, Qt::Key_Return);
-        QVERIFY(w.btnApplica->hasFocus());
+        startField(w)->setText(QStringLiteral("007"));
+        QTest::keyClick(startField(w), Qt::Key_Return);
+        QVERIFY(control<QAbstractButton>(&w, "btnApplica")->hasFocus());
         QVERIFY(w.isVisible());
-        QTest::keyClick(w.btnApplica, Qt::Key_Return);
+        QTest::keyClick(control<QAbstractButton>(&w, "btnApplica"), Qt::Key_Return);
         QCOMPARE(w.result(), int(QDialog::Accepted));
         QVERIFY(!w.isVisible());
         QCOMPARE(IniFile(services.file(QStringLiteral("Faldora_Pro.ini")))
@@ -260,7 +284,7 @@ private slots:
         TfrmNumerazione w(nullptr);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        auto* box = qobject_cast<WrappingCheckBox*>(control<QCheckBox>(&w, "chkTipo"));
+        auto* box = qobject_cast<WrappingCheckBox*>(yearBox(w));
         QVERIFY(box);
         QCOMPARE(box->text(),
                  QStringLiteral("Indica l'anno solare dopo il numero progressivo del documento"));
@@ -312,10 +336,10 @@ private slots:
         QVERIFY(ini.write(QStringLiteral("Numerazione Protocollo"),
                           QStringLiteral("Indicazione Anno Solare"), year));
         TfrmNumerazione w(nullptr);
-        w.lblMemory->setText(QStringLiteral(" protocollo "));
+        w.setOpenerTag(QStringLiteral(" protocollo "));
         w.show();
-        QCOMPARE(w.txtInizio->text(), QStringLiteral("100"));
-        QCOMPARE(w.chkTipo->isChecked(), checked);
+        QCOMPARE(startField(w)->text(), QStringLiteral("100"));
+        QCOMPARE(yearBox(w)->isChecked(), checked);
     }
 
     void numberingAnnullaWritesNothing() {
@@ -325,12 +349,12 @@ private slots:
                                     QStringLiteral("Inizio"), QStringLiteral("5")));
         const QByteArray before = readBytes(path);
         TfrmNumerazione w(nullptr);
-        w.lblMemory->setText(QStringLiteral("protocollo"));
+        w.setOpenerTag(QStringLiteral("protocollo"));
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.txtInizio->setText(QStringLiteral("300"));
-        w.chkTipo->setChecked(true);
-        QTest::mouseClick(w.btnAnnulla, Qt::LeftButton);
+        startField(w)->setText(QStringLiteral("300"));
+        yearBox(w)->setChecked(true);
+        QTest::mouseClick(control<QAbstractButton>(&w, "btnAnnulla"), Qt::LeftButton);
         QCOMPARE(w.result(), int(QDialog::Rejected));
         QCOMPARE(readBytes(path), before);
     }
@@ -339,7 +363,7 @@ private slots:
         TestServices services;
         TfrmNumerazione w(nullptr);
         w.show();
-        QTest::mouseClick(w.btnApplica, Qt::LeftButton);
+        QTest::mouseClick(control<QAbstractButton>(&w, "btnApplica"), Qt::LeftButton);
         QVERIFY(!QFile::exists(services.file(QStringLiteral("Faldora_Pro.ini"))));
     }
 
@@ -353,11 +377,11 @@ private slots:
         if (!readOnly.ok())
             QSKIP("this machine cannot make the file read-only");
         TfrmNumerazione w(nullptr);
-        w.lblMemory->setText(QStringLiteral("protocollo"));
+        w.setOpenerTag(QStringLiteral("protocollo"));
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.txtInizio->setText(QStringLiteral("9"));
-        QTest::mouseClick(w.btnApplica, Qt::LeftButton);
+        startField(w)->setText(QStringLiteral("9"));
+        QTest::mouseClick(control<QAbstractButton>(&w, "btnApplica"), Qt::LeftButton);
         QCOMPARE(services.messages.size(), 1);
         QCOMPARE(services.messages[0].kind, MessageKind::Error);
         QCOMPARE(services.messages[0].text, QStringLiteral("Unable to write to ") + path);

@@ -65,16 +65,32 @@ struct Fixture {
     QString path = services.file(QStringLiteral("2026.prt"));
 
     explicit Fixture(const QList<Card>& cards = kCards) {
-        card.lblFile->setText(path);
+        label("lblFile")->setText(path);
         const RecordArchive archive(path, ProtocolRecord::layout());
         for (const Card& c : cards)
             archive.append(make(c));
     }
+    // The card window's controls, by name.
+    QLineEdit* edit(const char* name) const { return control<QLineEdit>(&card, name); }
+    QLabel* label(const char* name) const { return control<QLabel>(&card, name); }
+    QRadioButton* radio(const char* name) const { return control<QRadioButton>(&card, name); }
     QByteArray exported() const {
         QFile f(services.file(QStringLiteral("Protocollo.xls")));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 };
+
+void click(QWidget* window, const char* name) {
+    QTest::mouseClick(control<QAbstractButton>(window, name), Qt::LeftButton);
+}
+
+// The search window's result page.
+ResultList* results(QWidget& searchWindow) {
+    auto* list = searchWindow.findChild<ResultList*>();
+    if (!list)
+        qFatal("no result list in %s", qPrintable(searchWindow.objectName()));
+    return list;
+}
 
 int dataRows(const QByteArray& xls) {
     return int(xls.count("<tr>")) - 1;
@@ -90,17 +106,17 @@ private slots:
     void blankFiltersListEveryCardInTextOrder() {
         Fixture f;
         TfrmTrovaProtocollo w(&f.card, &f.card);
-        w.lblMemory->setText(QStringLiteral("protocollo"));
+        w.setOpenerTag(QStringLiteral("protocollo"));
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        QTRY_VERIFY(w.filter(0)->hasFocus());
-        QTest::mouseClick(w.btnCerca, Qt::LeftButton);
+        QTRY_VERIFY(control<QLineEdit>(&w, "txtNumero")->hasFocus());
+        click(&w, "btnCerca");
         QCOMPARE(control<QLabel>(&w, "lblTrovate")->text(),
                  QStringLiteral("Il presente riepilogo contiene 5 schede."));
-        QVERIFY(w.panContainer->isVisible());
-        QVERIFY(!w.panAvvio->isVisible());
+        QVERIFY(control<QWidget>(&w, "panContainer")->isVisible());
+        QVERIFY(!control<QWidget>(&w, "panAvvio")->isVisible());
         QTRY_VERIFY(control<QLineEdit>(&w, "txtTrova")->hasFocus());
-        const QStringList lines = w.results()->lines();
+        const QStringList lines = results(w)->lines();
         QCOMPARE(lines.size(), 5);
         // Text order of the numbers: "10/2026" before "9/2026".
         QVERIFY(
@@ -121,7 +137,7 @@ private slots:
         });
         TfrmTrovaProtocollo w(&f.card, &f.card);
         w.show();
-        QTest::mouseClick(w.btnCerca, Qt::LeftButton);
+        click(&w, "btnCerca");
         const QStringList expected = {
             QStringLiteral("Prot. n. 12345678901234  Data: 05/03/2026  Posta: Interna     "
                            "Richiesta di preventivo per la forn  Da: Cooperativa Sociale La R  "
@@ -130,13 +146,13 @@ private slots:
                 QString(35, u' ') + QStringLiteral("  Da: ") + QString(24, u' ') +
                 QStringLiteral("  A: "),
         };
-        QCOMPARE(w.results()->lines(), expected);
+        QCOMPARE(results(w)->lines(), expected);
         const QList<std::pair<int, QString>> columns = {
             {1, QStringLiteral("Prot. n. ")},  {24, QStringLiteral("  Data: ")},
             {42, QStringLiteral("  Posta: ")}, {98, QStringLiteral("  Da: ")},
             {128, QStringLiteral("  A: ")},
         };
-        for (const QString& line : w.results()->lines()) {
+        for (const QString& line : results(w)->lines()) {
             for (const auto& [column, text] : columns)
                 QCOMPARE(line.mid(column - 1, text.size()), text);
         }
@@ -151,10 +167,10 @@ private slots:
         w.show();
         w.findChild<QLineEdit*>(QStringLiteral("txtMittente"))->setText(QStringLiteral("ROSSI"));
         w.findChild<QLineEdit*>(QStringLiteral("txtDataReg"))->setText(QStringLiteral("/03/"));
-        QTest::mouseClick(w.btnCerca, Qt::LeftButton);
-        QCOMPARE(w.lblConta->text(), QStringLiteral("2"));
-        QCOMPARE(w.results()->lines().size(), 1);
-        QVERIFY(w.results()->lines().first().contains(QStringLiteral("Convocazione")));
+        click(&w, "btnCerca");
+        QCOMPARE(control<QLabel>(&w, "lblConta")->text(), QStringLiteral("2"));
+        QCOMPARE(results(w)->lines().size(), 1);
+        QVERIFY(results(w)->lines().first().contains(QStringLiteral("Convocazione")));
         QCOMPARE(control<QLabel>(&w, "lblTrovate")->text(),
                  QStringLiteral("Il presente riepilogo contiene 1 schede."));
     }
@@ -164,10 +180,10 @@ private slots:
         TfrmTrovaProtocollo w(&f.card, &f.card);
         w.show();
         w.findChild<QLineEdit*>(QStringLiteral("txtDataReg"))->setText(QStringLiteral("/2026"));
-        QTest::mouseClick(w.btnCerca, Qt::LeftButton);
+        click(&w, "btnCerca");
         // Not the card without a date, nor the one of 2025.
-        QCOMPARE(w.results()->lines().size(), 4);
-        for (const QString& line : w.results()->lines())
+        QCOMPARE(results(w)->lines().size(), 4);
+        for (const QString& line : results(w)->lines())
             QVERIFY(line.contains(QStringLiteral("/2026  Posta:")));
     }
 
@@ -175,10 +191,10 @@ private slots:
         Fixture f(QList<Card>{});
         TfrmTrovaProtocollo w(&f.card, &f.card);
         w.show();
-        QTest::mouseClick(w.btnCerca, Qt::LeftButton);
+        click(&w, "btnCerca");
         QCOMPARE(control<QLabel>(&w, "lblTrovate")->text(),
                  QStringLiteral("Il presente riepilogo contiene 0 schede."));
-        QTest::mouseClick(control<QPushButton>(&w, "btnTrova"), Qt::LeftButton);
+        click(&w, "btnTrova");
         QCOMPARE(f.services.messages.size(), 1);
         QCOMPARE(f.services.messages[0].kind, MessageKind::Notice);
         QCOMPARE(f.services.messages[0].text,
@@ -190,20 +206,20 @@ private slots:
         TfrmTrovaProtocollo w(&f.card, &f.card);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        QTest::mouseClick(w.btnCerca, Qt::LeftButton);
+        click(&w, "btnCerca");
         auto* txtTrova = control<QLineEdit>(&w, "txtTrova");
         auto* btnTrova = control<QPushButton>(&w, "btnTrova");
         // Lines: 10 (Forlì), 11, 12 (Rossi Mario), 13, 9 (Rossi & Figli).
         txtTrova->setText(QStringLiteral("rossi"));
         QTest::mouseClick(btnTrova, Qt::LeftButton);
-        QCOMPARE(w.results()->selectedLine(), 2);
+        QCOMPARE(results(w)->selectedLine(), 2);
         QTest::mouseClick(btnTrova, Qt::LeftButton);
-        QCOMPARE(w.results()->selectedLine(), 4);
+        QCOMPARE(results(w)->selectedLine(), 4);
         QTest::mouseClick(btnTrova, Qt::LeftButton);
-        QCOMPARE(w.results()->selectedLine(), 2);   // round from the last line
+        QCOMPARE(results(w)->selectedLine(), 2);    // round from the last line
         txtTrova->setText(QStringLiteral("FORLÌ")); // Ì is not folded: not found
         QTest::mouseClick(btnTrova, Qt::LeftButton);
-        QCOMPARE(w.results()->selectedLine(), 2);
+        QCOMPARE(results(w)->selectedLine(), 2);
         txtTrova->setFocus();
         QTest::keyClick(txtTrova, Qt::Key_Return); // moves to Trova, presses nothing
         QVERIFY(btnTrova->hasFocus());
@@ -214,21 +230,21 @@ private slots:
         Fixture f(kCards + QList<Card>{{"9/2026", "02/02/2026", "Fattura di febbraio",
                                         "Rossi & Figli S.r.l."}});
         TfrmTrovaProtocollo w(&f.card, &f.card);
-        w.lblMemory->setText(QStringLiteral("protocollo"));
+        w.setOpenerTag(QStringLiteral("protocollo"));
         w.show();
         w.findChild<QLineEdit*>(QStringLiteral("txtNumero"))->setText(QStringLiteral("9/"));
-        QTest::mouseClick(w.btnCerca, Qt::LeftButton);
-        QCOMPARE(w.results()->lines().size(), 2); // the two identical cards
+        click(&w, "btnCerca");
+        QCOMPARE(results(w)->lines().size(), 2); // the two identical cards
         auto* lstRecords = control<QListView>(&w, "lstRecords");
         const QModelIndex first = lstRecords->model()->index(0, 0);
         lstRecords->setCurrentIndex(first);
         emit lstRecords->doubleClicked(first);
         QVERIFY(!w.isVisible());
         // Of two cards with the same line, the later in the file is loaded.
-        QCOMPARE(f.card.lblPosizione->text(), QStringLiteral("6"));
-        QCOMPARE(f.card.txtOggetto->text(), QStringLiteral("Fattura di febbraio"));
-        QCOMPARE(f.card.txtNote->text(), QStringLiteral("nota"));
-        QVERIFY(f.card.optEntrata->isChecked());
+        QCOMPARE(f.label("lblPosizione")->text(), QStringLiteral("6"));
+        QCOMPARE(f.edit("txtOggetto")->text(), QStringLiteral("Fattura di febbraio"));
+        QCOMPARE(f.edit("txtNote")->text(), QStringLiteral("nota"));
+        QVERIFY(f.radio("optEntrata")->isChecked());
     }
 
     void doubleClickLoadsEveryEqualCardInTurn() {
@@ -239,20 +255,20 @@ private slots:
             {"5/2026", "05/03/2026", "Sollecito", "Rossi", "In entrata"},
             {"5/2026", "05/03/2026", "Sollecito", "Rossi", "In entrata bis"},
         });
-        control<QRadioButton>(&f.card, "optUscita")->setChecked(true);
+        f.radio("optUscita")->setChecked(true);
         TfrmTrovaProtocollo w(&f.card, &f.card);
-        w.lblMemory->setText(QStringLiteral("protocollo"));
+        w.setOpenerTag(QStringLiteral("protocollo"));
         w.show();
-        QTest::mouseClick(w.btnCerca, Qt::LeftButton);
-        QCOMPARE(w.results()->lines().size(), 2);
-        QCOMPARE(w.results()->lines()[0], w.results()->lines()[1]);
+        click(&w, "btnCerca");
+        QCOMPARE(results(w)->lines().size(), 2);
+        QCOMPARE(results(w)->lines()[0], results(w)->lines()[1]);
         auto* lstRecords = control<QListView>(&w, "lstRecords");
         const QModelIndex first = lstRecords->model()->index(0, 0);
         lstRecords->setCurrentIndex(first);
         emit lstRecords->doubleClicked(first);
         QVERIFY(!w.isVisible());
-        QCOMPARE(control<QLabel>(&f.card, "lblPosizione")->text(), QStringLiteral("2"));
-        QVERIFY(control<QRadioButton>(&f.card, "optEntrata")->isChecked());
+        QCOMPARE(f.label("lblPosizione")->text(), QStringLiteral("2"));
+        QVERIFY(f.radio("optEntrata")->isChecked());
     }
 
     // The result list alone in a dialog, as the to-complete list holds it: no count line,
@@ -272,13 +288,15 @@ private slots:
             &f.card);
         QObject::connect(list, &ResultList::cardLoaded, &dialog, &QDialog::accept);
         QVERIFY(!dialog.findChild<QLabel*>(QStringLiteral("lblTrovate")));
+        auto* txtTrova = control<QLineEdit>(list, "txtTrova");
+        auto* lstRecords = control<QListView>(list, "lstRecords");
         QStringList tabs;
-        QWidget* at = list->txtTrova;
+        QWidget* at = txtTrova;
         do {
             if (at->focusPolicy() & Qt::TabFocus)
                 tabs << at->objectName();
             at = at->nextInFocusChain();
-        } while (at != list->txtTrova);
+        } while (at != txtTrova);
         QCOMPARE(tabs,
                  QStringList({"txtTrova", "lstRecords", "btnStampa", "btnTrova", "btnChiudi"}));
 
@@ -289,46 +307,47 @@ private slots:
         dialog.show();
         QCOMPARE(list->selectedLine(), 0);
         QVERIFY(list->lines().first().startsWith(QStringLiteral("Prot. n. 10/2026 ")));
-        list->txtTrova->setText(QStringLiteral("bianchi"));
-        QTest::mouseClick(list->btnTrova, Qt::LeftButton);
+        txtTrova->setText(QStringLiteral("bianchi"));
+        click(list, "btnTrova");
         QCOMPARE(list->selectedLine(), 3);
-        emit list->lstRecords->doubleClicked(list->lstRecords->currentIndex());
+        emit lstRecords->doubleClicked(lstRecords->currentIndex());
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(control<QLabel>(&f.card, "lblPosizione")->text(), QStringLiteral("5"));
-        QCOMPARE(f.card.txtOggetto->text(), QStringLiteral("Auguri di fine anno"));
+        QCOMPARE(f.label("lblPosizione")->text(), QStringLiteral("5"));
+        QCOMPARE(f.edit("txtOggetto")->text(), QStringLiteral("Auguri di fine anno"));
     }
 
     void doubleClickWithoutTheTagLoadsNothing() {
         Fixture f;
         TfrmTrovaProtocollo w(&f.card, &f.card);
         w.show();
-        QTest::mouseClick(w.btnCerca, Qt::LeftButton);
-        const QModelIndex first = control<QListView>(&w, "lstRecords")->model()->index(0, 0);
-        emit control<QListView>(&w, "lstRecords")->doubleClicked(first);
+        click(&w, "btnCerca");
+        auto* lstRecords = control<QListView>(&w, "lstRecords");
+        const QModelIndex first = lstRecords->model()->index(0, 0);
+        emit lstRecords->doubleClicked(first);
         QVERIFY(!w.isVisible());
-        QVERIFY(f.card.lblPosizione->text().isEmpty());
+        QVERIFY(f.label("lblPosizione")->text().isEmpty());
     }
 
     void unreachableRegisterStaysOnTheFilters() {
         Fixture f;
-        f.card.lblFile->setText(f.services.file(QStringLiteral("manca/2026.prt")));
+        f.label("lblFile")->setText(f.services.file(QStringLiteral("manca/2026.prt")));
         TfrmTrovaProtocollo w(&f.card, &f.card);
         w.show();
-        QTest::mouseClick(w.btnCerca, Qt::LeftButton);
+        click(&w, "btnCerca");
         QCOMPARE(f.services.messages.size(), 1);
         QCOMPARE(f.services.messages[0].kind, MessageKind::Notice);
         QVERIFY(f.services.messages[0].text.startsWith(QStringLiteral(
             "Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\r")));
-        QVERIFY(w.panAvvio->isVisible());
-        QVERIFY(w.lblAttendere->isVisible());
+        QVERIFY(control<QWidget>(&w, "panAvvio")->isVisible());
+        QVERIFY(control<QLabel>(&w, "lblAttendere")->isVisible());
     }
 
     void printingTheList() {
         Fixture f;
         TfrmTrovaProtocollo w(&f.card, &f.card);
         w.show();
-        QTest::mouseClick(w.btnCerca, Qt::LeftButton);
-        QTest::mouseClick(control<QPushButton>(&w, "btnStampa"), Qt::LeftButton);
+        click(&w, "btnCerca");
+        click(&w, "btnStampa");
         QCOMPARE(f.services.printed.size(), 1);
         const Report::Prepared& list = f.services.printed[0];
         QCOMPARE(list.orientation, Report::Orientation::Landscape);
@@ -345,7 +364,7 @@ private slots:
             }
         }
         QCOMPARE(title, QStringLiteral("Protocollo documenti"));
-        QCOMPARE(body, w.results()->lines().join(u'\n'));
+        QCOMPARE(body, results(w)->lines().join(u'\n'));
         QCOMPARE(footer, QStringLiteral("Stampa eseguita in data 05/03/2026"));
         QVERIFY(QFileInfo(f.services.printedPdfs[0]).size() > 0);
     }
@@ -367,13 +386,13 @@ private slots:
         QFETCH(QString, row10);
         Fixture f;
         // A new card, not saved: what the fields show is printed.
-        f.card.txtNumero->setText(QStringLiteral(" 17/2026 "));
-        f.card.txtOggetto->setText(QStringLiteral("Fattura di € 1.250,00 – perché urgente"));
-        f.card.txtFormato->setText(format);
-        f.card.txtPagine->setText(pages);
+        f.edit("txtNumero")->setText(QStringLiteral(" 17/2026 "));
+        f.edit("txtOggetto")->setText(QStringLiteral("Fattura di € 1.250,00 – perché urgente"));
+        f.edit("txtFormato")->setText(format);
+        f.edit("txtPagine")->setText(pages);
         TfrmStampaProtocollo w(&f.card, f.card);
         w.show();
-        QTest::mouseClick(w.btnStampa, Qt::LeftButton);
+        click(&w, "btnStampa");
         QVERIFY(!w.isVisible());
         QCOMPARE(f.services.printed.size(), 1);
         const Report::Prepared& card = f.services.printed[0];
@@ -395,7 +414,7 @@ private slots:
         Fixture f;
         TfrmStampaProtocollo w(&f.card, f.card);
         w.show();
-        QTest::mouseClick(w.btnAnnulla, Qt::LeftButton);
+        click(&w, "btnAnnulla");
         QVERIFY(!w.isVisible());
         QVERIFY(f.services.printed.isEmpty());
     }
@@ -452,13 +471,15 @@ private slots:
         TfrmRiepProtocollo w(nullptr, f.path);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        QCOMPARE(w.txtDataFine->text(), QStringLiteral("05/03/2026")); // today
-        w.txtDataInizio->setText(start);
-        w.txtDataFine->setText(end);
+        QCOMPARE(control<QLineEdit>(&w, "txtDataFine")->text(),
+                 QStringLiteral("05/03/2026")); // today
+        control<QLineEdit>(&w, "txtDataInizio")->setText(start);
+        control<QLineEdit>(&w, "txtDataFine")->setText(end);
         // The focus is elsewhere when the check fails: the check itself moves it.
-        w.grdRecords->setFocus();
-        QTRY_VERIFY(w.grdRecords->hasFocus());
-        QTest::mouseClick(w.cmdTrova, Qt::LeftButton);
+        auto* grdRecords = control<QTableView>(&w, "grdRecords");
+        grdRecords->setFocus();
+        QTRY_VERIFY(grdRecords->hasFocus());
+        click(&w, "cmdTrova");
         QCOMPARE(f.services.messages.size(), 1);
         QCOMPARE(f.services.messages[0].kind, kind);
         QCOMPARE(f.services.messages[0].text, message);
@@ -485,9 +506,9 @@ private slots:
         Fixture f;
         TfrmRiepProtocollo w(nullptr, f.path);
         w.show();
-        w.txtDataInizio->setText(start);
-        w.txtDataFine->setText(end);
-        QTest::mouseClick(w.cmdTrova, Qt::LeftButton);
+        control<QLineEdit>(&w, "txtDataInizio")->setText(start);
+        control<QLineEdit>(&w, "txtDataFine")->setText(end);
+        click(&w, "cmdTrova");
         QVERIFY(f.services.messages.isEmpty());
         QCOMPARE(w.grid()->rowCount(), numbers.size());
         for (int r = 0; r < numbers.size(); ++r) {
@@ -500,8 +521,8 @@ private slots:
         Fixture f(QList<Card>{});
         TfrmRiepProtocollo w(nullptr, f.path);
         w.show();
-        w.txtDataInizio->setText(QStringLiteral("01/01/2026"));
-        QTest::mouseClick(w.cmdTrova, Qt::LeftButton);
+        control<QLineEdit>(&w, "txtDataInizio")->setText(QStringLiteral("01/01/2026"));
+        click(&w, "cmdTrova");
         QCOMPARE(w.grid()->rowCount(), 10);
     }
 
@@ -509,14 +530,14 @@ private slots:
         Fixture f;
         TfrmRiepProtocollo w(nullptr, f.path);
         w.show();
-        w.txtDataInizio->setText(QStringLiteral("05/03/2026"));
-        QTest::mouseClick(w.cmdTrova, Qt::LeftButton);
+        control<QLineEdit>(&w, "txtDataInizio")->setText(QStringLiteral("05/03/2026"));
+        click(&w, "cmdTrova");
         RecordGridModel* grid = w.grid();
         QVERIFY(!grid->setData(grid->index(0, 3), QStringLiteral("01/01/2000"),
                                Qt::EditRole)); // read-only
         QVERIFY(grid->setData(grid->index(0, 8), QStringLiteral("Oggetto corretto"), Qt::EditRole));
         f.services.answers = {true, false};
-        QTest::mouseClick(w.cmdEsporta, Qt::LeftButton);
+        click(&w, "cmdEsporta");
         const QByteArray xls = f.exported();
         QVERIFY(xls.contains("<td style=\"text-align: left;\">Oggetto corretto</td>"));
         QVERIFY(xls.contains("<x:Name>Protocollo Documenti</x:Name>"));
@@ -533,11 +554,11 @@ private slots:
         w.show();
         // No: nothing is written.
         f.services.answers = {false};
-        QTest::mouseClick(w.cmdEsporta, Qt::LeftButton);
+        click(&w, "cmdEsporta");
         QVERIFY(!QFile::exists(f.services.file(QStringLiteral("Protocollo.xls"))));
         // Before any listing: the ten empty rows; then the file is opened.
         f.services.answers = {true, true};
-        QTest::mouseClick(w.cmdEsporta, Qt::LeftButton);
+        click(&w, "cmdEsporta");
         QCOMPARE(f.services.messages.size(), 3);
         QCOMPARE(f.services.messages[0].kind, MessageKind::Question);
         QCOMPARE(
@@ -560,7 +581,7 @@ private slots:
         QVERIFY(QDir().mkpath(xls));
         TfrmExpProtocollo w(nullptr, f.path);
         f.services.answers = {true};
-        QTest::mouseClick(w.cmdEsporta, Qt::LeftButton);
+        click(&w, "cmdEsporta");
         QCOMPARE(f.services.messages.size(), 2);
         QCOMPARE(f.services.messages[1].kind, MessageKind::Notice);
         QCOMPARE(
@@ -580,18 +601,21 @@ private slots:
         QCOMPARE(w.grid()->cell(2, 0), QStringLiteral("3"));
         QCOMPARE(w.grid()->cell(2, 8), QStringLiteral("Scheda senza data"));
         QCOMPARE(w.grid()->cell(0, 14), QStringLiteral("nota")); // trimmed
-        QCOMPARE(w.grdRecords->model()->headerData(1, Qt::Horizontal).toString(),
+        QCOMPARE(control<QTableView>(&w, "grdRecords")
+                     ->model()
+                     ->headerData(1, Qt::Horizontal)
+                     .toString(),
                  QStringLiteral("N. protocollo"));
 
         // The summary's export is replaced by the register's.
         TfrmRiepProtocollo summary(nullptr, f.path);
-        summary.txtDataInizio->setText(QStringLiteral("05/03/2026"));
-        summary.txtDataFine->setText(QStringLiteral("05/03/2026"));
-        QTest::mouseClick(summary.cmdTrova, Qt::LeftButton);
+        control<QLineEdit>(&summary, "txtDataInizio")->setText(QStringLiteral("05/03/2026"));
+        control<QLineEdit>(&summary, "txtDataFine")->setText(QStringLiteral("05/03/2026"));
+        click(&summary, "cmdTrova");
         f.services.answers = {true, false};
-        QTest::mouseClick(summary.cmdEsporta, Qt::LeftButton);
+        click(&summary, "cmdEsporta");
         f.services.answers = {true, false};
-        QTest::mouseClick(w.cmdEsporta, Qt::LeftButton);
+        click(&w, "cmdEsporta");
         const QByteArray xls = f.exported();
         QCOMPARE(dataRows(xls), 5);
         QVERIFY(xls.contains("<x:Name>Protocollo Posta</x:Name>"));
@@ -605,7 +629,7 @@ private slots:
         TfrmExpProtocollo w(nullptr, f.path);
         QCOMPARE(w.grid()->rowCount(), 10);
         f.services.answers = {true, false};
-        QTest::mouseClick(w.cmdEsporta, Qt::LeftButton);
+        click(&w, "cmdEsporta");
         QCOMPARE(dataRows(f.exported()), 10);
     }
 
@@ -614,13 +638,15 @@ private slots:
         TfrmExpProtocollo w(nullptr, f.path);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(w.panInfo->text(), QStringLiteral("Esportazione archivio in Microsoft Excel."));
-        QTest::mouseMove(w.cmdGuida);
-        QTRY_COMPARE(w.panInfo->text(),
+        QCOMPARE(control<QLabel>(&w, "panInfo")->text(),
+                 QStringLiteral("Esportazione archivio in Microsoft Excel."));
+        QTest::mouseMove(control<QAbstractButton>(&w, "cmdGuida"));
+        QTRY_COMPARE(control<QLabel>(&w, "panInfo")->text(),
                      QStringLiteral("Visualizza la pagina della guida sensibile al contesto."));
-        QTest::mouseMove(w.grdRecords->viewport(), QPoint(300, 300));
-        QTest::mouseMove(w.grdRecords->viewport(), QPoint(301, 301));
-        QTRY_VERIFY(w.panInfo->text().isEmpty());
+        QWidget* grid = control<QTableView>(&w, "grdRecords")->viewport();
+        QTest::mouseMove(grid, QPoint(300, 300));
+        QTest::mouseMove(grid, QPoint(301, 301));
+        QTRY_VERIFY(control<QLabel>(&w, "panInfo")->text().isEmpty());
     }
 };
 

@@ -10,7 +10,10 @@
 #include <QCalendarWidget>
 #include <QDialog>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 Q_DECLARE_METATYPE(MessageKind)
@@ -37,7 +40,7 @@ struct Fixture {
     TfrmProtocollo window;
 
     explicit Fixture(int cards = 0) {
-        window.lblFile->setText(services.file(QStringLiteral("2026.prt")));
+        label("lblFile")->setText(services.file(QStringLiteral("2026.prt")));
         for (int n = 1; n <= cards; ++n)
             archive().append(card(n, n == 2   ? MailType::Uscita
                                      : n == 3 ? MailType::Interna
@@ -47,23 +50,26 @@ struct Fixture {
         window.show();
         return QTest::qWaitForWindowActive(&window);
     }
-    QString position() const { return window.lblPosizione->text(); }
+    // The window's controls, by name.
+    QLineEdit* edit(const char* name) const { return control<QLineEdit>(&window, name); }
+    QLabel* label(const char* name) const { return control<QLabel>(&window, name); }
+    QRadioButton* radio(const char* name) const { return control<QRadioButton>(&window, name); }
+    QAbstractButton* button(const char* name) const {
+        return control<QAbstractButton>(&window, name);
+    }
+    QString position() const { return label("lblPosizione")->text(); }
     IniFile settings() const { return IniFile(services.file(QStringLiteral("Faldora_Pro.ini"))); }
     // Every required field filled, an outgoing letter.
     void fillRequired() {
-        window.txtNumero->setText(QStringLiteral("1"));
-        window.txtCategoria->setText(QStringLiteral("Preventivi"));
-        window.txtOggetto->setText(QStringLiteral("Richiesta di preventivo – ufficio tecnico"));
-        window.optUscita->setChecked(true);
+        edit("txtNumero")->setText(QStringLiteral("1"));
+        edit("txtCategoria")->setText(QStringLiteral("Preventivi"));
+        edit("txtOggetto")->setText(QStringLiteral("Richiesta di preventivo – ufficio tecnico"));
+        radio("optUscita")->setChecked(true);
     }
     RecordArchive archive() const {
-        return RecordArchive(window.lblFile->text(), ProtocolRecord::layout());
+        return RecordArchive(label("lblFile")->text(), ProtocolRecord::layout());
     }
-    void click(const char* name) {
-        auto* button = window.findChild<QAbstractButton*>(QLatin1String(name));
-        QVERIFY2(button, name);
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
+    void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
 };
 
 } // namespace
@@ -76,21 +82,21 @@ private slots:
         QVERIFY(IniFile(f.services.file(QStringLiteral("Faldora_Pro.ini")))
                     .write(QStringLiteral("protocollo documenti"), QStringLiteral("UFFICIO"),
                            QStringLiteral("Segreteria")));
-        f.window.txtOperatore->setText(QStringLiteral("di prima"));
-        f.window.txtOggetto->setText(QStringLiteral("resto di prima"));
-        f.window.lblFile02->setText(QStringLiteral("vecchio.pdf"));
+        f.edit("txtOperatore")->setText(QStringLiteral("di prima"));
+        f.edit("txtOggetto")->setText(QStringLiteral("resto di prima"));
+        f.label("lblFile02")->setText(QStringLiteral("vecchio.pdf"));
         QVERIFY(f.show());
-        QCOMPARE(f.window.txtDataReg->text(), QStringLiteral("05/03/2026"));
-        QVERIFY(f.window.txtOggetto->text().isEmpty());
-        QVERIFY(f.window.lblFile02->text().isEmpty());
+        QCOMPARE(f.edit("txtDataReg")->text(), QStringLiteral("05/03/2026"));
+        QVERIFY(f.edit("txtOggetto")->text().isEmpty());
+        QVERIFY(f.label("lblFile02")->text().isEmpty());
         QVERIFY(f.position().isEmpty());
-        QCOMPARE(f.window.txtUfficio->text(), QStringLiteral("Segreteria"));
-        QVERIFY(f.window.txtOperatore->text().isEmpty()); // no value in the settings
-        QVERIFY(!f.window.optEntrata->isChecked() && !f.window.optUscita->isChecked() &&
-                !f.window.optInterna->isChecked());
-        QVERIFY(!f.window.btnApri->isEnabled());
-        QTRY_VERIFY(f.window.txtNumero->hasFocus());
-        QCOMPARE(f.window.panInfo->text(),
+        QCOMPARE(f.edit("txtUfficio")->text(), QStringLiteral("Segreteria"));
+        QVERIFY(f.edit("txtOperatore")->text().isEmpty()); // no value in the settings
+        QVERIFY(!f.radio("optEntrata")->isChecked() && !f.radio("optUscita")->isChecked() &&
+                !f.radio("optInterna")->isChecked());
+        QVERIFY(!f.button("btnApri")->isEnabled());
+        QTRY_VERIFY(f.edit("txtNumero")->hasFocus());
+        QCOMPARE(f.label("panInfo")->text(),
                  QStringLiteral("Pronto per archiviare una nuova scheda..."));
         // Nothing touched the register yet.
         QVERIFY(f.services.messages.isEmpty());
@@ -128,8 +134,8 @@ private slots:
         }
         f.click(command.toLatin1());
         QCOMPARE(f.position(), to);
-        QCOMPARE(f.window.txtNumero->text(), to + QStringLiteral("/2026"));
-        QCOMPARE(f.window.txtOggetto->text(), QStringLiteral("Oggetto della scheda ") + to);
+        QCOMPARE(f.edit("txtNumero")->text(), to + QStringLiteral("/2026"));
+        QCOMPARE(f.edit("txtOggetto")->text(), QStringLiteral("Oggetto della scheda ") + to);
         QVERIFY(f.services.messages.isEmpty());
     }
 
@@ -163,24 +169,24 @@ private slots:
         QFETCH(QString, after);
         Fixture f;
         QVERIFY(f.show());
-        f.window.lblPosizione->setText(shown);
-        f.window.txtOggetto->setText(QStringLiteral("da non perdere"));
+        f.label("lblPosizione")->setText(shown);
+        f.edit("txtOggetto")->setText(QStringLiteral("da non perdere"));
         f.click(command.toLatin1());
         QCOMPARE(f.services.messages.size(), 1);
         QCOMPARE(f.services.messages[0].kind, MessageKind::Information);
         QCOMPARE(f.services.messages[0].text,
                  QStringLiteral("L'archivio non contiene nessuna scheda."));
         QCOMPARE(f.position(), after);
-        QCOMPARE(f.window.txtOggetto->text(), QStringLiteral("da non perdere"));
+        QCOMPARE(f.edit("txtOggetto")->text(), QStringLiteral("da non perdere"));
         // The first browse created the year's register, empty.
-        QVERIFY(QFile::exists(f.window.lblFile->text()));
-        QCOMPARE(QFile(f.window.lblFile->text()).size(), 0);
+        QVERIFY(QFile::exists(f.label("lblFile")->text()));
+        QCOMPARE(QFile(f.label("lblFile")->text()).size(), 0);
     }
 
     void previousOnTheFirstCardSaysNothing() {
         Fixture f; // empty register, yet card 1 is shown
         QVERIFY(f.show());
-        f.window.lblPosizione->setText(QStringLiteral("1"));
+        f.label("lblPosizione")->setText(QStringLiteral("1"));
         f.click("cmdIndietro");
         QVERIFY(f.services.messages.isEmpty());
         QCOMPARE(f.position(), QStringLiteral("1"));
@@ -198,9 +204,9 @@ private slots:
         Fixture f(3);
         QVERIFY(f.show());
         f.window.CaricaScheda(card(2, MailType::Uscita), 2);
-        f.window.txtOggetto->setText(QStringLiteral("modificato"));
+        f.edit("txtOggetto")->setText(QStringLiteral("modificato"));
         // The program folder cannot hold a register (it does not exist).
-        f.window.lblFile->setText(f.services.file(QStringLiteral("sparita/2026.prt")));
+        f.label("lblFile")->setText(f.services.file(QStringLiteral("sparita/2026.prt")));
         f.click(command.toLatin1());
         QCOMPARE(f.services.messages.size(), 1);
         QCOMPARE(f.services.messages[0].kind, MessageKind::Error);
@@ -210,9 +216,9 @@ private slots:
                            "Accertarsi di possedere i privilegi di scrittura nella cartella di "
                            "installazione del programma."));
         QCOMPARE(f.position(), QStringLiteral("2"));
-        QCOMPARE(f.window.txtOggetto->text(), QStringLiteral("modificato"));
-        QCOMPARE(f.window.txtNumero->text(), QStringLiteral("2/2026"));
-        QVERIFY(f.window.optUscita->isChecked());
+        QCOMPARE(f.edit("txtOggetto")->text(), QStringLiteral("modificato"));
+        QCOMPARE(f.edit("txtNumero")->text(), QStringLiteral("2/2026"));
+        QVERIFY(f.radio("optUscita")->isChecked());
     }
 
     void loadRuleFillsEveryControl() {
@@ -238,9 +244,9 @@ private slots:
                 QCOMPARE(edit->cursorPosition(), 0);
         }
         QCOMPARE(f.position(), QStringLiteral("42"));
-        QVERIFY(f.window.optInterna->isChecked());
-        QVERIFY(!f.window.optEntrata->isChecked() && !f.window.optUscita->isChecked());
-        QVERIFY(f.window.btnApri->isEnabled()); // the card names a digital copy
+        QVERIFY(f.radio("optInterna")->isChecked());
+        QVERIFY(!f.radio("optEntrata")->isChecked() && !f.radio("optUscita")->isChecked());
+        QVERIFY(f.button("btnApri")->isEnabled()); // the card names a digital copy
     }
 
     void mailTypeLoading_data() {
@@ -262,7 +268,7 @@ private slots:
         Fixture f;
         f.window.CaricaScheda(card(1, MailType::Uscita), 1);
         f.window.CaricaScheda(card(2, stored), 2);
-        for (QRadioButton* b : {f.window.optEntrata, f.window.optUscita, f.window.optInterna})
+        for (QRadioButton* b : {f.radio("optEntrata"), f.radio("optUscita"), f.radio("optInterna")})
             QCOMPARE(b->isChecked(), b->objectName() == checked);
     }
 
@@ -274,42 +280,40 @@ private slots:
         const QByteArray raw("  Roma \t ");
         bytes[at] = static_cast<char>(raw.size());
         bytes.replace(at + 1, raw.size(), raw);
-        QFile file(f.window.lblFile->text());
+        QFile file(f.label("lblFile")->text());
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bytes);
         file.close();
         QVERIFY(f.show());
         f.click("cmdPrimo");
-        QCOMPARE(f.window.txtOggetto->text(), QStringLiteral("Roma"));
+        QCOMPARE(f.edit("txtOggetto")->text(), QStringLiteral("Roma"));
     }
 
     void registrationDateKeys() {
         Fixture f;
         QVERIFY(f.show());
-        f.window.txtDataReg->setFocus();
+        f.edit("txtDataReg")->setFocus();
         QString tag;
-        onNextModal([&](QDialog* dialog) {
+        ANSWER_MODAL(pressing(f.edit("txtDataReg"), Qt::Key_X), [&](QDialog* dialog) {
             tag = dialog->findChild<QLabel*>(QStringLiteral("lblMemory"))->text();
             auto* calendar = dialog->findChild<QCalendarWidget*>();
             calendar->setSelectedDate(QDate(2021, 3, 5));
             QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btnAnnulla")),
                               Qt::LeftButton);
         });
-        QTest::keyClick(f.window.txtDataReg, Qt::Key_X);
         QCOMPARE(tag, QStringLiteral("datareg"));
-        QCOMPARE(f.window.txtDataReg->text(), QStringLiteral("05/03/2026"));
-        onNextModal([&](QDialog* dialog) {
+        QCOMPARE(f.edit("txtDataReg")->text(), QStringLiteral("05/03/2026"));
+        ANSWER_MODAL(pressing(f.edit("txtDataReg"), Qt::Key_Return), [&](QDialog* dialog) {
             auto* calendar = dialog->findChild<QCalendarWidget*>();
             QCOMPARE(calendar->selectedDate(), QDate(2026, 3, 5)); // today, not the field's date
             calendar->setSelectedDate(QDate(2021, 3, 5));
             QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btnImportaData")),
                               Qt::LeftButton);
         });
-        QTest::keyClick(f.window.txtDataReg, Qt::Key_Return);
-        QCOMPARE(f.window.txtDataReg->text(), QStringLiteral("05/03/2021"));
+        QCOMPARE(f.edit("txtDataReg")->text(), QStringLiteral("05/03/2021"));
         QVERIFY(!QApplication::activeModalWidget());
-        QTest::keyClick(f.window.txtDataReg, Qt::Key_Backspace);
-        QVERIFY(f.window.txtDataReg->text().isEmpty());
+        QTest::keyClick(f.edit("txtDataReg"), Qt::Key_Backspace);
+        QVERIFY(f.edit("txtDataReg")->text().isEmpty());
     }
 
     void enterMovesThroughTheCard() {
@@ -320,16 +324,16 @@ private slots:
             "txtOggetto",     "txtDataSpe",      "txtDataRic",     "txtFormato",
             "txtPagine",      "txtRiferimenti",  "txtNote",        "txtMittente",
             "txtRecapitoMit", "txtDestinatario", "txtRecapitoDes", "txtCopia"};
-        f.window.txtNumero->setFocus();
-        QTest::keyClick(f.window.txtNumero, Qt::Key_Return);
-        QVERIFY(f.window.txtDataReg->hasFocus());
-        f.window.txtUfficio->setFocus();
+        f.edit("txtNumero")->setFocus();
+        QTest::keyClick(f.edit("txtNumero"), Qt::Key_Return);
+        QVERIFY(f.edit("txtDataReg")->hasFocus());
+        f.edit("txtUfficio")->setFocus();
         for (std::size_t i = 1; i < std::size(chain); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
             QCOMPARE(QApplication::focusWidget()->objectName(), QLatin1String(chain[i]));
         }
-        QTest::keyClick(f.window.txtCopia, Qt::Key_Return);
-        QVERIFY(f.window.txtCopia->hasFocus());
+        QTest::keyClick(f.edit("txtCopia"), Qt::Key_Return);
+        QVERIFY(f.edit("txtCopia")->hasFocus());
     }
 
     void fieldsHoldAtMostTheirRecordField() {
@@ -352,17 +356,17 @@ private slots:
     void hintLine() {
         Fixture f;
         QVERIFY(f.show());
-        QTest::mouseMove(f.window.cmdSalva);
-        QTRY_COMPARE(f.window.panInfo->text(),
+        QTest::mouseMove(f.button("cmdSalva"));
+        QTRY_COMPARE(f.label("panInfo")->text(),
                      QStringLiteral("Salva la scheda corrente in archivio."));
-        QTest::mouseMove(f.window.txtDataReg);
-        QTRY_COMPARE(f.window.panInfo->text(),
+        QTest::mouseMove(f.edit("txtDataReg"));
+        QTRY_COMPARE(f.label("panInfo")->text(),
                      QStringLiteral("Fai clic su questo campo e premi un tasto qualsiasi per "
                                     "importare una data dal calendario."));
         auto* body = f.window.findChild<QWidget*>(QStringLiteral("shpScheda"));
         QTest::mouseMove(body, QPoint(5, 300));
         QTest::mouseMove(body, QPoint(6, 301));
-        QTRY_VERIFY(f.window.panInfo->text().isEmpty());
+        QTRY_VERIFY(f.label("panInfo")->text().isEmpty());
     }
 
     void newCard_data() {
@@ -407,15 +411,15 @@ private slots:
         }
         QVERIFY(f.show());
         f.window.CaricaScheda(card(1), 1);
-        f.window.txtUfficio->setText(QStringLiteral("Protocollo generale"));
+        f.edit("txtUfficio")->setText(QStringLiteral("Protocollo generale"));
         f.click("cmdNuovo");
-        QCOMPARE(f.window.txtNumero->text(), number);
-        QCOMPARE(f.window.txtDataReg->text(), QStringLiteral("30/06/2021"));
+        QCOMPARE(f.edit("txtNumero")->text(), number);
+        QCOMPARE(f.edit("txtDataReg")->text(), QStringLiteral("30/06/2021"));
         QVERIFY(f.position().isEmpty());
-        QVERIFY(f.window.txtOggetto->text().isEmpty() && f.window.lblFile02->text().isEmpty());
-        QVERIFY(!f.window.optEntrata->isChecked());
-        QCOMPARE(f.window.txtUfficio->text(), QStringLiteral("Protocollo generale"));
-        QTRY_VERIFY(f.window.txtCategoria->hasFocus());
+        QVERIFY(f.edit("txtOggetto")->text().isEmpty() && f.label("lblFile02")->text().isEmpty());
+        QVERIFY(!f.radio("optEntrata")->isChecked());
+        QCOMPARE(f.edit("txtUfficio")->text(), QStringLiteral("Protocollo generale"));
+        QTRY_VERIFY(f.edit("txtCategoria")->hasFocus());
         QVERIFY(f.services.messages.isEmpty());
     }
 
@@ -430,8 +434,8 @@ private slots:
         QCOMPARE(f.services.messages[0].kind, MessageKind::Error);
         QCOMPARE(f.services.messages[0].text, CardWindow::kAccessError);
         // The card was emptied before the number could be made.
-        QVERIFY(f.window.txtNumero->text().isEmpty());
-        QCOMPARE(f.window.txtDataReg->text(), QStringLiteral("05/03/2026"));
+        QVERIFY(f.edit("txtNumero")->text().isEmpty());
+        QCOMPARE(f.edit("txtDataReg")->text(), QStringLiteral("05/03/2026"));
         QVERIFY(f.position().isEmpty());
     }
 
@@ -440,15 +444,15 @@ private slots:
         QVERIFY(f.show());
         f.click("cmdNuovo");
         f.fillRequired();
-        f.window.txtNote->setText(QStringLiteral("  nota con spazi  "));
-        f.window.lblDesc01->setText(QString(300, u'd'));
+        f.edit("txtNote")->setText(QStringLiteral("  nota con spazi  "));
+        f.label("lblDesc01")->setText(QString(300, u'd'));
         f.click("cmdSalva");
         QCOMPARE(f.services.messages.size(), 1);
         QCOMPARE(f.services.messages[0].kind, MessageKind::Information);
         QCOMPARE(f.services.messages[0].text,
                  QStringLiteral("La scheda corrente è stata inserita in archivio."));
         QCOMPARE(f.position(), QStringLiteral("1"));
-        QCOMPARE(QFile(f.window.lblFile->text()).size(), 3403);
+        QCOMPARE(QFile(f.label("lblFile")->text()).size(), 3403);
 
         const auto stored = f.archive().read(1);
         QVERIFY(stored);
@@ -461,7 +465,7 @@ private slots:
         QCOMPARE(saved.text(ProtocolRecord::Note), QStringLiteral("nota con spazi"));
         QCOMPARE(saved.text(ProtocolRecord::Desc01), QString(250, u'd'));
 
-        f.window.txtOggetto->setText(QStringLiteral("Oggetto corretto"));
+        f.edit("txtOggetto")->setText(QStringLiteral("Oggetto corretto"));
         f.click("cmdSalva");
         QCOMPARE(f.services.messages.size(), 2);
         QCOMPARE(
@@ -469,7 +473,7 @@ private slots:
             QStringLiteral(
                 "Le modifiche apportate alla scheda corrente sono state salvate in archivio."));
         QCOMPARE(f.position(), QStringLiteral("1"));
-        QCOMPARE(QFile(f.window.lblFile->text()).size(), 3403);
+        QCOMPARE(QFile(f.label("lblFile")->text()).size(), 3403);
         QCOMPARE(ProtocolRecord(f.archive().read(1)->bytes()).text(ProtocolRecord::Oggetto),
                  QStringLiteral("Oggetto corretto"));
     }
@@ -483,25 +487,25 @@ private slots:
         QFETCH(bool, typedByHand);
         Fixture a(3);
         TfrmProtocollo b; // a second copy of the program on the same folder
-        b.lblFile->setText(a.window.lblFile->text());
+        control<QLabel>(&b, "lblFile")->setText(a.label("lblFile")->text());
         QVERIFY(a.settings().write(
             QStringLiteral("Numerazione Protocollo"),
             {{QStringLiteral("Inizio"), QStringLiteral("100")},
              {QStringLiteral("Indicazione Anno Solare"), QStringLiteral("Sì")}}));
         a.click("cmdNuovo");
-        QTest::mouseClick(b.cmdNuovo, Qt::LeftButton);
-        QCOMPARE(a.window.txtNumero->text(), QStringLiteral("103/2026"));
-        QCOMPARE(b.txtNumero->text(), QStringLiteral("103/2026"));
+        QTest::mouseClick(control<QAbstractButton>(&b, "cmdNuovo"), Qt::LeftButton);
+        QCOMPARE(a.edit("txtNumero")->text(), QStringLiteral("103/2026"));
+        QCOMPARE(control<QLineEdit>(&b, "txtNumero")->text(), QStringLiteral("103/2026"));
         if (typedByHand) {
-            a.window.txtNumero->selectAll();
-            QTest::keyClicks(a.window.txtNumero, QStringLiteral("103/2026"));
+            a.edit("txtNumero")->selectAll();
+            QTest::keyClicks(a.edit("txtNumero"), QStringLiteral("103/2026"));
         }
         for (TfrmProtocollo* w : {&b, &a.window}) {
-            w->txtCategoria->setText(QStringLiteral("Varie"));
-            w->txtOggetto->setText(QStringLiteral("Lettera"));
-            w->optEntrata->setChecked(true);
+            control<QLineEdit>(w, "txtCategoria")->setText(QStringLiteral("Varie"));
+            control<QLineEdit>(w, "txtOggetto")->setText(QStringLiteral("Lettera"));
+            control<QRadioButton>(w, "optEntrata")->setChecked(true);
         }
-        QTest::mouseClick(b.cmdSalva, Qt::LeftButton);
+        QTest::mouseClick(control<QAbstractButton>(&b, "cmdSalva"), Qt::LeftButton);
         a.services.messages.clear();
         a.click("cmdSalva");
 
@@ -519,7 +523,7 @@ private slots:
             return;
         }
         QCOMPARE(second->text(ProtocolRecord::Numero), QStringLiteral("104/2026"));
-        QCOMPARE(a.window.txtNumero->text(), QStringLiteral("104/2026"));
+        QCOMPARE(a.edit("txtNumero")->text(), QStringLiteral("104/2026"));
         QCOMPARE(a.services.messages.size(), 2);
         QCOMPARE(a.services.messages[1].kind, MessageKind::Notice);
         QCOMPARE(a.services.messages[1].text,
@@ -538,12 +542,12 @@ private slots:
         f.click("cmdPrimo");
         f.click("cmdAvanti");
         QCOMPARE(f.position(), QStringLiteral("2"));
-        QFile file(f.window.lblFile->text());
+        QFile file(f.label("lblFile")->text());
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray before = file.readAll();
         file.close();
-        f.window.txtOggetto->setText(QStringLiteral("Cambiato"));
-        f.window.optInterna->setChecked(true);
+        f.edit("txtOggetto")->setText(QStringLiteral("Cambiato"));
+        f.radio("optInterna")->setChecked(true);
         f.click("cmdSalva");
         QCOMPARE(
             f.services.lastMessage().text,
@@ -596,13 +600,13 @@ private slots:
         Fixture f;
         QVERIFY(f.show());
         if (missing == QLatin1String("all")) {
-            f.window.txtDataReg->clear();
+            f.edit("txtDataReg")->clear();
         } else {
             f.fillRequired();
             if (missing == QLatin1String("opt"))
-                f.window.PulisciScheda(), f.window.txtNumero->setText(QStringLiteral("1")),
-                    f.window.txtCategoria->setText(QStringLiteral("Fatture")),
-                    f.window.txtOggetto->setText(QStringLiteral("Oggetto"));
+                f.window.PulisciScheda(), f.edit("txtNumero")->setText(QStringLiteral("1")),
+                    f.edit("txtCategoria")->setText(QStringLiteral("Fatture")),
+                    f.edit("txtOggetto")->setText(QStringLiteral("Oggetto"));
             else
                 f.window.findChild<QLineEdit*>(missing)->setText(QStringLiteral("   "));
         }
@@ -611,7 +615,7 @@ private slots:
         QCOMPARE(f.services.messages[0].kind, MessageKind::Warning);
         QCOMPARE(f.services.messages[0].text, message);
         QTRY_COMPARE(QApplication::focusWidget()->objectName(), focus);
-        QVERIFY(!QFile::exists(f.window.lblFile->text())); // the register was not touched
+        QVERIFY(!QFile::exists(f.label("lblFile")->text())); // the register was not touched
     }
 
     // Two required fields left empty: the warning is the earlier check's, so two checks
@@ -654,25 +658,25 @@ private slots:
             else if (!text.isEmpty())
                 field->setText(text);
         };
-        fill(f.window.txtNumero, QStringLiteral("1"));
-        fill(f.window.txtDataReg, QString());
-        fill(f.window.txtCategoria, QStringLiteral("Fatture"));
-        fill(f.window.txtOggetto, QStringLiteral("Oggetto"));
+        fill(f.edit("txtNumero"), QStringLiteral("1"));
+        fill(f.edit("txtDataReg"), QString());
+        fill(f.edit("txtCategoria"), QStringLiteral("Fatture"));
+        fill(f.edit("txtOggetto"), QStringLiteral("Oggetto"));
         if (!empty.contains(QStringLiteral("opt")))
-            f.window.optInterna->setChecked(true);
+            f.radio("optInterna")->setChecked(true);
         f.click("cmdSalva");
         QCOMPARE(f.services.messages.size(), 1);
         QCOMPARE(f.services.messages[0].kind, MessageKind::Warning);
         QCOMPARE(f.services.messages[0].text, message);
         QTRY_COMPARE(QApplication::focusWidget()->objectName(), focus);
-        QVERIFY(!QFile::exists(f.window.lblFile->text()));
+        QVERIFY(!QFile::exists(f.label("lblFile")->text()));
     }
 
     void failedSaveKeepsTheCardNew() {
         Fixture f;
         QVERIFY(f.show());
         f.fillRequired();
-        f.window.lblFile->setText(f.services.file(QStringLiteral("sparita/2026.prt")));
+        f.label("lblFile")->setText(f.services.file(QStringLiteral("sparita/2026.prt")));
         f.click("cmdSalva");
         QCOMPARE(f.services.messages.size(), 1);
         QCOMPARE(f.services.messages[0].kind, MessageKind::Error);
@@ -683,19 +687,19 @@ private slots:
     void officeAndOperatorAreRemembered() {
         Fixture f;
         QVERIFY(f.show());
-        f.window.txtUfficio->setText(QStringLiteral("  Ufficio legale "));
-        f.window.txtOperatore->setText(QStringLiteral("Anna Bruno"));
+        f.edit("txtUfficio")->setText(QStringLiteral("  Ufficio legale "));
+        f.edit("txtOperatore")->setText(QStringLiteral("Anna Bruno"));
         f.window.close();
         QCOMPARE(
             f.settings().read(QStringLiteral("Protocollo Documenti"), QStringLiteral("Ufficio")),
             QStringLiteral("Ufficio legale"));
-        f.window.txtUfficio->clear();
-        f.window.txtOperatore->clear();
+        f.edit("txtUfficio")->clear();
+        f.edit("txtOperatore")->clear();
         QVERIFY(f.show());
-        QCOMPARE(f.window.txtUfficio->text(), QStringLiteral("Ufficio legale"));
-        QCOMPARE(f.window.txtOperatore->text(), QStringLiteral("Anna Bruno"));
+        QCOMPARE(f.edit("txtUfficio")->text(), QStringLiteral("Ufficio legale"));
+        QCOMPARE(f.edit("txtOperatore")->text(), QStringLiteral("Anna Bruno"));
         // Emptied fields are remembered empty.
-        f.window.txtOperatore->clear();
+        f.edit("txtOperatore")->clear();
         f.window.close();
         QCOMPARE(
             f.settings().read(QStringLiteral("Protocollo Documenti"), QStringLiteral("Operatore")),
@@ -707,12 +711,13 @@ private slots:
         Fixture f;
         QVERIFY(f.show());
         QString tag;
-        onNextModal([&](QDialog* dialog) {
-            tag = dialog->findChild<QLabel*>(QStringLiteral("lblMemory"))->text();
-            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btnAnnulla")),
-                              Qt::LeftButton);
-        });
-        f.click("cmdNumerazione");
+        ANSWER_MODAL([&] { f.click("cmdNumerazione"); },
+                     [&](QDialog* dialog) {
+                         tag = dialog->findChild<QLabel*>(QStringLiteral("lblMemory"))->text();
+                         QTest::mouseClick(
+                             dialog->findChild<QPushButton*>(QStringLiteral("btnAnnulla")),
+                             Qt::LeftButton);
+                     });
         QCOMPARE(tag, QStringLiteral("protocollo"));
         QVERIFY(!QApplication::activeModalWidget());
     }
@@ -724,7 +729,7 @@ private slots:
         registry.openProtocolYear(QStringLiteral(" 2021 "));
         TfrmProtocollo* w = registry.protocollo();
         QCOMPARE(w->windowTitle(), QStringLiteral(" Faldora - Protocollo Posta anno 2021"));
-        QCOMPARE(w->lblFile->text(), services.file(QStringLiteral("2021.prt")));
+        QCOMPARE(control<QLabel>(w, "lblFile")->text(), services.file(QStringLiteral("2021.prt")));
     }
 };
 

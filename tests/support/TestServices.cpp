@@ -4,20 +4,58 @@
 #include <QDialog>
 #include <QDir>
 #include <QPdfWriter>
+#include <QPointer>
+#include <QTest>
 #include <QTimer>
 
-void onNextModal(std::function<void(QDialog*)> act) {
-    // Polls until the dialog is up: exec() shows it after this call returns.
-    auto* timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            act(dialog);
+bool answerModal(const std::function<void()>& trigger, const std::function<void(QDialog*)>& answer,
+                 std::source_location caller) {
+    // A dialog already up (the one whose answer opens this one) is not the one awaited.
+    const QPointer<QWidget> before = QApplication::activeModalWidget();
+    const bool failedBefore = QTest::currentTestFailed();
+    bool came = false;
+    bool leftOpen = false;
+    // Polls from the dialog's own event loop: exec() shows it while `trigger` runs.
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* shown = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!shown || shown == before)
+            return;
+        came = true;
+        poll.stop();
+        const QPointer<QDialog> dialog(shown);
+        answer(dialog);
+        if (dialog && dialog->isVisible()) {
+            leftOpen = true;
+            dialog->reject();
         }
     });
-    timer->start();
+    poll.start();
+    trigger();
+    poll.stop();
+    // A failed check inside `answer` has said what went wrong already.
+    if (QTest::currentTestFailed() && !failedBefore)
+        return false;
+    if (!came) {
+        QTest::qFail("the modal dialog the test waited for never came", caller.file_name(),
+                     int(caller.line()));
+        return false;
+    }
+    if (leftOpen) {
+        QTest::qFail("the modal dialog was still open after its answer", caller.file_name(),
+                     int(caller.line()));
+        return false;
+    }
+    return true;
+}
+
+std::function<void()> clicking(QWidget* control) {
+    return [control] { QTest::mouseClick(control, Qt::LeftButton); };
+}
+
+std::function<void()> pressing(QWidget* control, Qt::Key key) {
+    return [control, key] { QTest::keyClick(control, key); };
 }
 
 TestServices::TestServices() {
@@ -30,6 +68,12 @@ TestServices::TestServices() {
 }
 
 TestServices::~TestServices() {
+    if (!answers.isEmpty() && QTest::currentTestFunction() && !QTest::currentTestFailed()) {
+        const QByteArray unused = QByteArray::number(answers.size()) +
+                                  " scripted answer(s) left for questions that "
+                                  "never came";
+        QTest::qFail(unused.constData(), __FILE__, __LINE__);
+    }
     Services::setMessages(nullptr);
     Services::setFileDialogs(nullptr);
     Services::setShell(nullptr);
@@ -44,7 +88,15 @@ QString TestServices::folderPath() const {
 
 bool TestServices::show(QWidget*, MessageKind kind, const QString& text) {
     messages.append({kind, text});
-    return answers.isEmpty() ? true : answers.takeFirst();
+    if (kind != MessageKind::Question)
+        return true;
+    if (answers.isEmpty()) {
+        const QByteArray unscripted =
+            "a question the test did not script: " + text.simplified().toUtf8();
+        QTest::qFail(unscripted.constData(), __FILE__, __LINE__);
+        return false;
+    }
+    return answers.takeFirst();
 }
 
 QString TestServices::openFileName(QWidget*, const QString& title, const QString&) {

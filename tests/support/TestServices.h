@@ -10,8 +10,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
+#include <source_location>
 
 class QDialog;
+class QWidget;
 class QObject;
 
 // The control named `name` inside `window`: tests reach every control by its objectName.
@@ -23,14 +25,33 @@ template <typename T> T* control(const QObject* window, const char* name) {
     return found;
 }
 
-// Runs `act` on the next modal dialog as soon as it is shown (for dialogs opened with
-// exec(), which would otherwise block the test). The dialog must be closed by `act`.
-void onNextModal(std::function<void(QDialog*)> act);
+// Runs `trigger`, which must open a modal dialog with exec(), and `answer` on that dialog as
+// soon as it shows; `answer` closes it. When no dialog came, or `answer` left it open (it is
+// then closed, so that the run goes on), the running test fails at the caller's line and the
+// result is false.
+bool answerModal(const std::function<void()>& trigger, const std::function<void(QDialog*)>& answer,
+                 std::source_location caller = std::source_location::current());
+
+// Triggers for answerModal: a left click on `control`, a key pressed in it.
+std::function<void()> clicking(QWidget* control);
+std::function<void()> pressing(QWidget* control, Qt::Key key);
+
+// In a test function: answerModal, and the test ends there when it failed (a later step
+// could otherwise wait on a dialog nobody answers).
+#define ANSWER_MODAL(...)                                                                          \
+    do {                                                                                           \
+        if (!answerModal(__VA_ARGS__))                                                             \
+            return;                                                                                \
+    } while (false)
 
 // Replaces every service of the program with a recorder for the life of the object:
-// messages are recorded and answered from a script, the clock is fixed, the program
-// folder is a fresh temporary folder, file dialogs return scripted paths and the shell
-// records what it was asked to open.
+// messages are recorded and questions answered from a script, the clock is fixed, the
+// program folder is a fresh temporary folder, file dialogs return scripted paths and the
+// shell records what it was asked to open.
+//
+// The script must match the questions exactly: a question with no scripted answer fails the
+// running test (and is answered No), and so does an answer still unused when the object
+// goes, at the end of the test.
 class TestServices : public MessageService,
                      public FileDialogService,
                      public ShellService,
@@ -48,7 +69,8 @@ public:
 
     // Messages shown so far, oldest first.
     QList<Message> messages;
-    // Answers for the next messages (true = OK/Yes); when empty every box answers true.
+    // Answers for the next questions (true = Yes), in order. The other kinds need none: they
+    // are recorded and answer OK.
     QList<bool> answers;
     // Paths the next open-file dialogs return ("" = cancelled).
     QQueue<QString> nextFiles;

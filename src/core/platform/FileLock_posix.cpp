@@ -1,12 +1,8 @@
-#include "FileLock.h"
+#include "FileLockPlatform.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileDevice>
 #include <QFileInfo>
-#include <QThread>
-
-#include <algorithm>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -38,75 +34,51 @@ bool setLock(int fd, short type, off_t start, off_t length) {
     lock.l_len = length;
     return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
 }
-
-bool tryGate(int fd, bool exclusive) {
-    return setLock(fd, exclusive ? F_WRLCK : F_RDLCK, kGate, 1);
-}
-void openGate(int fd) {
-    setLock(fd, F_UNLCK, kGate, 1);
-}
-bool tryData(int fd, Mode mode) {
-    return setLock(fd, mode == Mode::Shared ? F_RDLCK : F_WRLCK, 0, kGate);
-}
-void releaseData(int fd) {
-    setLock(fd, F_UNLCK, 0, kGate);
-}
-#else
-// Elsewhere flock, which knows one whole-file lock only: no gate.
-bool tryGate(int, bool) {
-    return true;
-}
-void openGate(int) {}
-bool tryData(int fd, Mode mode) {
-    return ::flock(fd, (mode == Mode::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB) == 0;
-}
-void releaseData(int fd) {
-    ::flock(fd, LOCK_UN);
-}
 #endif
-
-// Polls `attempt` until it succeeds, fails for good or the time is up; the pauses grow
-// from 1 ms to 10 ms, so a lock handed over between two copies changes hands at once.
-template <typename Attempt> Result waitFor(Attempt attempt, const QDeadlineTimer& deadline) {
-    for (int pause = 1;; pause = std::min(pause * 2, 10)) {
-        if (attempt())
-            return Result::Locked;
-        const int error = errno;
-        if (isUnsupported(error))
-            return Result::Unsupported;
-        if (!isBusy(error))
-            return Result::Failed;
-        if (deadline.hasExpired())
-            return Result::Busy;
-        QThread::msleep(static_cast<unsigned long>(pause));
-    }
-}
 
 } // namespace
 
-Result acquire(QFileDevice& file, Mode mode, int timeoutMs) {
-    const int fd = file.handle();
-    if (fd < 0)
-        return Result::Failed;
-    const QDeadlineTimer deadline(timeoutMs);
-    const bool writer = mode == Mode::Exclusive;
-    // A reader passes through the gate; a writer keeps it until it has the data lock.
-    const Result gate = waitFor([&] { return tryGate(fd, writer); }, deadline);
-    if (gate != Result::Locked)
-        return gate;
-    if (!writer)
-        openGate(fd);
-    const Result data = waitFor([&] { return tryData(fd, mode); }, deadline);
-    if (writer)
-        openGate(fd);
-    return data;
+namespace Platform {
+
+bool hasHandle(QFileDevice& file) {
+    return file.handle() >= 0;
 }
 
-void release(QFileDevice& file) {
-    const int fd = file.handle();
-    if (fd >= 0)
-        releaseData(fd);
+#ifdef F_OFD_SETLK
+bool tryGate(QFileDevice& file, bool exclusive) {
+    return setLock(file.handle(), exclusive ? F_WRLCK : F_RDLCK, kGate, 1);
 }
+void openGate(QFileDevice& file) {
+    setLock(file.handle(), F_UNLCK, kGate, 1);
+}
+bool tryData(QFileDevice& file, Mode mode) {
+    return setLock(file.handle(), mode == Mode::Shared ? F_RDLCK : F_WRLCK, 0, kGate);
+}
+void releaseData(QFileDevice& file) {
+    setLock(file.handle(), F_UNLCK, 0, kGate);
+}
+#else
+// Elsewhere flock, which knows one whole-file lock only: no gate.
+bool tryGate(QFileDevice&, bool) {
+    return true;
+}
+void openGate(QFileDevice&) {}
+bool tryData(QFileDevice& file, Mode mode) {
+    return ::flock(file.handle(), (mode == Mode::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB) == 0;
+}
+void releaseData(QFileDevice& file) {
+    ::flock(file.handle(), LOCK_UN);
+}
+#endif
+
+Result lastFailure() {
+    const int error = errno;
+    if (isUnsupported(error))
+        return Result::Unsupported;
+    return isBusy(error) ? Result::Busy : Result::Failed;
+}
+
+} // namespace Platform
 
 bool sync(QFileDevice& file) {
     if (file.handle() < 0)

@@ -1,11 +1,7 @@
-#include "FileLock.h"
+#include "FileLockPlatform.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileDevice>
-#include <QThread>
-
-#include <algorithm>
 
 #include <io.h>
 #include <windows.h>
@@ -43,46 +39,35 @@ void unlock(HANDLE h, DWORD low) {
     UnlockFileEx(h, 0, 1, 0, &o);
 }
 
-// Pauses grow from 1 ms to 10 ms, so a lock handed over changes hands at once.
-template <typename Attempt> Result waitFor(Attempt attempt, const QDeadlineTimer& deadline) {
-    for (int pause = 1;; pause = std::min(pause * 2, 10)) {
-        if (attempt())
-            return Result::Locked;
-        const DWORD error = GetLastError();
-        if (error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION)
-            return Result::Unsupported;
-        if (error != ERROR_LOCK_VIOLATION && error != ERROR_IO_PENDING)
-            return Result::Failed;
-        if (deadline.hasExpired())
-            return Result::Busy;
-        QThread::msleep(static_cast<unsigned long>(pause));
-    }
-}
-
 } // namespace
 
-Result acquire(QFileDevice& file, Mode mode, int timeoutMs) {
-    HANDLE h = nativeHandle(file);
-    if (h == INVALID_HANDLE_VALUE)
-        return Result::Failed;
-    const QDeadlineTimer deadline(timeoutMs);
-    const bool writer = mode == Mode::Exclusive;
-    const Result gate = waitFor([&] { return tryLock(h, kGateOffsetLow, writer); }, deadline);
-    if (gate != Result::Locked)
-        return gate;
-    if (!writer)
-        unlock(h, kGateOffsetLow);
-    const Result data = waitFor([&] { return tryLock(h, 0, writer); }, deadline);
-    if (writer)
-        unlock(h, kGateOffsetLow);
-    return data;
+namespace Platform {
+
+bool hasHandle(QFileDevice& file) {
+    return nativeHandle(file) != INVALID_HANDLE_VALUE;
+}
+bool tryGate(QFileDevice& file, bool exclusive) {
+    return tryLock(nativeHandle(file), kGateOffsetLow, exclusive);
+}
+void openGate(QFileDevice& file) {
+    unlock(nativeHandle(file), kGateOffsetLow);
+}
+bool tryData(QFileDevice& file, Mode mode) {
+    return tryLock(nativeHandle(file), 0, mode == Mode::Exclusive);
+}
+void releaseData(QFileDevice& file) {
+    unlock(nativeHandle(file), 0);
 }
 
-void release(QFileDevice& file) {
-    HANDLE h = nativeHandle(file);
-    if (h != INVALID_HANDLE_VALUE)
-        unlock(h, 0);
+Result lastFailure() {
+    const DWORD error = GetLastError();
+    if (error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION)
+        return Result::Unsupported;
+    return error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING ? Result::Busy
+                                                                      : Result::Failed;
 }
+
+} // namespace Platform
 
 bool sync(QFileDevice& file) {
     HANDLE h = nativeHandle(file);
