@@ -11,12 +11,12 @@
 #include "protocol_outputs/TrovaProtocollo.h"
 #include "ui/ArchiveTag.h"
 #include "ui/Clock.h"
-#include "ui/Guida.h"
 #include "ui/HelpTopics.h"
 #include "ui/HintLine.h"
 #include "ui/Messages.h"
 #include "ui/ProgramFolder.h"
 #include "ui/Widgets.h"
+#include "ui/WindowFrame.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -114,58 +114,31 @@ void TfrmProtocollo::openRegister(const QString& year) {
 }
 
 void TfrmProtocollo::buildToolbar() {
-    addArea("shpGruppo1", {16, 20, 173, 52}, kWhite);
-    addArea("shpGruppo2", {192, 20, 164, 52}, kWhite);
-    addArea("shpGruppo3", {360, 20, 164, 52}, kWhite);
-    addArea("shpGruppo4", {530, 20, 253, 52}, kWhite);
-    addArea("shpGruppo5", {787, 20, 93, 52}, kWhite);
-    addArea("shpGruppo6", {884, 20, 94, 52}, kWhite);
-
-    auto tool = [this](const char* name, const char* picture, int x, const char* hint) {
-        return addTool(name, artwork(picture), {x, 26, 37, 39}, QString::fromUtf8(hint));
-    };
-    ImageButton* cmdNuovo = tool("cmdNuovo", "nuovo", 24,
-                                 "Prepara la schermata per l'inserimento di una nuova scheda.");
-    ImageButton* cmdSalva = tool("cmdSalva", "salva", 64, "Salva la scheda corrente in archivio.");
-    ImageButton* cmdTrova = tool("cmdTrova", "trova", 104, "Trova una scheda in archivio.");
-    ImageButton* cmdRiepilogo =
-        tool("cmdRiepilogo", "riepilogo", 144,
-             "Visualizza il riepilogo dei documenti protocollati in un intervallo di tempo.");
-    addFurtherAttachmentsTool({200, 28, 148, 32});
-    ImageButton* cmdStampa = addTool("cmdStampa", artwork("stampa"), {368, 28, 148, 32},
-                                     QStringLiteral("Stampa la scheda corrente."));
-    addBrowsingTools(538, 580, 696, 738, 26, {619, 34, 74, 22});
-    ImageButton* cmdEsporta = tool("cmdEsporta", "esporta", 795,
-                                   "Esporta le schede in archivio in un file di Microsoft Excel.");
-    ImageButton* cmdNumerazione =
-        tool("cmdNumerazione", "numerazione", 835,
-             "Imposta il numero iniziale per la numerazione del protocollo.");
-    ImageButton* cmdGuida = tool("cmdGuida", "guida", 892, "Visualizza la guida in linea.");
-    ImageButton* cmdEsci = tool("cmdEsci", "esci", 933, "Esci da questa schermata di lavoro.");
-
-    connect(cmdEsci, &QAbstractButton::clicked, this, &QWidget::close);
-    connect(cmdNuovo, &QAbstractButton::clicked, this, &TfrmProtocollo::newCard);
-    connect(cmdSalva, &QAbstractButton::clicked, this, &TfrmProtocollo::saveCard);
-    connect(cmdNumerazione, &QAbstractButton::clicked, this, &TfrmProtocollo::openNumbering);
-    connect(cmdTrova, &QAbstractButton::clicked, this, [this] {
+    addToolbarGroups();
+    addToolbarButton("cmdNuovo", "nuovo", 24,
+                     "Prepara la schermata per l'inserimento di una nuova scheda.",
+                     [this] { newCard(); });
+    addToolbarButton("cmdSalva", "salva", 64, "Salva la scheda corrente in archivio.",
+                     [this] { saveCard(); });
+    addToolbarButton("cmdTrova", "trova", 104, "Trova una scheda in archivio.", [this] {
         TfrmTrovaProtocollo window(this, this);
         window.setOpenerTag(ArchiveTag::Protocol);
         window.exec();
     });
-    connect(cmdStampa, &QAbstractButton::clicked, this, [this] {
-        TfrmStampaProtocollo window(this, *this);
-        window.exec();
-    });
-    connect(cmdRiepilogo, &QAbstractButton::clicked, this, [this] {
-        TfrmRiepProtocollo window(this, lblFile->text());
-        window.exec();
-    });
-    connect(cmdEsporta, &QAbstractButton::clicked, this, [this] {
-        TfrmExpProtocollo window(this, lblFile->text());
-        window.exec();
-    });
-    connect(cmdGuida, &QAbstractButton::clicked, this,
-            [this] { TfrmGuida::showTopic(this, HelpTopics::protocol()); });
+    addToolbarButton("cmdRiepilogo", "riepilogo", 144,
+                     "Visualizza il riepilogo dei documenti protocollati in un intervallo di "
+                     "tempo.",
+                     [this] { showModal<TfrmRiepProtocollo>(this, lblFile->text()); });
+    addFurtherAttachmentsTool({200, 28, 148, 32});
+    addPrintTool({368, 28, 148, 32}, [this] { showModal<TfrmStampaProtocollo>(this, *this); });
+    addBrowsingTools(538, 580, 696, 738, 26, {619, 34, 74, 22});
+    addToolbarButton("cmdEsporta", "esporta", 795,
+                     "Esporta le schede in archivio in un file di Microsoft Excel.",
+                     [this] { showModal<TfrmExpProtocollo>(this, lblFile->text()); });
+    addToolbarButton("cmdNumerazione", "numerazione", 835,
+                     "Imposta il numero iniziale per la numerazione del protocollo.",
+                     [this] { openNumbering(); });
+    addHelpAndExit(HelpTopics::protocol());
 }
 
 void TfrmProtocollo::buildCard() {

@@ -116,20 +116,18 @@ void CardWindow::addToolbarGroups() {
     }
 }
 
-ImageButton* CardWindow::addToolbarButton(const char* name, const char* picture, int x,
-                                          const char* hint, const std::function<void()>& action) {
+void CardWindow::addToolbarButton(const char* name, const char* picture, int x, const char* hint,
+                                  const std::function<void()>& action) {
     ImageButton* button = addTool(name, artwork(picture), {x, 26, 37, 39}, QString::fromUtf8(hint));
     if (action)
         connect(button, &QAbstractButton::clicked, this, action);
-    return button;
 }
 
-ImageButton* CardWindow::addPrintTool(const QRect& rect, const std::function<void()>& action) {
+void CardWindow::addPrintTool(const QRect& rect, const std::function<void()>& action) {
     ImageButton* tool =
         addTool("cmdStampa", artwork("stampa"), rect, QStringLiteral("Stampa la scheda corrente."));
     if (action)
         connect(tool, &QAbstractButton::clicked, this, action);
-    return tool;
 }
 
 void CardWindow::addHelpAndExit(const HelpTopic& topic) {

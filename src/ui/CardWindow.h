@@ -107,10 +107,10 @@ protected:
     void addToolbarGroups();
     // A 37 x 39 picture button of the toolbar row at `x`, with its hint; `action` runs on a
     // click.
-    ImageButton* addToolbarButton(const char* name, const char* picture, int x, const char* hint,
-                                  const std::function<void()>& action);
+    void addToolbarButton(const char* name, const char* picture, int x, const char* hint,
+                          const std::function<void()>& action);
     // cmdStampa, the picture button that prints the card shown.
-    ImageButton* addPrintTool(const QRect& rect, const std::function<void()>& action);
+    void addPrintTool(const QRect& rect, const std::function<void()>& action);
     // cmdGuida with the window's help topic and cmdEsci, at the right end of the toolbar.
     void addHelpAndExit(const HelpTopic& topic);
     // The hint bar at the bottom of the panel.

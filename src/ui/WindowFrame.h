@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 #include <optional>
+#include <utility>
 
 // The frame every window shares: a vertical gradient behind a panel `panContainer` of
 // fixed design size that stays in the middle of the window, however large it is.
@@ -43,3 +44,10 @@ void showMaximized(QWidget* window);
 void centre(QWidget* window, QWidget* over = nullptr);
 
 } // namespace WindowFrame
+
+// A modal per-use window: made for the occasion with `args` (its opener first), shown until
+// it closes, then destroyed.
+template <typename Window, typename... Args> void showModal(Args&&... args) {
+    Window window(std::forward<Args>(args)...);
+    window.exec();
+}
