@@ -4,6 +4,7 @@
 #include "core/RecordArchive.h"
 #include "core/Spreadsheet.h"
 #include "core/WholeFile.h"
+#include "support/Files.h"
 #include "support/FullDisk.h"
 
 #include <QDir>
@@ -14,17 +15,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 // A writer of the program, the file it replaces and what that file held before.
 struct Writer {

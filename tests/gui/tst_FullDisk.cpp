@@ -6,6 +6,7 @@
 #include "protocol/Numerazione.h"
 #include "protocol/Protocollo.h"
 #include "protocol_outputs/ExpProtocollo.h"
+#include "support/Files.h"
 #include "support/FullDisk.h"
 #include "support/TestServices.h"
 
@@ -22,17 +23,6 @@
 Q_DECLARE_METATYPE(MessageKind)
 
 namespace {
-
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 const QByteArray kSettings = "[Numerazione Protocollo]\r\nInizio=100\r\n"
                              "Indicazione Anno Solare=S\xEC\r\n\r\n"
