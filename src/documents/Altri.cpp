@@ -1,5 +1,9 @@
 #include "Altri.h"
 
+#include "DaCompletare.h"
+#include "ExpAltri.h"
+#include "StampaAltri.h"
+#include "TrovaAltri.h"
 #include "core/DocumentRecord.h"
 #include "core/TextField.h"
 #include "ui/ArchiveTag.h"
@@ -9,6 +13,7 @@
 #include "ui/Messages.h"
 #include "ui/ProgramFolder.h"
 #include "ui/Widgets.h"
+#include "ui/WindowFrame.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -116,14 +121,20 @@ void TfrmAltri::buildToolbar() {
                      [this] { duplicate(); });
     addToolbarButton("cmdSalva", "salva", 104, "Salva la scheda corrente in archivio.",
                      [this] { saveCard(); });
-    addToolbarButton("cmdTrova", "trova", 144, "Trova una scheda in archivio.", {});
+    addToolbarButton("cmdTrova", "trova", 144, "Trova una scheda in archivio.", [this] {
+        TfrmTrovaAltri window(this, this);
+        window.setOpenerTag(ArchiveTag::Documents);
+        window.exec();
+    });
     addFurtherAttachmentsTool({200, 28, 148, 32});
-    addPrintTool({368, 28, 148, 32}, {});
+    addPrintTool({368, 28, 148, 32}, [this] { showModal<TfrmStampaAltri>(this, *this); });
     addBrowsingTools(538, 580, 696, 738, 26, {619, 34, 74, 22});
     addToolbarButton("cmdEsporta", "esporta", 795,
-                     "Esporta tutte le schede in archivio in un file di Microsoft Excel.", {});
+                     "Esporta tutte le schede in archivio in un file di Microsoft Excel.",
+                     [this] { showModal<TfrmExpAltri>(this, archivePath()); });
     addToolbarButton("cmdDaCompletare", "da_completare", 835,
-                     "Visualizza il riepilogo dei documenti non ancora completati.", {});
+                     "Visualizza il riepilogo dei documenti non ancora completati.",
+                     [this] { showModal<TfrmDaCompletare>(this, this); });
     addHelpAndExit(HelpTopics::documents());
 }
 

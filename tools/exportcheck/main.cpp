@@ -1,0 +1,107 @@
+// exportcheck FOLDER [COUNT]
+//
+// Writes a document card index of COUNT generated cards (30 by default) plus a few cards
+// full of characters that a spreadsheet may read wrongly ("&", "<", ">", quotes, accents,
+// "€", numbers and dates) into FOLDER, then exports it to FOLDER/Schedario_Documenti.xls
+// through the real export window, answering Yes to the export and No to opening the file.
+// check.sh then reads the file with a spreadsheet program and compares every cell.
+#include "app/Application.h"
+#include "core/DocumentRecord.h"
+#include "documents/ExpAltri.h"
+#include "genprotocol/DocumentGenerator.h"
+#include "ui/Services.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <cstdio>
+
+namespace {
+
+using F = DocumentRecord::Field;
+
+// The program folder is FOLDER; the export's two questions are answered Yes, then No; any
+// other message is a failure.
+class Answers : public MessageService, public FolderService {
+public:
+    explicit Answers(QString folder) : m_folder(std::move(folder)) {}
+    bool show(QWidget*, MessageKind kind, const QString& text) override {
+        if (kind != MessageKind::Question) {
+            std::fprintf(stderr, "exportcheck: %s\n", qPrintable(text));
+            failed = true;
+            return true;
+        }
+        return questions++ == 0;
+    }
+    QString programFolder() const override { return m_folder; }
+
+    int questions = 0;
+    bool failed = false;
+
+private:
+    QString m_folder;
+};
+
+// Texts a spreadsheet may take for markup, numbers or dates, or lose characters of.
+DocumentRecord awkwardCard(int n) {
+    DocumentRecord r;
+    for (int i = 0; i < F::DaCompletare; ++i)
+        r.Record::setText(i, QStringLiteral("Campo %1 della scheda %2").arg(i).arg(n));
+    r.setText(F::Documento, QStringLiteral("Rossi & Figli <S.r.l.> \"preventivo\" n. %1").arg(n));
+    r.setText(F::Protocollo, QStringLiteral("0012/2026"));
+    r.setText(F::Produttore, QStringLiteral("Città di Forlì; perché è già così"));
+    r.setText(F::DataPro, QStringLiteral("05/03/2026"));
+    r.setText(F::Oggetto, QStringLiteral("Fattura di € 1.250,00 – «urgente» > 30 giorni"));
+    r.setText(F::Pagine, QStringLiteral("007"));
+    r.setText(F::Allegati, QStringLiteral("a, b; c\td"));
+    r.setText(F::Note, QStringLiteral("ÀÈÌÒÙ àèìòù ç ñ ü ß æ œ Š ž Ÿ ‰ † • ™"));
+    r.setText(F::Livello, QStringLiteral("=1+1"));
+    r.setText(F::Software, QStringLiteral("1E5"));
+    r.setToComplete(n % 2 == 0);
+    return r;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Application::configure(app);
+    const QStringList args = app.arguments();
+    if (args.size() < 2) {
+        std::fprintf(stderr, "usage: exportcheck FOLDER [COUNT]\n");
+        return 2;
+    }
+    const QString folder = QDir(args[1]).absolutePath() + QLatin1Char('/');
+    const int count = args.size() > 2 ? args[2].toInt() : 30;
+    Answers answers(folder);
+    Services::setMessages(&answers);
+    Services::setFolder(&answers);
+
+    const RecordArchive index = DocumentArchive::in(folder);
+    QString error;
+    if (!DocumentGenerator(1, 2026).writeIndex(index.path(), count, &error)) {
+        std::fprintf(stderr, "exportcheck: %s\n", qPrintable(error));
+        return 1;
+    }
+    for (int n = 1; n <= 2; ++n) {
+        if (!index.append(awkwardCard(n))) {
+            std::fprintf(stderr, "exportcheck: cannot append to %s\n", qPrintable(index.path()));
+            return 1;
+        }
+    }
+
+    int result = 0;
+    {
+        TfrmExpAltri window(nullptr, index.path());
+        window.findChild<QAbstractButton*>(QStringLiteral("cmdEsporta"))->click();
+        if (answers.failed || answers.questions != 2)
+            result = 1;
+    }
+    Services::setMessages(nullptr);
+    Services::setFolder(nullptr);
+    if (result == 0)
+        std::printf("%sSchedario_Documenti.xls\n", qPrintable(folder));
+    return result;
+}
