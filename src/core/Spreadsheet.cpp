@@ -4,6 +4,9 @@
 #include "TextField.h"
 #include "WholeFile.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace Spreadsheet {
 namespace {
 
@@ -42,6 +45,41 @@ void appendEscaped(QByteArray& out, QByteArrayView text) {
         run = i + 1;
     }
     out.append(text.sliced(run));
+}
+
+constexpr QByteArrayView kRowOpen = "<tr>";
+constexpr QByteArrayView kRowClose = "</tr>";
+constexpr QByteArrayView kCellOpen = "<td style=\"text-align: left;\">";
+constexpr QByteArrayView kCellClose = "</td>";
+constexpr QByteArrayView kTail = "</table></body></html>";
+
+QByteArray head(const Target& target) {
+    QByteArray out;
+    out += "<html xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
+           "xmlns:x=\"urn:schemas-microsoft-com:office:excel\" "
+           "xmlns=\"http://www.w3.org/TR/REC-html40\">";
+    out += "<head>"
+           "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"
+           "<!--[if gte mso 9]><xml>"
+           "<x:ExcelWorkbook><x:ExcelWorksheets><x:ExcelWorksheet><x:Name>";
+    appendEscaped(out, Cp1252::encode(target.worksheet));
+    out += "</x:Name><x:WorksheetOptions><x:Selected/><x:Panes><x:Pane>"
+           "<x:Number>1</x:Number><x:ActiveRow>3</x:ActiveRow>"
+           "</x:Pane></x:Panes>"
+           "<x:ProtectContents>False</x:ProtectContents>"
+           "<x:ProtectObjects>False</x:ProtectObjects>"
+           "<x:ProtectScenarios>False</x:ProtectScenarios>"
+           "</x:WorksheetOptions></x:ExcelWorksheet></x:ExcelWorksheets>"
+           "</x:ExcelWorkbook></xml><![endif]-->"
+           "</head><body><table x:str><tr>";
+    for (const Column& column : target.columns) {
+        out += "<td style=\"text-align: left; font-weight: bold;\" width=";
+        out += QByteArray::number(column.width) + '>';
+        appendEscaped(out, Cp1252::encode(column.title));
+        out += "</td>";
+    }
+    out += "</tr>";
+    return out;
 }
 
 } // namespace
@@ -85,46 +123,78 @@ Target documentExport() {
             }};
 }
 
-QByteArray fileBytes(const Target& target, int rowCount, const CellReader& cell) {
-    QByteArray out;
-    out += "<html xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
-           "xmlns:x=\"urn:schemas-microsoft-com:office:excel\" "
-           "xmlns=\"http://www.w3.org/TR/REC-html40\">";
-    out += "<head>"
-           "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"
-           "<!--[if gte mso 9]><xml>"
-           "<x:ExcelWorkbook><x:ExcelWorksheets><x:ExcelWorksheet><x:Name>";
-    appendEscaped(out, Cp1252::encode(target.worksheet));
-    out += "</x:Name><x:WorksheetOptions><x:Selected/><x:Panes><x:Pane>"
-           "<x:Number>1</x:Number><x:ActiveRow>3</x:ActiveRow>"
-           "</x:Pane></x:Panes>"
-           "<x:ProtectContents>False</x:ProtectContents>"
-           "<x:ProtectObjects>False</x:ProtectObjects>"
-           "<x:ProtectScenarios>False</x:ProtectScenarios>"
-           "</x:WorksheetOptions></x:ExcelWorksheet></x:ExcelWorksheets>"
-           "</x:ExcelWorkbook></xml><![endif]-->"
-           "</head><body><table x:str><tr>";
-    for (const Column& column : target.columns) {
-        out += "<td style=\"text-align: left; font-weight: bold;\" width=";
-        out += QByteArray::number(column.width) + '>';
-        appendEscaped(out, Cp1252::encode(column.title));
-        out += "</td>";
+Writer::Writer(const Target& target, qsizetype rowCount, qsizetype cellBytes) {
+    const QByteArray top = head(target);
+    const qsizetype perRow =
+        kRowOpen.size() + kRowClose.size() +
+        qsizetype(target.columns.size()) * (kCellOpen.size() + kCellClose.size());
+    // A little room over the estimate for escaped characters.
+    const qsizetype estimate =
+        top.size() + rowCount * perRow + cellBytes + cellBytes / 32 + kTail.size() + 4096;
+    m_out = QByteArray(estimate, Qt::Uninitialized);
+    put(top);
+}
+
+void Writer::reserve(qsizetype more) {
+    if (m_used + more > m_out.size())
+        m_out.resize(std::max(m_out.size() * 3 / 2, m_used + more));
+}
+
+void Writer::put(QByteArrayView bytes) {
+    reserve(bytes.size());
+    std::memcpy(m_out.data() + m_used, bytes.data(), size_t(bytes.size()));
+    m_used += bytes.size();
+}
+
+void Writer::beginRow() {
+    put(kRowOpen);
+}
+
+void Writer::cell(QByteArrayView text) {
+    const QByteArrayView t = TextField::trimBlanks(text);
+    // The worst case: every byte an entity of five.
+    reserve(kCellOpen.size() + 5 * t.size() + kCellClose.size());
+    char* at = m_out.data() + m_used;
+    auto copy = [&at](QByteArrayView bytes) {
+        std::memcpy(at, bytes.data(), size_t(bytes.size()));
+        at += bytes.size();
+    };
+    copy(kCellOpen);
+    for (const char c : t) {
+        if (c == '&')
+            copy("&amp;");
+        else if (c == '<')
+            copy("&lt;");
+        else if (c == '>')
+            copy("&gt;");
+        else
+            *at++ = c;
     }
-    out += "</tr>";
+    copy(kCellClose);
+    m_used = at - m_out.data();
+}
+
+void Writer::endRow() {
+    put(kRowClose);
+}
+
+QByteArray Writer::finish() {
+    put(kTail);
+    m_out.truncate(m_used);
+    return std::move(m_out);
+}
+
+QByteArray fileBytes(const Target& target, int rowCount, const CellReader& cell) {
+    Writer out(target, rowCount);
     const int columns = int(target.columns.size());
-    out.reserve(out.size() + qsizetype(rowCount) * columns * 40);
     QByteArray scratch;
     for (int row = 0; row < rowCount; ++row) {
-        out += "<tr>";
-        for (int column = 0; column < columns; ++column) {
-            out += "<td style=\"text-align: left;\">";
-            appendEscaped(out, TextField::trimBlanks(cell(row, column, scratch)));
-            out += "</td>";
-        }
-        out += "</tr>";
+        out.beginRow();
+        for (int column = 0; column < columns; ++column)
+            out.cell(cell(row, column, scratch));
+        out.endRow();
     }
-    out += "</table></body></html>";
-    return out;
+    return out.finish();
 }
 
 bool write(const QString& path, const QByteArray& bytes) {

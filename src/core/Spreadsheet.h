@@ -28,6 +28,26 @@ Target protocolSummary();
 Target protocolExport();
 Target documentExport();
 
+// The file's bytes written row by row into one buffer, reserved once: for exports of many
+// rows without an allocation per cell. Cell texts are trimmed and escaped as in fileBytes().
+class Writer {
+public:
+    // `cellBytes`: about how many bytes the cells hold in all (0 when not known).
+    Writer(const Target& target, qsizetype rowCount, qsizetype cellBytes = 0);
+    void beginRow();
+    void cell(QByteArrayView text);
+    void endRow();
+    // The whole file, after the last row.
+    QByteArray finish();
+
+private:
+    void put(QByteArrayView bytes);
+    void reserve(qsizetype more);
+
+    QByteArray m_out;
+    qsizetype m_used = 0;
+};
+
 // A cell's text in Windows-1252: a view of bytes that live on, or of `scratch`.
 using CellReader = std::function<QByteArrayView(int row, int column, QByteArray& scratch)>;
 
