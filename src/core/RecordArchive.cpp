@@ -1,5 +1,7 @@
 #include "RecordArchive.h"
 
+#include "LargeArray.h"
+
 RecordArchive::RecordArchive(QString path, const RecordLayout& layout)
     : m_path(std::move(path)), m_layout(&layout) {}
 
@@ -55,20 +57,21 @@ bool RecordArchive::scanBytes(const std::function<void(int, QByteArrayView)>& vi
     if (!n)
         return false;
     const int size = m_layout->size();
-    // Blocks of a few megabytes: the file is read at the speed of a sequential read, and
+    // Blocks of two megabytes: the file is read at the speed of a sequential read, and
     // the one buffer, reused, keeps the memory low whatever the file's size.
-    constexpr int kBlockBytes = 4 << 20;
+    constexpr int kBlockBytes = 2 << 20;
     constexpr int kProgressStep = 4096;
     const int perBlock = std::max(1, kBlockBytes / size);
-    QByteArray block;
+    LargeArray<char> block;
+    block.reserve(qsizetype(perBlock) * size);
     int position = 0;
     int reported = 0;
     while (position < *n) {
-        if (!file.readBlock(std::min(perBlock, *n - position), block) || block.isEmpty())
+        const int got = file.readBlock(std::min(perBlock, *n - position), block.data());
+        if (got <= 0)
             return false;
-        const QByteArrayView bytes(block);
-        for (qsizetype at = 0; at < bytes.size(); at += size)
-            visit(++position, bytes.sliced(at, size));
+        for (int i = 0; i < got; ++i)
+            visit(++position, QByteArrayView(block.data() + qsizetype(i) * size, size));
         if (progress && (position - reported >= kProgressStep || position == *n)) {
             reported = position;
             progress(position, *n);

@@ -64,11 +64,27 @@ std::optional<unsigned char> byteOf(char16_t c) {
     return std::nullopt;
 }
 
-// The letters A-Z of Windows-1252 bytes turned to a-z, into `to` (as many bytes).
+// The letters A-Z of Windows-1252 bytes turned to a-z, into `to` (as many bytes). Eight
+// bytes at a time: a byte's top bit marks it as one of A-Z, and that bit moved down to
+// 0x20 makes the small letter.
 void foldBytes(QByteArrayView from, char* to) {
-    const auto* src = reinterpret_cast<const unsigned char*>(from.data());
-    for (qsizetype i = 0; i < from.size(); ++i) {
-        const unsigned char c = src[i];
+    constexpr quint64 kOnes = 0x0101010101010101ULL;
+    constexpr quint64 kTops = kOnes * 0x80;
+    const char* src = from.data();
+    const qsizetype n = from.size();
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 x;
+        std::memcpy(&x, src + i, 8);
+        const quint64 low = x & ~kTops;                       // each byte's lower seven bits
+        const quint64 fromA = low + kOnes * (0x80 - 'A');     // top bit: at least 'A'
+        const quint64 pastZ = low + kOnes * (0x80 - 'Z' - 1); // top bit: past 'Z'
+        const quint64 upper = fromA & ~pastZ & ~x & kTops;
+        x |= upper >> 2;
+        std::memcpy(to + i, &x, 8);
+    }
+    for (; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(src[i]);
         to[i] = static_cast<char>(c + ((static_cast<unsigned char>(c - 'A') < 26u) << 5));
     }
 }
@@ -177,87 +193,84 @@ LineMaker::LineMaker(const RecordLayout& layout, const QList<LinePiece>& pieces)
         Q_ASSERT_X(std::all_of(label.begin(), label.end(), [](char c) { return c >= 0; }),
                    "LineMaker", "labels are plain ASCII");
         m_pieces.push_back({label, f.offset, f.capacity, p.width});
+        m_longest += label.size() + (p.width > 0 ? p.width : std::min(f.capacity, 255));
     }
+}
+
+qsizetype LineMaker::sharedStart() const {
+    return m_pieces.empty() ? 0 : m_pieces.front().label.size();
+}
+
+qsizetype LineMaker::write(QByteArrayView record, char* out) const {
+    char* at = out;
+    for (const Piece& p : m_pieces) {
+        std::memcpy(at, p.label.constData(), size_t(p.label.size()));
+        at += p.label.size();
+        const QByteArrayView field = TextField::loadBytes(record, p.offset, p.capacity);
+        const qsizetype kept =
+            p.width > 0 ? std::min<qsizetype>(field.size(), p.width) : field.size();
+        std::memcpy(at, field.data(), size_t(kept));
+        at += kept;
+        if (kept < p.width) {
+            std::memset(at, ' ', size_t(p.width - kept));
+            at += p.width - kept;
+        }
+    }
+    return at - out;
 }
 
 void LineMaker::append(QByteArrayView record, QByteArray& out) const {
-    for (const Piece& p : m_pieces) {
-        out.append(p.label);
-        const QByteArrayView field = TextField::loadBytes(record, p.offset, p.capacity);
-        if (p.width <= 0) {
-            out.append(field);
-            continue;
-        }
-        out.append(field.first(std::min<qsizetype>(field.size(), p.width)));
-        if (field.size() < p.width)
-            out.append(p.width - field.size(), ' ');
-    }
+    const qsizetype before = out.size();
+    out.resize(before + m_longest);
+    out.truncate(before + write(record, out.data() + before));
 }
 
 LineList::LineList(const RecordLayout& layout, const QList<LinePiece>& pieces)
-    : m_maker(std::in_place, layout, pieces) {}
+    : m_maker(std::in_place, layout, pieces), m_skip(m_maker->sharedStart()) {}
+
+void LineList::reserve(qsizetype cards) {
+    m_bytes.reserve(cards * m_maker->longest());
+    m_lines.reserve(cards);
+}
 
 void LineList::add(QByteArrayView record) {
+    // Room for the longest line; what the line leaves unused is given back at once.
     const qsizetype begin = m_bytes.size();
-    m_maker->append(record, m_bytes);
-    m_lines.push_back({begin, m_bytes.size() - begin});
+    char* at = m_bytes.extend(m_maker->longest());
+    const qsizetype length = m_maker->write(record, at);
+    m_bytes.truncate(begin + length);
+    // The head: each byte's place in the list order, so that bytes compare as the lines'
+    // characters do, packed into one number that settles most comparisons at once.
+    const std::array<unsigned char, 256>& place = listPlaces();
+    quint64 head = 0;
+    for (qsizetype i = m_skip; i < m_skip + 8; ++i)
+        head = (head << 8) | (i < length ? place[static_cast<unsigned char>(at[i])] : 0u);
+    m_lines.append({head, begin, length});
 }
 
 void LineList::sort() {
-    const std::size_t n = m_lines.size();
-    if (n < 2)
-        return;
-    // Each byte replaced by its place in the list order, so that bytes compare as the
-    // lines' characters do; the lines' common beginning is skipped and the next eight
-    // places, packed in one number, settle most comparisons at once.
     const std::array<unsigned char, 256>& place = listPlaces();
-    QByteArray keys(m_bytes.size(), Qt::Uninitialized);
-    const auto* from = reinterpret_cast<const unsigned char*>(m_bytes.constData());
-    auto* to = reinterpret_cast<unsigned char*>(keys.data());
-    for (qsizetype i = 0; i < m_bytes.size(); ++i)
-        to[i] = place[from[i]];
-    qsizetype common = m_lines[0].length;
-    for (const Line& line : m_lines) {
-        const qsizetype most = std::min(common, line.length);
-        qsizetype same = 0;
-        while (same < most && to[m_lines[0].begin + same] == to[line.begin + same])
-            ++same;
-        common = same;
-    }
-    struct Entry {
-        quint64 head;
-        Line line;
-    };
-    std::vector<Entry> entries;
-    entries.reserve(n);
-    for (const Line& line : m_lines) {
-        quint64 head = 0;
-        for (qsizetype i = common; i < common + 8; ++i)
-            head = (head << 8) | (i < line.length ? to[line.begin + i] : 0u);
-        entries.push_back({head, line});
-    }
-    const qsizetype rest = common + 8;
-    std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(m_bytes.data());
+    const qsizetype rest = m_skip + 8;
+    std::sort(m_lines.begin(), m_lines.end(), [&](const Line& a, const Line& b) {
         if (a.head != b.head)
             return a.head < b.head;
-        const qsizetype shorter = std::min(a.line.length, b.line.length);
-        if (shorter > rest) {
-            const int order = std::memcmp(to + a.line.begin + rest, to + b.line.begin + rest,
-                                          size_t(shorter - rest));
-            if (order != 0)
-                return order < 0;
+        const qsizetype shorter = std::min(a.length, b.length);
+        for (qsizetype i = rest; i < shorter; ++i) {
+            const unsigned char x = place[bytes[a.begin + i]];
+            const unsigned char y = place[bytes[b.begin + i]];
+            if (x != y)
+                return x < y;
         }
-        if (a.line.length != b.line.length)
-            return a.line.length < b.line.length;
-        return a.line.begin < b.line.begin; // lines were added in file order
+        if (a.length != b.length)
+            return a.length < b.length;
+        return a.begin < b.begin; // lines were added in file order
     });
-    for (std::size_t i = 0; i < n; ++i)
-        m_lines[i] = entries[i].line;
 }
 
 QByteArrayView LineList::bytes(qsizetype i) const {
-    const Line& line = m_lines[std::size_t(i)];
-    return QByteArrayView(m_bytes).sliced(line.begin, line.length);
+    const Line& line = m_lines[i];
+    return QByteArrayView(m_bytes.data() + line.begin, line.length);
 }
 
 QString LineList::text(qsizetype i) const {

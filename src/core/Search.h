@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LargeArray.h"
 #include "RecordLayout.h"
 
 #include <QByteArray>
@@ -89,7 +90,13 @@ CardTest fieldIs(const RecordLayout& layout, int field, const QString& text);
 class LineMaker {
 public:
     LineMaker(const RecordLayout& layout, const QList<LinePiece>& pieces);
+    // Writes the line at `out` (room for longest() bytes); gives its length.
+    qsizetype write(QByteArrayView record, char* out) const;
     void append(QByteArrayView record, QByteArray& out) const;
+    // The longest line a card can give.
+    qsizetype longest() const { return m_longest; }
+    // The length of the fixed text every line begins with.
+    qsizetype sharedStart() const;
 
 private:
     struct Piece {
@@ -99,6 +106,7 @@ private:
         int width;
     };
     std::vector<Piece> m_pieces;
+    qsizetype m_longest = 0;
 };
 
 // Result lines kept as Windows-1252 bytes: filled from cards, sorted once in list order,
@@ -108,25 +116,29 @@ public:
     LineList() = default;
     LineList(const RecordLayout& layout, const QList<LinePiece>& pieces);
 
+    // Room for the lines of `cards` cards, asked for once.
+    void reserve(qsizetype cards);
     // Adds the line of the card `record`.
     void add(QByteArrayView record);
     // Sorts in list order (sortForList() on the lines as text); equal lines keep their order.
     void sort();
 
-    qsizetype size() const { return qsizetype(m_lines.size()); }
-    bool isEmpty() const { return m_lines.empty(); }
+    qsizetype size() const { return m_lines.size(); }
+    bool isEmpty() const { return m_lines.isEmpty(); }
     QByteArrayView bytes(qsizetype i) const;
     QString text(qsizetype i) const;
     QStringList texts() const;
 
 private:
     struct Line {
+        quint64 head; // the places in list order of the 8 bytes after the shared start
         qsizetype begin;
         qsizetype length;
     };
     std::optional<LineMaker> m_maker;
-    QByteArray m_bytes; // every line, one after another
-    std::vector<Line> m_lines;
+    qsizetype m_skip = 0;     // the shared start, the same in every line
+    LargeArray<char> m_bytes; // every line, one after another
+    LargeArray<Line> m_lines;
 };
 
 // "Trova" in a list: finds the next line that holds a key, going round from the end to

@@ -129,21 +129,13 @@ Writer::Writer(const Target& target, qsizetype rowCount, qsizetype cellBytes) {
         kRowOpen.size() + kRowClose.size() +
         qsizetype(target.columns.size()) * (kCellOpen.size() + kCellClose.size());
     // A little room over the estimate for escaped characters.
-    const qsizetype estimate =
-        top.size() + rowCount * perRow + cellBytes + cellBytes / 32 + kTail.size() + 4096;
-    m_out = QByteArray(estimate, Qt::Uninitialized);
+    m_out.reserve(top.size() + rowCount * perRow + cellBytes + cellBytes / 32 + kTail.size() +
+                  4096);
     put(top);
 }
 
-void Writer::reserve(qsizetype more) {
-    if (m_used + more > m_out.size())
-        m_out.resize(std::max(m_out.size() * 3 / 2, m_used + more));
-}
-
 void Writer::put(QByteArrayView bytes) {
-    reserve(bytes.size());
-    std::memcpy(m_out.data() + m_used, bytes.data(), size_t(bytes.size()));
-    m_used += bytes.size();
+    m_out.append(bytes.data(), bytes.size());
 }
 
 void Writer::beginRow() {
@@ -152,9 +144,11 @@ void Writer::beginRow() {
 
 void Writer::cell(QByteArrayView text) {
     const QByteArrayView t = TextField::trimBlanks(text);
-    // The worst case: every byte an entity of five.
-    reserve(kCellOpen.size() + 5 * t.size() + kCellClose.size());
-    char* at = m_out.data() + m_used;
+    // Room for the worst case, every byte an entity of five; what is left over is given
+    // back at once.
+    const qsizetype begin = m_out.size();
+    char* const start = m_out.extend(kCellOpen.size() + 5 * t.size() + kCellClose.size());
+    char* at = start;
     auto copy = [&at](QByteArrayView bytes) {
         std::memcpy(at, bytes.data(), size_t(bytes.size()));
         at += bytes.size();
@@ -171,17 +165,16 @@ void Writer::cell(QByteArrayView text) {
             *at++ = c;
     }
     copy(kCellClose);
-    m_used = at - m_out.data();
+    m_out.truncate(begin + (at - start));
 }
 
 void Writer::endRow() {
     put(kRowClose);
 }
 
-QByteArray Writer::finish() {
+QByteArrayView Writer::finish() {
     put(kTail);
-    m_out.truncate(m_used);
-    return std::move(m_out);
+    return QByteArrayView(m_out.data(), m_out.size());
 }
 
 QByteArray fileBytes(const Target& target, int rowCount, const CellReader& cell) {
@@ -194,10 +187,10 @@ QByteArray fileBytes(const Target& target, int rowCount, const CellReader& cell)
             out.cell(cell(row, column, scratch));
         out.endRow();
     }
-    return out.finish();
+    return out.finish().toByteArray();
 }
 
-bool write(const QString& path, const QByteArray& bytes) {
+bool write(const QString& path, QByteArrayView bytes) {
     return WholeFile::replace(path, bytes);
 }
 

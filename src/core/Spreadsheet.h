@@ -1,6 +1,9 @@
 #pragma once
 
+#include "LargeArray.h"
+
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -37,15 +40,13 @@ public:
     void beginRow();
     void cell(QByteArrayView text);
     void endRow();
-    // The whole file, after the last row.
-    QByteArray finish();
+    // The whole file, after the last row: a view of the writer's own buffer.
+    QByteArrayView finish();
 
 private:
     void put(QByteArrayView bytes);
-    void reserve(qsizetype more);
 
-    QByteArray m_out;
-    qsizetype m_used = 0;
+    LargeArray<char> m_out;
 };
 
 // A cell's text in Windows-1252: a view of bytes that live on, or of `scratch`.
@@ -56,6 +57,6 @@ using CellReader = std::function<QByteArrayView(int row, int column, QByteArray&
 QByteArray fileBytes(const Target& target, int rowCount, const CellReader& cell);
 
 // Writes the file whole or not at all: a failed write leaves the previous file as it was.
-bool write(const QString& path, const QByteArray& bytes);
+bool write(const QString& path, QByteArrayView bytes);
 
 } // namespace Spreadsheet

@@ -22,7 +22,8 @@ void runExport(QWidget* parent, const Spreadsheet::Target& target, const RecordG
     const int columns = int(target.columns.size());
     bool written = false;
     {
-        // The grid's column 0 is the row number, which the file leaves out.
+        // The grid's column 0 is the row number, which the file leaves out. The buffer goes
+        // before the questions that follow.
         Spreadsheet::Writer out(target, rows, grid.storedBytes());
         for (int row = 0; row < rows; ++row) {
             grid.writeRow(row, 1, columns, out);

@@ -56,6 +56,7 @@ void GridWindow::fillGrid(const std::function<bool(const Record&)>& listed) {
     bool anyCard = false;
     RecordGridModel::Rows rows = m_grid->makeRows(*m_setup.layout);
     const RecordArchive archive(m_archivePath, *m_setup.layout);
+    rows.reserve(archive.count().value_or(0));
     if (listed) {
         archive.scan([&](int, const Record& record) {
             anyCard = true;

@@ -17,9 +17,6 @@ quint64 key(int row, int column) {
     return (quint64(quint32(row)) << 32) | quint32(column);
 }
 
-// Blocks of a megabyte: a few hundred rows each.
-constexpr qsizetype kBlockBytes = 1 << 20;
-
 } // namespace
 
 RecordGridModel::Rows::Rows(const QList<Column>& columns, const RecordLayout& layout) {
@@ -32,13 +29,15 @@ RecordGridModel::Rows::Rows(const QList<Column>& columns, const RecordLayout& la
     }
 }
 
+void RecordGridModel::Rows::reserve(qsizetype cards) {
+    m_rows.reserve(m_rows.size() + cards);
+    // Fields are seldom full: room for half of each, grown when needed.
+    m_bytes.reserve(m_bytes.size() + cards * m_rowRoom / 2);
+}
+
 void RecordGridModel::Rows::add(QByteArrayView record) {
-    if (m_blocks.empty() || m_blockUsed + m_rowRoom > m_blockSize) {
-        m_blockSize = std::max<qsizetype>(kBlockBytes, m_rowRoom);
-        m_blocks.push_back(std::make_unique_for_overwrite<char[]>(size_t(m_blockSize)));
-        m_blockUsed = 0;
-    }
-    char* const start = m_blocks.back().get() + m_blockUsed;
+    const qsizetype begin = m_bytes.size();
+    char* const start = m_bytes.extend(m_rowRoom);
     char* at = start;
     for (const Field& f : m_fields) {
         const QByteArrayView text = TextField::loadBytes(record, f.offset, f.capacity);
@@ -46,14 +45,14 @@ void RecordGridModel::Rows::add(QByteArrayView record) {
         std::memcpy(at, text.data(), size_t(text.size()));
         at += text.size();
     }
-    m_blockUsed += at - start;
-    m_fieldBytes += at - start;
-    m_rows.push_back(start);
+    m_bytes.truncate(begin + (at - start));
+    m_rows.append(begin);
 }
 
 RecordGridModel::RecordGridModel(QList<Column> columns, QObject* parent)
     : QAbstractTableModel(parent), m_columns(std::move(columns)) {
-    m_rows.m_rows.assign(kInitialRows, nullptr);
+    for (int i = 0; i < kInitialRows; ++i)
+        m_rows.m_rows.append(-1);
 }
 
 void RecordGridModel::setRows(Rows rows) {
@@ -64,7 +63,7 @@ void RecordGridModel::setRows(Rows rows) {
 }
 
 QByteArrayView RecordGridModel::stored(int row, int column, QByteArray& scratch) const {
-    const char* fields = m_rows.m_rows[std::size_t(row)];
+    const char* fields = m_rows.row(row);
     if (!fields)
         return {};
     if (m_columns[column].field < 0) {
@@ -108,7 +107,7 @@ QByteArrayView RecordGridModel::cellBytes(int row, int column, QByteArray& scrat
 
 void RecordGridModel::writeRow(int row, int first, int count, Spreadsheet::Writer& out) const {
     out.beginRow();
-    const char* at = m_rows.m_rows[std::size_t(row)];
+    const char* at = m_rows.row(row);
     QByteArray scratch;
     const int end = std::min(first + count, int(m_columns.size()));
     for (int c = 0; c < end; ++c) {

@@ -5,8 +5,9 @@
 #include <QByteArrayView>
 #include <QHash>
 #include <QList>
-#include <memory>
 #include <vector>
+
+#include "core/LargeArray.h"
 
 class QTableView;
 class QWidget;
@@ -37,23 +38,25 @@ public:
     class Rows {
     public:
         Rows(const QList<Column>& columns, const RecordLayout& layout);
+        // Room for `cards` rows, asked for once.
+        void reserve(qsizetype cards);
         void add(QByteArrayView record);
         int size() const { return int(m_rows.size()); }
 
     private:
         friend class RecordGridModel;
         Rows() = default;
+        const char* row(int index) const {
+            return m_rows[index] < 0 ? nullptr : m_bytes.data() + m_rows[index];
+        }
         struct Field {
             int offset;
             int capacity;
         };
         std::vector<Field> m_fields; // of the field columns, in column order
-        int m_rowRoom = 0;           // the most bytes a row can take
-        std::vector<std::unique_ptr<char[]>> m_blocks;
-        qsizetype m_blockUsed = 0;
-        qsizetype m_blockSize = 0;
-        std::vector<const char*> m_rows; // null for an empty row
-        qsizetype m_fieldBytes = 0;      // the fields' bytes in all
+        qsizetype m_rowRoom = 0;     // the most bytes a row can take
+        LargeArray<char> m_bytes;
+        LargeArray<qsizetype> m_rows; // where each row starts; -1 for an empty row
     };
 
     explicit RecordGridModel(QList<Column> columns, QObject* parent = nullptr);
@@ -72,7 +75,7 @@ public:
     // typed or computed cell.
     QByteArrayView cellBytes(int row, int column, QByteArray& scratch) const;
     // About how many bytes the cells hold, for reserving an export at once.
-    qsizetype storedBytes() const { return m_rows.m_fieldBytes; }
+    qsizetype storedBytes() const { return m_rows.m_bytes.size(); }
     // Writes the cells of `row` from column `first` on, `count` of them, typed ones
     // included, as one row of the export file.
     void writeRow(int row, int first, int count, Spreadsheet::Writer& out) const;

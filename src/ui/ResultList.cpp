@@ -157,6 +157,8 @@ bool ResultList::list(const Search::CardTest& listed, const RecordArchive::Progr
     Search::LineList found(*m_setup.layout, m_setup.line);
     const RecordArchive archive(TextField::trimBlanks(m_cardWindow->archivePath()),
                                 *m_setup.layout);
+    // Room for every card's line, asked for once: only what the lines fill is used.
+    found.reserve(archive.count().value_or(0));
     const bool read = archive.scanBytes(
         [&](int, QByteArrayView record) {
             if (!listed || listed(record))
