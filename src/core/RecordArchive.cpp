@@ -1,5 +1,7 @@
 #include "RecordArchive.h"
 
+#include "LargeArray.h"
+
 RecordArchive::RecordArchive(QString path, const RecordLayout& layout)
     : m_path(std::move(path)), m_layout(&layout) {}
 
@@ -41,6 +43,13 @@ bool RecordArchive::update(int position, const Record& record) const {
 }
 
 bool RecordArchive::scan(const std::function<void(int, const Record&)>& visit) const {
+    return scanBytes([&](int position, QByteArrayView record) {
+        visit(position, Record(*m_layout, record.toByteArray()));
+    });
+}
+
+bool RecordArchive::scanBytes(const std::function<void(int, QByteArrayView)>& visit,
+                              const Progress& progress) const {
     RecordFile file(m_layout->size());
     if (!file.open(m_path, RecordFile::Access::Read))
         return false;
@@ -48,14 +57,25 @@ bool RecordArchive::scan(const std::function<void(int, const Record&)>& visit) c
     if (!n)
         return false;
     const int size = m_layout->size();
-    constexpr int kBlock = 256;
-    QByteArray block;
+    // Blocks of two megabytes: the file is read at the speed of a sequential read, and
+    // the one buffer, reused, keeps the memory low whatever the file's size.
+    constexpr int kBlockBytes = 2 << 20;
+    constexpr int kProgressStep = 4096;
+    const int perBlock = std::max(1, kBlockBytes / size);
+    LargeArray<char> block;
+    block.reserve(qsizetype(perBlock) * size);
     int position = 0;
+    int reported = 0;
     while (position < *n) {
-        if (!file.readBlock(std::min(kBlock, *n - position), block) || block.isEmpty())
+        const int got = file.readBlock(std::min(perBlock, *n - position), block.data());
+        if (got <= 0)
             return false;
-        for (qsizetype at = 0; at < block.size(); at += size)
-            visit(++position, Record(*m_layout, block.mid(at, size)));
+        for (int i = 0; i < got; ++i)
+            visit(++position, QByteArrayView(block.data() + qsizetype(i) * size, size));
+        if (progress && (position - reported >= kProgressStep || position == *n)) {
+            reported = position;
+            progress(position, *n);
+        }
     }
     return true;
 }

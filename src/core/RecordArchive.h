@@ -31,6 +31,12 @@ public:
     bool update(int position, const Record& record) const;
     // Visits every card from the first, in order; false when the file failed.
     bool scan(const std::function<void(int position, const Record& record)>& visit) const;
+    // The same over the records' bytes, read in large blocks and handed out without a copy:
+    // a view lives only during its visit. `progress`, when given, hears the cards visited
+    // and the cards in the file now and then (every few thousand cards, and at the end).
+    using Progress = std::function<void(int done, int total)>;
+    bool scanBytes(const std::function<void(int position, QByteArrayView record)>& visit,
+                   const Progress& progress = {}) const;
 
     struct Browsed {
         BrowseStep step;

@@ -55,16 +55,23 @@ bool RecordFile::read(QByteArray& record) {
 }
 
 bool RecordFile::readBlock(int maxRecords, QByteArray& records) {
-    if (!m_file.isOpen())
-        return false;
     records.resize(qsizetype(maxRecords) * m_recordSize);
-    const qint64 got = m_file.read(records.data(), records.size());
+    const int got = readBlock(maxRecords, records.data());
+    records.truncate(got < 0 ? 0 : qsizetype(got) * m_recordSize);
+    return got >= 0;
+}
+
+int RecordFile::readBlock(int maxRecords, char* into) {
+    if (!m_file.isOpen())
+        return -1;
+    const qint64 got = m_file.read(into, qint64(maxRecords) * m_recordSize);
     if (got < 0)
-        return false;
+        return -1;
     const qint64 whole = got / m_recordSize * m_recordSize;
-    records.truncate(whole);
     // Leave the position after the last whole record read.
-    return whole == got || m_file.seek(m_file.pos() - (got - whole));
+    if (whole != got && !m_file.seek(m_file.pos() - (got - whole)))
+        return -1;
+    return int(whole / m_recordSize);
 }
 
 bool RecordFile::write(const QByteArray& record) {

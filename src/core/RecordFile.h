@@ -35,6 +35,8 @@ public:
     bool read(QByteArray& record);
     // Reads up to `maxRecords` whole records from the current position (for scans).
     bool readBlock(int maxRecords, QByteArray& records);
+    // The same into `into` (room for `maxRecords`): the records read, or -1 on failure.
+    int readBlock(int maxRecords, char* into);
     // Writes the record at the current position (over a record, or appending at the
     // count) and advances by one. The bytes reach the disk before it returns. A write that
     // fails, or whose flush to the disk fails, is undone: the file is left byte for byte

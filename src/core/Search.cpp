@@ -1,8 +1,12 @@
 #include "Search.h"
 
+#include "Cp1252.h"
 #include "TextField.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
+#include <string_view>
 
 namespace Search {
 
@@ -48,6 +52,61 @@ namespace {
 char16_t upperAZ(char16_t c) {
     return c >= u'a' && c <= u'z' ? char16_t(c - (u'a' - u'A')) : c;
 }
+
+// The byte of a character of the code page.
+std::optional<unsigned char> byteOf(char16_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<unsigned char>(c);
+    for (unsigned b = 0x80; b < 0xA0; ++b) {
+        if (Cp1252::toUnicode(static_cast<unsigned char>(b)) == c)
+            return static_cast<unsigned char>(b);
+    }
+    return std::nullopt;
+}
+
+// The letters A-Z of Windows-1252 bytes turned to a-z, into `to` (as many bytes). Eight
+// bytes at a time: a byte's top bit marks it as one of A-Z, and that bit moved down to
+// 0x20 makes the small letter.
+void foldBytes(QByteArrayView from, char* to) {
+    constexpr quint64 kOnes = 0x0101010101010101ULL;
+    constexpr quint64 kTops = kOnes * 0x80;
+    const char* src = from.data();
+    const qsizetype n = from.size();
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 x;
+        std::memcpy(&x, src + i, 8);
+        const quint64 low = x & ~kTops;                       // each byte's lower seven bits
+        const quint64 fromA = low + kOnes * (0x80 - 'A');     // top bit: at least 'A'
+        const quint64 pastZ = low + kOnes * (0x80 - 'Z' - 1); // top bit: past 'Z'
+        const quint64 upper = fromA & ~pastZ & ~x & kTops;
+        x |= upper >> 2;
+        std::memcpy(to + i, &x, 8);
+    }
+    for (; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(src[i]);
+        to[i] = static_cast<char>(c + ((static_cast<unsigned char>(c - 'A') < 26u) << 5));
+    }
+}
+
+// Each byte's place in the list order: the order of its character after folding a-z to
+// A-Z (the bytes 0x80-0x9F stand for characters far above 0xFF, the euro sign among them).
+const std::array<unsigned char, 256>& listPlaces() {
+    static const std::array<unsigned char, 256> places = [] {
+        std::array<char16_t, 256> folded{};
+        for (int b = 0; b < 256; ++b)
+            folded[std::size_t(b)] = upperAZ(Cp1252::toUnicode(static_cast<unsigned char>(b)));
+        std::array<char16_t, 256> sorted = folded;
+        std::sort(sorted.begin(), sorted.end());
+        const auto end = std::unique(sorted.begin(), sorted.end());
+        std::array<unsigned char, 256> out{};
+        for (std::size_t b = 0; b < 256; ++b)
+            out[b] = static_cast<unsigned char>(std::lower_bound(sorted.begin(), end, folded[b]) -
+                                                sorted.begin());
+        return out;
+    }();
+    return places;
+}
 } // namespace
 
 bool listsBefore(const QString& a, const QString& b) {
@@ -65,8 +124,190 @@ void sortForList(QStringList& lines) {
     std::stable_sort(lines.begin(), lines.end(), listsBefore);
 }
 
+std::optional<QByteArray> exactBytes(const QString& text) {
+    QByteArray out(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const std::optional<unsigned char> byte = byteOf(text[i].unicode());
+        if (!byte)
+            return std::nullopt;
+        out[i] = char(*byte);
+    }
+    return out;
+}
+
+QByteArrayView fieldBytes(const RecordLayout& layout, QByteArrayView record, int index) {
+    const FieldSpec& f = layout.field(index);
+    return TextField::loadBytes(record, f.offset, f.capacity);
+}
+
+Matcher::Matcher(const RecordLayout& layout, const QList<Filter>& filters)
+    : m_required(requiredCount(filters)) {
+    for (const Filter& f : filters) {
+        if (f.text.isEmpty())
+            continue;
+        // A filter with a character outside the code page still counts as required.
+        std::optional<QByteArray> bytes = exactBytes(foldAZ(f.text));
+        if (!bytes)
+            continue;
+        const FieldSpec& spec = layout.field(f.field);
+        m_keys.push_back({spec.offset, spec.capacity, std::move(*bytes)});
+    }
+}
+
+bool Matcher::isListed(QByteArrayView record) const {
+    if (m_required == 0)
+        return true;
+    int matches = 0;
+    qsizetype left = qsizetype(m_keys.size());
+    std::array<char, 256> folded;
+    for (const Key& key : m_keys) {
+        if (matches + left < m_required)
+            return false;
+        --left;
+        const QByteArrayView field = TextField::loadBytes(record, key.offset, key.capacity);
+        if (field.size() < key.folded.size())
+            continue;
+        foldBytes(field, folded.data());
+        const std::string_view haystack(folded.data(), size_t(field.size()));
+        if (haystack.find(std::string_view(key.folded.constData(), size_t(key.folded.size()))) !=
+                std::string_view::npos &&
+            ++matches >= m_required)
+            return true;
+    }
+    return false;
+}
+
+CardTest fieldIs(const RecordLayout& layout, int field, const QString& text) {
+    const std::optional<QByteArray> bytes = exactBytes(text);
+    if (!bytes)
+        return [](QByteArrayView) { return false; };
+    return [&layout, field, want = *bytes](QByteArrayView record) {
+        return fieldBytes(layout, record, field) == QByteArrayView(want);
+    };
+}
+
+LineMaker::LineMaker(const RecordLayout& layout, const QList<LinePiece>& pieces) {
+    for (const LinePiece& p : pieces) {
+        const FieldSpec& f = layout.field(p.field);
+        const QByteArray label(p.label);
+        Q_ASSERT_X(std::all_of(label.begin(), label.end(), [](char c) { return c >= 0; }),
+                   "LineMaker", "labels are plain ASCII");
+        m_pieces.push_back({label, f.offset, f.capacity, p.width});
+        m_longest += label.size() + (p.width > 0 ? p.width : std::min(f.capacity, 255));
+    }
+}
+
+qsizetype LineMaker::sharedStart() const {
+    return m_pieces.empty() ? 0 : m_pieces.front().label.size();
+}
+
+qsizetype LineMaker::write(QByteArrayView record, char* out) const {
+    char* at = out;
+    for (const Piece& p : m_pieces) {
+        std::memcpy(at, p.label.constData(), size_t(p.label.size()));
+        at += p.label.size();
+        const QByteArrayView field = TextField::loadBytes(record, p.offset, p.capacity);
+        const qsizetype kept =
+            p.width > 0 ? std::min<qsizetype>(field.size(), p.width) : field.size();
+        std::memcpy(at, field.data(), size_t(kept));
+        at += kept;
+        if (kept < p.width) {
+            std::memset(at, ' ', size_t(p.width - kept));
+            at += p.width - kept;
+        }
+    }
+    return at - out;
+}
+
+void LineMaker::append(QByteArrayView record, QByteArray& out) const {
+    const qsizetype before = out.size();
+    out.resize(before + m_longest);
+    out.truncate(before + write(record, out.data() + before));
+}
+
+LineList::LineList(const RecordLayout& layout, const QList<LinePiece>& pieces)
+    : m_maker(std::in_place, layout, pieces), m_skip(m_maker->sharedStart()) {}
+
+void LineList::reserve(qsizetype cards) {
+    m_bytes.reserve(cards * m_maker->longest());
+    m_lines.reserve(cards);
+}
+
+void LineList::add(QByteArrayView record) {
+    // Room for the longest line; what the line leaves unused is given back at once.
+    const qsizetype begin = m_bytes.size();
+    char* at = m_bytes.extend(m_maker->longest());
+    const qsizetype length = m_maker->write(record, at);
+    m_bytes.truncate(begin + length);
+    // The head: each byte's place in the list order, so that bytes compare as the lines'
+    // characters do, packed into one number that settles most comparisons at once.
+    const std::array<unsigned char, 256>& place = listPlaces();
+    quint64 head = 0;
+    for (qsizetype i = m_skip; i < m_skip + 8; ++i)
+        head = (head << 8) | (i < length ? place[static_cast<unsigned char>(at[i])] : 0u);
+    m_lines.append({head, begin, length});
+}
+
+void LineList::sort() {
+    const std::array<unsigned char, 256>& place = listPlaces();
+    const auto* bytes = reinterpret_cast<const unsigned char*>(m_bytes.data());
+    const qsizetype rest = m_skip + 8;
+    std::sort(m_lines.begin(), m_lines.end(), [&](const Line& a, const Line& b) {
+        if (a.head != b.head)
+            return a.head < b.head;
+        const qsizetype shorter = std::min(a.length, b.length);
+        for (qsizetype i = rest; i < shorter; ++i) {
+            const unsigned char x = place[bytes[a.begin + i]];
+            const unsigned char y = place[bytes[b.begin + i]];
+            if (x != y)
+                return x < y;
+        }
+        if (a.length != b.length)
+            return a.length < b.length;
+        return a.begin < b.begin; // lines were added in file order
+    });
+}
+
+QByteArrayView LineList::bytes(qsizetype i) const {
+    const Line& line = m_lines[i];
+    return QByteArrayView(m_bytes.data() + line.begin, line.length);
+}
+
+QString LineList::text(qsizetype i) const {
+    return Cp1252::decode(bytes(i));
+}
+
+QStringList LineList::texts() const {
+    QStringList out;
+    out.reserve(size());
+    for (qsizetype i = 0; i < size(); ++i)
+        out.append(text(i));
+    return out;
+}
+
 int ListFinder::find(const QStringList& lines, int selected, const QString& typed) {
-    const int n = int(lines.size());
+    return find(int(lines.size()), selected, typed,
+                [&](int at, const QString& key) { return foldAZ(lines[at]).contains(key); });
+}
+
+int ListFinder::find(const LineList& lines, int selected, const QString& typed) {
+    // The lines hold only characters of the code page: a key with any other is nowhere.
+    const std::optional<QByteArray> key = exactBytes(foldAZ(typed));
+    QByteArray folded;
+    return find(int(lines.size()), selected, typed, [&](int at, const QString&) {
+        if (!key)
+            return false;
+        const QByteArrayView line = lines.bytes(at);
+        folded.resize(line.size());
+        foldBytes(line, folded.data());
+        return std::string_view(folded.constData(), size_t(folded.size()))
+                   .find(std::string_view(key->constData(), size_t(key->size()))) !=
+               std::string_view::npos;
+    });
+}
+
+int ListFinder::find(int n, int selected, const QString& typed,
+                     const std::function<bool(int, const QString&)>& holds) {
     if (n == 0)
         return selected;
     if (selected < 0 || selected >= n)
@@ -80,7 +321,7 @@ int ListFinder::find(const QStringList& lines, int selected, const QString& type
     // The same key looks first at the line after the selection and last at the selection.
     for (int step = again ? 1 : 0; step <= n - (again ? 0 : 1); ++step) {
         const int at = (start + step) % n;
-        if (foldAZ(lines[at]).contains(key))
+        if (holds(at, key))
             return at;
     }
     return selected;

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "LargeArray.h"
 #include "RecordLayout.h"
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
+#include <vector>
 
 // Finding cards by field filters, listing them as fixed-width lines and finding a word in
 // the list: the same rules for both archives, each with its own fields and line.
@@ -30,7 +35,7 @@ bool isListed(const Record& record, const QList<Filter>& filters, int required);
 // One piece of a result line: a fixed text, then a field trimmed and padded with spaces
 // or cut to `width` characters (width 0: the field trimmed, as long as it is).
 struct LinePiece {
-    const char* label;
+    const char* label; // plain ASCII
     int field;
     int width;
 };
@@ -45,6 +50,97 @@ bool listsBefore(const QString& a, const QString& b);
 // Sorts in list order; lines that compare equal keep their order.
 void sortForList(QStringList& lines);
 
+// The same rules on the archive's own bytes, for scans of large files: a card is tested
+// and its line built from the Windows-1252 bytes of its record, without turning fields
+// into text, and the results are those of isListed(), resultLine() and listsBefore().
+
+// A test of a card on its record's bytes.
+using CardTest = std::function<bool(QByteArrayView record)>;
+
+// The Windows-1252 bytes of `text`, one per character; none when a character lies outside
+// the code page (no stored field holds such a text, so it is never found there).
+std::optional<QByteArray> exactBytes(const QString& text);
+
+// The bytes of field `index` of `record` under the load rule, still in Windows-1252:
+// at most the field's capacity, trimmed.
+QByteArrayView fieldBytes(const RecordLayout& layout, QByteArrayView record, int index);
+
+// The filters, ready to test cards on their bytes: the same answer as isListed() with
+// requiredCount() of the same filters.
+class Matcher {
+public:
+    Matcher(const RecordLayout& layout, const QList<Filter>& filters);
+    int required() const { return m_required; }
+    bool isListed(QByteArrayView record) const;
+
+private:
+    struct Key {
+        int offset;
+        int capacity;
+        QByteArray folded; // the filter's bytes, A-Z folded
+    };
+    std::vector<Key> m_keys; // the filters that can match at all
+    int m_required;
+};
+
+// A trimmed field that reads exactly `text` (the to-complete mark "Sì", say).
+CardTest fieldIs(const RecordLayout& layout, int field, const QString& text);
+
+// Builds a card's result line from its bytes, in Windows-1252: resultLine() encoded.
+class LineMaker {
+public:
+    LineMaker(const RecordLayout& layout, const QList<LinePiece>& pieces);
+    // Writes the line at `out` (room for longest() bytes); gives its length.
+    qsizetype write(QByteArrayView record, char* out) const;
+    void append(QByteArrayView record, QByteArray& out) const;
+    // The longest line a card can give.
+    qsizetype longest() const { return m_longest; }
+    // The length of the fixed text every line begins with.
+    qsizetype sharedStart() const;
+
+private:
+    struct Piece {
+        QByteArray label;
+        int offset;
+        int capacity;
+        int width;
+    };
+    std::vector<Piece> m_pieces;
+    qsizetype m_longest = 0;
+};
+
+// Result lines kept as Windows-1252 bytes: filled from cards, sorted once in list order,
+// turned into text one line at a time, when shown.
+class LineList {
+public:
+    LineList() = default;
+    LineList(const RecordLayout& layout, const QList<LinePiece>& pieces);
+
+    // Room for the lines of `cards` cards, asked for once.
+    void reserve(qsizetype cards);
+    // Adds the line of the card `record`.
+    void add(QByteArrayView record);
+    // Sorts in list order (sortForList() on the lines as text); equal lines keep their order.
+    void sort();
+
+    qsizetype size() const { return m_lines.size(); }
+    bool isEmpty() const { return m_lines.isEmpty(); }
+    QByteArrayView bytes(qsizetype i) const;
+    QString text(qsizetype i) const;
+    QStringList texts() const;
+
+private:
+    struct Line {
+        quint64 head; // the places in list order of the 8 bytes after the shared start
+        qsizetype begin;
+        qsizetype length;
+    };
+    std::optional<LineMaker> m_maker;
+    qsizetype m_skip = 0;     // the shared start, the same in every line
+    LargeArray<char> m_bytes; // every line, one after another
+    LargeArray<Line> m_lines;
+};
+
 // "Trova" in a list: finds the next line that holds a key, going round from the end to
 // the start, and remembers the key so that the same key again moves on.
 class ListFinder {
@@ -53,9 +149,14 @@ public:
     // from the first line for a new key, or after `selected` for the same key again; the
     // selection itself when nothing holds it. `selected` -1 stands for the first line.
     int find(const QStringList& lines, int selected, const QString& typed);
+    int find(const LineList& lines, int selected, const QString& typed);
     void reset() { m_lastKey.reset(); }
 
 private:
+    // The walk through `count` lines; `holds` says whether a line holds the folded key.
+    int find(int count, int selected, const QString& typed,
+             const std::function<bool(int line, const QString& key)>& holds);
+
     std::optional<QString> m_lastKey;
 };
 

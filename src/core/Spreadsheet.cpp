@@ -4,6 +4,9 @@
 #include "TextField.h"
 #include "WholeFile.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace Spreadsheet {
 namespace {
 
@@ -42,6 +45,41 @@ void appendEscaped(QByteArray& out, QByteArrayView text) {
         run = i + 1;
     }
     out.append(text.sliced(run));
+}
+
+constexpr QByteArrayView kRowOpen = "<tr>";
+constexpr QByteArrayView kRowClose = "</tr>";
+constexpr QByteArrayView kCellOpen = "<td style=\"text-align: left;\">";
+constexpr QByteArrayView kCellClose = "</td>";
+constexpr QByteArrayView kTail = "</table></body></html>";
+
+QByteArray head(const Target& target) {
+    QByteArray out;
+    out += "<html xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
+           "xmlns:x=\"urn:schemas-microsoft-com:office:excel\" "
+           "xmlns=\"http://www.w3.org/TR/REC-html40\">";
+    out += "<head>"
+           "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"
+           "<!--[if gte mso 9]><xml>"
+           "<x:ExcelWorkbook><x:ExcelWorksheets><x:ExcelWorksheet><x:Name>";
+    appendEscaped(out, Cp1252::encode(target.worksheet));
+    out += "</x:Name><x:WorksheetOptions><x:Selected/><x:Panes><x:Pane>"
+           "<x:Number>1</x:Number><x:ActiveRow>3</x:ActiveRow>"
+           "</x:Pane></x:Panes>"
+           "<x:ProtectContents>False</x:ProtectContents>"
+           "<x:ProtectObjects>False</x:ProtectObjects>"
+           "<x:ProtectScenarios>False</x:ProtectScenarios>"
+           "</x:WorksheetOptions></x:ExcelWorksheet></x:ExcelWorksheets>"
+           "</x:ExcelWorkbook></xml><![endif]-->"
+           "</head><body><table x:str><tr>";
+    for (const Column& column : target.columns) {
+        out += "<td style=\"text-align: left; font-weight: bold;\" width=";
+        out += QByteArray::number(column.width) + '>';
+        appendEscaped(out, Cp1252::encode(column.title));
+        out += "</td>";
+    }
+    out += "</tr>";
+    return out;
 }
 
 } // namespace
@@ -85,49 +123,74 @@ Target documentExport() {
             }};
 }
 
-QByteArray fileBytes(const Target& target, int rowCount, const CellReader& cell) {
-    QByteArray out;
-    out += "<html xmlns:o=\"urn:schemas-microsoft-com:office:office\" "
-           "xmlns:x=\"urn:schemas-microsoft-com:office:excel\" "
-           "xmlns=\"http://www.w3.org/TR/REC-html40\">";
-    out += "<head>"
-           "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"
-           "<!--[if gte mso 9]><xml>"
-           "<x:ExcelWorkbook><x:ExcelWorksheets><x:ExcelWorksheet><x:Name>";
-    appendEscaped(out, Cp1252::encode(target.worksheet));
-    out += "</x:Name><x:WorksheetOptions><x:Selected/><x:Panes><x:Pane>"
-           "<x:Number>1</x:Number><x:ActiveRow>3</x:ActiveRow>"
-           "</x:Pane></x:Panes>"
-           "<x:ProtectContents>False</x:ProtectContents>"
-           "<x:ProtectObjects>False</x:ProtectObjects>"
-           "<x:ProtectScenarios>False</x:ProtectScenarios>"
-           "</x:WorksheetOptions></x:ExcelWorksheet></x:ExcelWorksheets>"
-           "</x:ExcelWorkbook></xml><![endif]-->"
-           "</head><body><table x:str><tr>";
-    for (const Column& column : target.columns) {
-        out += "<td style=\"text-align: left; font-weight: bold;\" width=";
-        out += QByteArray::number(column.width) + '>';
-        appendEscaped(out, Cp1252::encode(column.title));
-        out += "</td>";
-    }
-    out += "</tr>";
-    const int columns = int(target.columns.size());
-    out.reserve(out.size() + qsizetype(rowCount) * columns * 40);
-    QByteArray scratch;
-    for (int row = 0; row < rowCount; ++row) {
-        out += "<tr>";
-        for (int column = 0; column < columns; ++column) {
-            out += "<td style=\"text-align: left;\">";
-            appendEscaped(out, TextField::trimBlanks(cell(row, column, scratch)));
-            out += "</td>";
-        }
-        out += "</tr>";
-    }
-    out += "</table></body></html>";
-    return out;
+Writer::Writer(const Target& target, qsizetype rowCount, qsizetype cellBytes) {
+    const QByteArray top = head(target);
+    const qsizetype perRow =
+        kRowOpen.size() + kRowClose.size() +
+        qsizetype(target.columns.size()) * (kCellOpen.size() + kCellClose.size());
+    // A little room over the estimate for escaped characters.
+    m_out.reserve(top.size() + rowCount * perRow + cellBytes + cellBytes / 32 + kTail.size() +
+                  4096);
+    put(top);
 }
 
-bool write(const QString& path, const QByteArray& bytes) {
+void Writer::put(QByteArrayView bytes) {
+    m_out.append(bytes.data(), bytes.size());
+}
+
+void Writer::beginRow() {
+    put(kRowOpen);
+}
+
+void Writer::cell(QByteArrayView text) {
+    const QByteArrayView t = TextField::trimBlanks(text);
+    // Room for the worst case, every byte an entity of five; what is left over is given
+    // back at once.
+    const qsizetype begin = m_out.size();
+    char* const start = m_out.extend(kCellOpen.size() + 5 * t.size() + kCellClose.size());
+    char* at = start;
+    auto copy = [&at](QByteArrayView bytes) {
+        std::memcpy(at, bytes.data(), size_t(bytes.size()));
+        at += bytes.size();
+    };
+    copy(kCellOpen);
+    for (const char c : t) {
+        if (c == '&')
+            copy("&amp;");
+        else if (c == '<')
+            copy("&lt;");
+        else if (c == '>')
+            copy("&gt;");
+        else
+            *at++ = c;
+    }
+    copy(kCellClose);
+    m_out.truncate(begin + (at - start));
+}
+
+void Writer::endRow() {
+    put(kRowClose);
+}
+
+QByteArrayView Writer::finish() {
+    put(kTail);
+    return QByteArrayView(m_out.data(), m_out.size());
+}
+
+QByteArray fileBytes(const Target& target, int rowCount, const CellReader& cell) {
+    Writer out(target, rowCount);
+    const int columns = int(target.columns.size());
+    QByteArray scratch;
+    for (int row = 0; row < rowCount; ++row) {
+        out.beginRow();
+        for (int column = 0; column < columns; ++column)
+            out.cell(cell(row, column, scratch));
+        out.endRow();
+    }
+    return out.finish().toByteArray();
+}
+
+bool write(const QString& path, QByteArrayView bytes) {
     return WholeFile::replace(path, bytes);
 }
 

@@ -44,11 +44,22 @@ void store(char* field, int capacity, const QString& text) {
 }
 
 QString load(QByteArrayView field, int capacity) {
+    // Trimming the bytes trims the text: the code page keeps codes 0 to 32 as they are.
+    return Cp1252::decode(loadBytes(field, capacity));
+}
+
+QByteArrayView loadBytes(QByteArrayView field, int capacity) {
     if (field.isEmpty())
         return {};
     const qsizetype available = std::min<qsizetype>(capacity, field.size() - 1);
     const qsizetype length = std::min<qsizetype>(static_cast<unsigned char>(field[0]), available);
-    return trimBlanks(Cp1252::decode(field.sliced(1, length)));
+    return trimBlanks(field.sliced(1, length));
+}
+
+QByteArrayView loadBytes(QByteArrayView record, int offset, int capacity) {
+    if (offset < 0 || offset >= record.size())
+        return {};
+    return loadBytes(record.sliced(offset), capacity);
 }
 
 } // namespace TextField

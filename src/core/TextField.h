@@ -25,5 +25,9 @@ void store(char* field, int capacity, const QString& text);
 // The load rule: the first n bytes (n = length byte, clamped to the capacity), converted
 // and trimmed. Never reads past the field.
 QString load(QByteArrayView field, int capacity);
+// The same bytes before their conversion: a view into `field`, trimmed.
+QByteArrayView loadBytes(QByteArrayView field, int capacity);
+// The field that starts at `offset` in `record`, through loadBytes().
+QByteArrayView loadBytes(QByteArrayView record, int offset, int capacity);
 
 } // namespace TextField

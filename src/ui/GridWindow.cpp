@@ -9,11 +9,14 @@
 #include "core/RecordArchive.h"
 #include "core/TextField.h"
 
+#include <QProgressBar>
 #include <QTableView>
 
 namespace {
 const QColor kLightGrey(0xEE, 0xED, 0xED);
 const QColor kSlateBlue(0x6A, 0x5A, 0xCD);
+// Exports of fewer rows end before a progress bar would be read.
+constexpr int kProgressFromRows = 20000;
 } // namespace
 
 GridWindow::GridWindow(QWidget* opener, const QString& archivePath, Setup setup)
@@ -33,9 +36,13 @@ GridWindow::GridWindow(QWidget* opener, const QString& archivePath, Setup setup)
     QTableView* grdRecords = createRecordGrid(panel, m_grid, m_setup.grid);
     ui.hints()->clearsOn(grdRecords->viewport());
     ui.addHintBar("shpInfo", m_setup.hintBar, kSlateBlue, m_setup.hintOffset);
+    prbEsporta = named(new QProgressBar(panel), "prbEsporta");
+    const QRect bar = m_setup.hintBar;
+    prbEsporta->setGeometry(bar.right() - 8 - 240, bar.top() + (bar.height() - 18) / 2, 240, 18);
+    prbEsporta->setTextVisible(false);
+    prbEsporta->hide();
 
-    connect(tools.cmdEsporta, &QAbstractButton::clicked, this,
-            [this] { runExport(this, m_setup.target, *m_grid); });
+    connect(tools.cmdEsporta, &QAbstractButton::clicked, this, &GridWindow::exportGrid);
     connect(tools.cmdGuida, &QAbstractButton::clicked, this,
             [this] { TfrmGuida::showTopic(this, m_setup.help); });
     connect(tools.cmdEsci, &QAbstractButton::clicked, this, &QDialog::accept);
@@ -47,12 +54,37 @@ GridWindow::~GridWindow() = default;
 
 void GridWindow::fillGrid(const std::function<bool(const Record&)>& listed) {
     bool anyCard = false;
-    QList<RecordGridModel::Row> rows;
-    RecordArchive(m_archivePath, *m_setup.layout).scan([&](int, const Record& record) {
-        anyCard = true;
-        if (!listed || listed(record))
-            rows.append(m_grid->rowFor(record, int(rows.size()) + 1));
-    });
+    RecordGridModel::Rows rows = m_grid->makeRows(*m_setup.layout);
+    const RecordArchive archive(m_archivePath, *m_setup.layout);
+    rows.reserve(archive.count().value_or(0));
+    if (listed) {
+        archive.scan([&](int, const Record& record) {
+            anyCard = true;
+            if (listed(record))
+                rows.add(record.bytes());
+        });
+    } else {
+        // Every card: straight from the bytes read, without a record for each.
+        archive.scanBytes([&](int, QByteArrayView record) {
+            anyCard = true;
+            rows.add(record);
+        });
+    }
     if (anyCard)
         m_grid->setRows(std::move(rows));
+}
+
+void GridWindow::exportGrid() {
+    const bool shows = m_grid->rowCount() >= kProgressFromRows;
+    runExport(this, m_setup.target, *m_grid, [this, shows](int done, int total) {
+        if (!shows)
+            return;
+        if (prbEsporta->isHidden()) {
+            prbEsporta->setRange(0, total);
+            prbEsporta->show();
+        }
+        prbEsporta->setValue(done);
+        prbEsporta->repaint();
+    });
+    prbEsporta->hide();
 }

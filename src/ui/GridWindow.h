@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class QProgressBar;
 class Record;
 class RecordLayout;
 class WindowPanel;
@@ -63,8 +64,11 @@ protected:
     void fillGrid(const std::function<bool(const Record&)>& listed = {});
 
 private:
+    void exportGrid();
+
     QString m_archivePath;
     Setup m_setup;
     RecordGridModel* m_grid;
     std::unique_ptr<WindowPanel> m_content;
+    QProgressBar* prbEsporta; // in the hint bar, while a long export runs
 };

@@ -3,10 +3,13 @@
 #include "Widgets.h"
 #include "core/Cp1252.h"
 #include "core/RecordLayout.h"
+#include "core/Spreadsheet.h"
 #include "core/TextField.h"
 
 #include <QHeaderView>
 #include <QTableView>
+#include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -16,84 +19,120 @@ quint64 key(int row, int column) {
 
 } // namespace
 
-RecordGridModel::RecordGridModel(QList<Column> columns, QObject* parent)
-    : QAbstractTableModel(parent), m_columns(std::move(columns)), m_rows(kInitialRows) {}
-
-RecordGridModel::Row RecordGridModel::rowFor(const Record& record, int number) const {
-    Row row;
-    row.number = number;
-    const QByteArray& bytes = record.bytes();
-    for (const Column& column : m_columns) {
+RecordGridModel::Rows::Rows(const QList<Column>& columns, const RecordLayout& layout) {
+    for (const Column& column : columns) {
         if (column.field < 0)
             continue;
-        const FieldSpec& f = record.layout().field(column.field);
-        const int length = std::min<int>(static_cast<unsigned char>(bytes[f.offset]), f.capacity);
-        const QByteArrayView text =
-            TextField::trimBlanks(QByteArrayView(bytes).sliced(f.offset + 1, length));
-        row.fields += char(text.size());
-        row.fields += text;
+        const FieldSpec& f = layout.field(column.field);
+        m_fields.push_back({f.offset, f.capacity});
+        m_rowRoom += 1 + std::min(f.capacity, 255);
     }
-    return row;
 }
 
-void RecordGridModel::setRows(QList<Row> rows) {
+void RecordGridModel::Rows::reserve(qsizetype cards) {
+    m_rows.reserve(m_rows.size() + cards);
+    // Fields are seldom full: room for half of each, grown when needed.
+    m_bytes.reserve(m_bytes.size() + cards * m_rowRoom / 2);
+}
+
+void RecordGridModel::Rows::add(QByteArrayView record) {
+    const qsizetype begin = m_bytes.size();
+    char* const start = m_bytes.extend(m_rowRoom);
+    char* at = start;
+    for (const Field& f : m_fields) {
+        const QByteArrayView text = TextField::loadBytes(record, f.offset, f.capacity);
+        *at++ = static_cast<char>(text.size());
+        std::memcpy(at, text.data(), size_t(text.size()));
+        at += text.size();
+    }
+    m_bytes.truncate(begin + (at - start));
+    m_rows.append(begin);
+}
+
+RecordGridModel::RecordGridModel(QList<Column> columns, QObject* parent)
+    : QAbstractTableModel(parent), m_columns(std::move(columns)) {
+    for (int i = 0; i < kInitialRows; ++i)
+        m_rows.m_rows.append(-1);
+}
+
+void RecordGridModel::setRows(Rows rows) {
     beginResetModel();
-    m_lastRow = -1;
     m_rows = std::move(rows);
     m_typed.clear();
     endResetModel();
 }
 
-QByteArrayView RecordGridModel::storedBytes(int row, int column, QByteArray& scratch) const {
-    const Row& r = m_rows[row];
+QByteArrayView RecordGridModel::stored(int row, int column, QByteArray& scratch) const {
+    const char* fields = m_rows.row(row);
+    if (!fields)
+        return {};
     if (m_columns[column].field < 0) {
-        scratch = r.number > 0 ? QByteArray::number(r.number) : QByteArray();
+        scratch = QByteArray::number(row + 1);
         return scratch;
     }
     // The fields lie in column order; skip those before this one.
-    int c = 0;
-    qsizetype at = 0;
-    if (row == m_lastRow && column >= m_lastColumn) {
-        c = m_lastColumn;
-        at = m_lastAt;
-    }
-    for (; c < column && at < r.fields.size(); ++c) {
+    const char* at = fields;
+    for (int c = 0; c < column; ++c) {
         if (m_columns[c].field >= 0)
-            at += 1 + static_cast<unsigned char>(r.fields[at]);
+            at += 1 + static_cast<unsigned char>(*at);
     }
-    m_lastRow = row;
-    m_lastColumn = column;
-    m_lastAt = at;
-    if (at >= r.fields.size())
-        return {};
-    return QByteArrayView(r.fields).sliced(at + 1, static_cast<unsigned char>(r.fields[at]));
+    return QByteArrayView(at + 1, static_cast<unsigned char>(*at));
+}
+
+const QString* RecordGridModel::typed(int row, int column) const {
+    if (m_typed.isEmpty())
+        return nullptr;
+    const auto found = m_typed.constFind(key(row, column));
+    return found == m_typed.constEnd() ? nullptr : &*found;
 }
 
 QString RecordGridModel::cell(int row, int column) const {
-    if (row < 0 || row >= m_rows.size() || column < 0 || column >= m_columns.size())
+    if (row < 0 || row >= rowCount() || column < 0 || column >= m_columns.size())
         return {};
-    const auto typed = m_typed.constFind(key(row, column));
-    if (typed != m_typed.constEnd())
-        return *typed;
+    if (const QString* text = typed(row, column))
+        return *text;
     QByteArray scratch;
-    return Cp1252::decode(storedBytes(row, column, scratch));
+    return Cp1252::decode(stored(row, column, scratch));
 }
 
 QByteArrayView RecordGridModel::cellBytes(int row, int column, QByteArray& scratch) const {
-    if (row < 0 || row >= m_rows.size() || column < 0 || column >= m_columns.size())
+    if (row < 0 || row >= rowCount() || column < 0 || column >= m_columns.size())
         return {};
-    if (!m_typed.isEmpty()) {
-        const auto typed = m_typed.constFind(key(row, column));
-        if (typed != m_typed.constEnd()) {
-            scratch = Cp1252::encode(TextField::trimBlanks(*typed));
-            return scratch;
-        }
+    if (const QString* text = typed(row, column)) {
+        scratch = Cp1252::encode(TextField::trimBlanks(*text));
+        return scratch;
     }
-    return storedBytes(row, column, scratch);
+    return stored(row, column, scratch);
+}
+
+void RecordGridModel::writeRow(int row, int first, int count, Spreadsheet::Writer& out) const {
+    out.beginRow();
+    const char* at = m_rows.row(row);
+    QByteArray scratch;
+    const int end = std::min(first + count, int(m_columns.size()));
+    for (int c = 0; c < end; ++c) {
+        const bool isField = m_columns[c].field >= 0;
+        const QByteArrayView field = at && isField
+                                         ? QByteArrayView(at + 1, static_cast<unsigned char>(*at))
+                                         : QByteArrayView();
+        if (at && isField)
+            at += 1 + field.size();
+        if (c < first)
+            continue;
+        if (const QString* text = typed(row, c))
+            out.cell(Cp1252::encode(TextField::trimBlanks(*text)));
+        else if (isField || !at)
+            out.cell(field);
+        else
+            out.cell(stored(row, c, scratch));
+    }
+    for (int c = end; c < first + count; ++c)
+        out.cell({});
+    out.endRow();
 }
 
 int RecordGridModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : m_rows.size();
 }
 
 int RecordGridModel::columnCount(const QModelIndex& parent) const {

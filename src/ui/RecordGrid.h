@@ -2,12 +2,20 @@
 
 #include <QAbstractTableModel>
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QList>
+#include <vector>
+
+#include "core/LargeArray.h"
 
 class QTableView;
 class QWidget;
-class Record;
+class RecordLayout;
+
+namespace Spreadsheet {
+class Writer;
+}
 
 // The grid of the summary and export windows: a numbered row per card, columns the user
 // may type into (changing only the grid and the export, never the archive) and read-only
@@ -24,11 +32,31 @@ public:
         int field; // in the record's layout; -1 for the row number
     };
 
-    // One row: its number (0 for an empty row) and its fields, each a length byte and
-    // the field's trimmed Windows-1252 bytes, in column order.
-    struct Row {
-        int number = 0;
-        QByteArray fields;
+    // Rows made from cards' bytes before they are shown, numbered from 1 in the order
+    // added. Each row keeps its fields' trimmed Windows-1252 bytes, each after a length
+    // byte, in column order, packed into large blocks: no allocation per row or cell.
+    class Rows {
+    public:
+        Rows(const QList<Column>& columns, const RecordLayout& layout);
+        // Room for `cards` rows, asked for once.
+        void reserve(qsizetype cards);
+        void add(QByteArrayView record);
+        int size() const { return int(m_rows.size()); }
+
+    private:
+        friend class RecordGridModel;
+        Rows() = default;
+        const char* row(int index) const {
+            return m_rows[index] < 0 ? nullptr : m_bytes.data() + m_rows[index];
+        }
+        struct Field {
+            int offset;
+            int capacity;
+        };
+        std::vector<Field> m_fields; // of the field columns, in column order
+        qsizetype m_rowRoom = 0;     // the most bytes a row can take
+        LargeArray<char> m_bytes;
+        LargeArray<qsizetype> m_rows; // where each row starts; -1 for an empty row
     };
 
     explicit RecordGridModel(QList<Column> columns, QObject* parent = nullptr);
@@ -38,14 +66,19 @@ public:
     // A fresh grid shows ten empty rows.
     static constexpr int kInitialRows = 10;
 
-    // The row that shows `record` as number `number`.
-    Row rowFor(const Record& record, int number) const;
-    void setRows(QList<Row> rows);
+    // Rows to fill from the cards of an archive of `layout`, then to show with setRows().
+    Rows makeRows(const RecordLayout& layout) const { return Rows(m_columns, layout); }
+    void setRows(Rows rows);
 
     QString cell(int row, int column) const;
     // The cell as Windows-1252 bytes, trimmed: a view of the row, or of `scratch` for a
     // typed or computed cell.
     QByteArrayView cellBytes(int row, int column, QByteArray& scratch) const;
+    // About how many bytes the cells hold, for reserving an export at once.
+    qsizetype storedBytes() const { return m_rows.m_bytes.size(); }
+    // Writes the cells of `row` from column `first` on, `count` of them, typed ones
+    // included, as one row of the export file.
+    void writeRow(int row, int first, int count, Spreadsheet::Writer& out) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -55,16 +88,12 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    QByteArrayView storedBytes(int row, int column, QByteArray& scratch) const;
+    QByteArrayView stored(int row, int column, QByteArray& scratch) const;
+    const QString* typed(int row, int column) const;
 
     QList<Column> m_columns;
-    QList<Row> m_rows;
+    Rows m_rows;
     QHash<quint64, QString> m_typed; // what the user typed, by (row, column)
-    // Where the last field read starts, so that reading a row's cells in order (as the
-    // export does) does not walk the row from its start for every cell.
-    mutable int m_lastRow = -1;
-    mutable int m_lastColumn = 0;
-    mutable qsizetype m_lastAt = 0;
 };
 
 // The view over a grid model, named grdRecords, with alternating row colours and rows 21

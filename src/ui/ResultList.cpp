@@ -10,20 +10,68 @@
 #include "core/TextField.h"
 #include "report/Templates.h"
 
+#include <QAbstractListModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
-#include <QStringListModel>
 
 namespace {
 const QColor kDarkCyan(0x00, 0x8B, 0x8B);
 const QColor kCrimson(0xDC, 0x14, 0x3C);
 } // namespace
 
+namespace ResultLines {
+
+// The lines in list order: built from cards and kept as their bytes, each turned into
+// text when the view shows it, or given as text.
+class Model : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    void set(Search::LineList lines) {
+        beginResetModel();
+        m_built = std::move(lines);
+        m_given.clear();
+        m_isGiven = false;
+        endResetModel();
+    }
+    void set(QStringList lines) {
+        beginResetModel();
+        m_given = std::move(lines);
+        m_built = {};
+        m_isGiven = true;
+        endResetModel();
+    }
+
+    int count() const { return int(m_isGiven ? m_given.size() : m_built.size()); }
+    QString text(int row) const { return m_isGiven ? m_given[row] : m_built.text(row); }
+    QStringList texts() const { return m_isGiven ? m_given : m_built.texts(); }
+    int find(Search::ListFinder& finder, int selected, const QString& typed) const {
+        return m_isGiven ? finder.find(m_given, selected, typed)
+                         : finder.find(m_built, selected, typed);
+    }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override {
+        return parent.isValid() ? 0 : count();
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole || !index.isValid() || index.row() >= count())
+            return {};
+        return text(index.row());
+    }
+
+private:
+    Search::LineList m_built;
+    QStringList m_given;
+    bool m_isGiven = false;
+};
+
+} // namespace ResultLines
+
 ResultList::ResultList(QWidget* panel, Setup setup, CardTarget* cardWindow)
     : QWidget(panel), m_setup(std::move(setup)), m_cardWindow(cardWindow),
-      m_lines(new QStringListModel(this)) {
+      m_model(new ResultLines::Model(this)) {
     setGeometry(0, 0, 833, 529);
     (new Picture(this, "imgLogo", m_setup.banner))->setGeometry(8, 8, 817, 53);
     const QFont text = uiFont(QStringLiteral("Verdana"), 11);
@@ -49,7 +97,7 @@ ResultList::ResultList(QWidget* panel, Setup setup, CardTarget* cardWindow)
     // One model over the sorted lines, items of one height: 100,000 lines stay quick.
     lstRecords = named(new QListView(this), "lstRecords");
     lstRecords->setGeometry(16, 176, 801, 273);
-    lstRecords->setModel(m_lines);
+    lstRecords->setModel(m_model);
     lstRecords->setUniformItemSizes(true);
     lstRecords->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstRecords->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -85,18 +133,44 @@ ResultList::ResultList(QWidget* panel, Setup setup, CardTarget* cardWindow)
 
 void ResultList::setLines(QStringList lines) {
     Search::sortForList(lines);
-    m_lines->setStringList(lines);
+    m_model->set(std::move(lines));
+    linesChanged();
+}
+
+void ResultList::setLines(Search::LineList lines) {
+    lines.sort();
+    m_model->set(std::move(lines));
+    linesChanged();
+}
+
+void ResultList::linesChanged() {
     if (lblTrovate) {
         lblTrovate->setText(
-            QStringLiteral("Il presente riepilogo contiene %1 schede.").arg(lines.size()));
+            QStringLiteral("Il presente riepilogo contiene %1 schede.").arg(m_model->count()));
         lblTrovate->adjustSize();
     }
     m_finder.reset();
     selectFirst();
 }
 
+bool ResultList::list(const Search::CardTest& listed, const RecordArchive::Progress& progress) {
+    Search::LineList found(*m_setup.layout, m_setup.line);
+    const RecordArchive archive(TextField::trimBlanks(m_cardWindow->archivePath()),
+                                *m_setup.layout);
+    // Room for every card's line, asked for once: only what the lines fill is used.
+    found.reserve(archive.count().value_or(0));
+    const bool read = archive.scanBytes(
+        [&](int, QByteArrayView record) {
+            if (!listed || listed(record))
+                found.add(record);
+        },
+        progress);
+    setLines(std::move(found));
+    return read;
+}
+
 QStringList ResultList::lines() const {
-    return m_lines->stringList();
+    return m_model->texts();
 }
 
 int ResultList::selectedLine() const {
@@ -116,32 +190,40 @@ void ResultList::startFinding() {
 }
 
 void ResultList::selectFirst() {
-    if (m_lines->rowCount() > 0)
-        lstRecords->setCurrentIndex(m_lines->index(0));
+    if (m_model->count() > 0)
+        lstRecords->setCurrentIndex(m_model->index(0));
 }
 
 void ResultList::findInList() {
-    if (m_lines->rowCount() == 0) {
+    if (m_model->count() == 0) {
         Messages::notice(window(), QStringLiteral("Ricerca non applicabile: la lista non contiene "
                                                   "nessuna voce."));
         return;
     }
-    const int at = m_finder.find(m_lines->stringList(), selectedLine(), txtTrova->text());
-    lstRecords->setCurrentIndex(m_lines->index(at));
-    lstRecords->scrollTo(m_lines->index(at));
+    const int at = m_model->find(m_finder, selectedLine(), txtTrova->text());
+    lstRecords->setCurrentIndex(m_model->index(at));
+    lstRecords->scrollTo(m_model->index(at));
 }
 
 void ResultList::loadSelected() {
     const int selected = selectedLine();
-    if (selected >= 0 && (!m_setup.mayLoad || m_setup.mayLoad())) {
-        const QString chosen = TextField::trimBlanks(m_lines->index(selected).data().toString());
+    // A chosen line with a character outside the code page is no card's line.
+    const std::optional<QByteArray> chosen =
+        selected >= 0 && (!m_setup.mayLoad || m_setup.mayLoad())
+            ? Search::exactBytes(TextField::trimBlanks(m_model->text(selected)))
+            : std::nullopt;
+    if (chosen) {
         // Every card whose line is the chosen one is loaded in file order, so of several the
         // last stays shown. A failed read keeps what was loaded before it.
         const RecordArchive archive(TextField::trimBlanks(m_cardWindow->archivePath()),
                                     *m_setup.layout);
-        archive.scan([&](int position, const Record& record) {
-            if (TextField::trimBlanks(Search::resultLine(record, m_setup.line)) == chosen)
-                m_cardWindow->loadCard(record, position);
+        const Search::LineMaker maker(*m_setup.layout, m_setup.line);
+        QByteArray line;
+        archive.scanBytes([&](int position, QByteArrayView record) {
+            line.truncate(0);
+            maker.append(record, line);
+            if (TextField::trimBlanks(QByteArrayView(line)) == QByteArrayView(*chosen))
+                m_cardWindow->loadCard(Record(*m_setup.layout, record.toByteArray()), position);
         });
     }
     emit cardLoaded();
@@ -149,6 +231,6 @@ void ResultList::loadSelected() {
 
 void ResultList::printList() {
     Report::Template list = Templates::searchList();
-    Templates::fillList(list, m_setup.printTitle, m_lines->stringList());
+    Templates::fillList(list, m_setup.printTitle, m_model->texts());
     Services::printer().print(window(), Report::prepare(list, Clock::now()));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/RecordArchive.h"
 #include "core/RecordLayout.h"
 #include "core/Search.h"
 
@@ -12,7 +13,10 @@ class CardTarget;
 class QLabel;
 class QLineEdit;
 class QListView;
-class QStringListModel;
+
+namespace ResultLines {
+class Model;
+}
 
 // A page of fixed-width card lines, 833 x 529: a banner, the "Trova" strip that finds a
 // word in the list, the sorted list itself, its print and a double click that brings the
@@ -41,6 +45,13 @@ public:
 
     // Shows `lines` in list order, the first selected, and forgets the last "Trova" key.
     void setLines(QStringList lines);
+    // The same for lines built from cards (Search::LineList: sorted here).
+    void setLines(Search::LineList lines);
+    // Lists the cards of the card window's archive that `listed` accepts (every card when
+    // none), as setLines() does, reading the file once. `progress` as in
+    // RecordArchive::scanBytes(). False when the file failed: the lines found before the
+    // failure are listed.
+    bool list(const Search::CardTest& listed = {}, const RecordArchive::Progress& progress = {});
     QStringList lines() const;
     int selectedLine() const;
     // As on opening: no "Trova" key, the first line selected, the key field empty.
@@ -59,10 +70,11 @@ public slots:
 
 private:
     void selectFirst();
+    void linesChanged();
 
     Setup m_setup;
     CardTarget* m_cardWindow;
-    QStringListModel* m_lines;
+    ResultLines::Model* m_model;
     Search::ListFinder m_finder;
     QLabel* lblTrovate = nullptr; // null without a count line
     QLineEdit* txtTrova;

@@ -12,11 +12,14 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
 
 namespace {
 const QColor kDarkCyan(0x00, 0x8B, 0x8B);
+// Searches of fewer cards end before a progress bar would be read.
+constexpr int kProgressFromCards = 20000;
 } // namespace
 
 SearchWindow::SearchWindow(QWidget* opener, CardTarget* cardWindow, Setup setup)
@@ -87,6 +90,11 @@ void SearchWindow::buildFilterPage() {
         addLabel(p, "lblAttendere", QStringLiteral("Ricerca schede in corso. Attendere..."), 177,
                  494, text, kDarkCyan);
     lblAttendere->hide();
+    // Beside the wait notice, between it and "Cerca", on a long search.
+    prbRicerca = named(new QProgressBar(p), "prbRicerca");
+    prbRicerca->setGeometry(485, 494, 180, 18);
+    prbRicerca->setTextVisible(false);
+    prbRicerca->hide();
     lblConta = addHiddenLabel(p, "lblConta", QStringLiteral("0"));
     lblMemory = addHiddenLabel(p, "lblMemory", QStringLiteral("lblMemory"));
 
@@ -116,18 +124,26 @@ void SearchWindow::search() {
     QList<Search::Filter> filters;
     for (int i = 0; i < m_filters.size(); ++i)
         filters.append({m_setup.filters[i].field, m_filters[i]->text()});
-    const int required = Search::requiredCount(filters);
-    lblConta->setText(QString::number(required));
+    const Search::Matcher matcher(*m_setup.layout, filters);
+    lblConta->setText(QString::number(matcher.required()));
 
-    QStringList found;
-    const RecordArchive archive(TextField::trimBlanks(m_cardWindow->archivePath()),
-                                *m_setup.layout);
-    const bool read = archive.scan([&](int, const Record& record) {
-        if (Search::isListed(record, filters, required))
-            found.append(Search::resultLine(record, m_setup.line));
-    });
+    const auto progress = [this](int done, int total) {
+        if (total < kProgressFromCards)
+            return;
+        if (prbRicerca->isHidden()) {
+            prbRicerca->setRange(0, total);
+            prbRicerca->show();
+        }
+        prbRicerca->setValue(done);
+        prbRicerca->repaint();
+    };
     // A failed read keeps the lines found before it, on the page not shown.
-    m_results->setLines(std::move(found));
+    const bool read =
+        matcher.required() == 0
+            ? m_results->list({}, progress)
+            : m_results->list([&](QByteArrayView record) { return matcher.isListed(record); },
+                              progress);
+    prbRicerca->hide();
     if (!read) {
         Messages::notice(this, Messages::kArchiveAccessError);
         return;

@@ -10,6 +10,7 @@
 class CardTarget;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class ResultList;
 
 // The search window of an archive: a page of field filters, then a page listing the
@@ -57,6 +58,7 @@ private:
     QLabel* lblMemory;
     QLabel* lblConta;
     QLabel* lblAttendere;
-    QWidget* panAvvio;     // the filter page
-    QWidget* panContainer; // the result page
+    QProgressBar* prbRicerca; // beside the wait notice, on a long search
+    QWidget* panAvvio;        // the filter page
+    QWidget* panContainer;    // the result page
 };

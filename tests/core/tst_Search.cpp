@@ -1,6 +1,10 @@
+#include "core/Cp1252.h"
+#include "core/DocumentRecord.h"
 #include "core/ProtocolRecord.h"
 #include "core/Search.h"
 #include "core/StrictDate.h"
+#include "genprotocol/DocumentGenerator.h"
+#include "genprotocol/ProtocolGenerator.h"
 
 #include <QTest>
 
@@ -21,6 +25,71 @@ const QList<Search::LinePiece> kProtocolLine = {
     {"Prot. n. ", F::Numero, 14}, {"  Data: ", F::DataReg, 10}, {"  Posta: ", F::Tipologia, 10},
     {"  ", F::Oggetto, 35},       {"  Da: ", F::Mittente, 24},  {"  A: ", F::Destinatario, 0},
 };
+
+using D = DocumentRecord::Field;
+
+const QList<Search::LinePiece> kDocumentLine = {
+    {"", D::Documento, 40},
+    {"  Data: ", D::DataPro, 10},
+    {"  Da: ", D::Produttore, 30},
+    {"  A: ", D::Destinatario, 30},
+    {"  Prot. n. ", D::Protocollo, 0},
+};
+
+// Cards that the generators seldom make: accents, the euro sign and other characters whose
+// bytes lie in 0x80-0x9F, lines equal but for the case of A-Z, runs of spaces, characters
+// around the letters in code order.
+QList<QByteArray> specialCards(bool documents) {
+    const QStringList texts = {
+        QStringLiteral("Fattura € 12,50 Forlì"),
+        QStringLiteral("FATTURA € 12,50 FORLÌ"),
+        QStringLiteral("fattura € 12,50 forlì"),
+        QStringLiteral("“Œuvre” – due  spazi"),
+        QStringLiteral("[parentesi] _sotto_ ~tilde~"),
+        QStringLiteral("Perché è così"),
+        QStringLiteral("PERCHÉ È COSÌ"),
+        QStringLiteral("Èlite àncora"),
+        QStringLiteral("àncora"),
+        QStringLiteral("~tilde"),
+        QStringLiteral("   "),
+        QStringLiteral(""),
+    };
+    QList<QByteArray> cards;
+    for (const QString& t : texts) {
+        if (documents) {
+            DocumentRecord r;
+            for (D f : {D::Documento, D::Oggetto, D::Produttore, D::Destinatario, D::Note})
+                r.setText(f, t);
+            r.setText(D::Protocollo, QStringLiteral("12/2026"));
+            r.setText(D::DataPro, QStringLiteral("05/03/2026"));
+            cards.append(r.bytes());
+        } else {
+            ProtocolRecord r;
+            for (F f : {F::Oggetto, F::Mittente, F::Destinatario, F::Note})
+                r.setText(f, t);
+            r.setText(F::Numero, QStringLiteral("12/2026"));
+            r.setText(F::DataReg, QStringLiteral("05/03/2026"));
+            cards.append(r.bytes());
+        }
+    }
+    return cards;
+}
+
+// Generated cards (full ones among them) with the special ones spread between them.
+QList<QByteArray> cards(bool documents) {
+    constexpr int kGenerated = 400;
+    QList<QByteArray> out;
+    const QList<QByteArray> special = specialCards(documents);
+    for (int i = 0; i < kGenerated; ++i) {
+        out.append(documents ? DocumentGenerator(11, 2026).card(i, kGenerated).bytes()
+                             : ProtocolGenerator(11, 2026).card(i, kGenerated).bytes());
+        if (i % 40 == 0)
+            out.append(special[(i / 40) % special.size()]);
+    }
+    out.append(special);
+    out.append(special); // every special card twice: equal lines keep the file order
+    return out;
+}
 
 } // namespace
 
@@ -187,6 +256,104 @@ private slots:
         Search::ListFinder finder;
         finder.find(lines, -1, key);
         QCOMPARE(finder.find(lines, selected, key), found);
+    }
+
+    // The search on the records' bytes gives what the rule gives on their texts: the same
+    // cards listed, the same lines in the same order, the same line found by "Trova".
+    void bytePathAsThePlainRule_data() {
+        QTest::addColumn<bool>("documents");
+        QTest::addColumn<QList<int>>("fields");
+        QTest::addColumn<QStringList>("texts");
+        const QList<int> protocol = {F::Oggetto, F::Mittente, F::Note};
+        const QList<int> document = {D::Oggetto, D::Produttore, D::Note};
+        for (const bool documents : {false, true}) {
+            const QList<int>& fields = documents ? document : protocol;
+            const char* archive = documents ? "documents: " : "protocol: ";
+            auto row = [&](const char* name, const QStringList& texts) {
+                QTest::newRow((QByteArray(archive) + name).constData())
+                    << documents << fields << texts;
+            };
+            row("all blank", {"", "", ""});
+            row("one filter", {"fattura", "", ""});
+            row("one filter, capitals", {"", "ROSSI", ""});
+            row("several filters", {"di", "a", "e"});
+            row("accent", {QStringLiteral("forlì"), "", ""});
+            row("capital accent finds no small one", {QStringLiteral("FORLÌ"), "", ""});
+            row("euro sign", {QStringLiteral("€ 12"), "", ""});
+            row("quotes and dash of 0x80-0x9F", {QStringLiteral("“œuvre” –"), "", ""});
+            row("outside the code page", {QStringLiteral("forłì"), "", ""});
+            row("outside the code page, with another",
+                {QStringLiteral("ł"), QStringLiteral("a"), ""});
+            row("spaces only", {"  ", "", ""});
+            row("spaces only beside another", {"  ", "fattura", ""});
+            row("leading space", {" fattura", "", ""});
+        }
+    }
+    void bytePathAsThePlainRule() {
+        QFETCH(bool, documents);
+        QFETCH(QList<int>, fields);
+        QFETCH(QStringList, texts);
+        const RecordLayout& layout =
+            documents ? DocumentRecord::layout() : ProtocolRecord::layout();
+        const QList<Search::LinePiece>& line = documents ? kDocumentLine : kProtocolLine;
+        QList<Search::Filter> filters;
+        for (int i = 0; i < fields.size(); ++i)
+            filters.append({fields[i], texts[i]});
+        const int required = Search::requiredCount(filters);
+        const Search::Matcher matcher(layout, filters);
+        QCOMPARE(matcher.required(), required);
+
+        QStringList plain;
+        Search::LineList fast(layout, line);
+        const QList<QByteArray> all = cards(documents);
+        fast.reserve(all.size());
+        for (const QByteArray& bytes : all) {
+            const Record record(layout, bytes);
+            const bool listed = Search::isListed(record, filters, required);
+            QCOMPARE(matcher.isListed(bytes), listed);
+            if (listed)
+                plain.append(Search::resultLine(record, line));
+            if (matcher.isListed(bytes))
+                fast.add(bytes);
+        }
+        Search::sortForList(plain);
+        fast.sort();
+        QCOMPARE(fast.texts(), plain);
+        for (qsizetype i = 0; i < fast.size(); ++i)
+            QCOMPARE(fast.bytes(i), QByteArrayView(Cp1252::encode(plain[i])));
+
+        for (const QString& key :
+             {QStringLiteral("FATTURA"), QStringLiteral("€"), QStringLiteral("ì"),
+              QStringLiteral("ł"), QStringLiteral("  ")}) {
+            Search::ListFinder onText, onBytes;
+            int a = -1;
+            int b = -1;
+            for (int press = 0; press < 4; ++press) {
+                a = onText.find(plain, a, key);
+                b = onBytes.find(fast, b, key);
+                QCOMPARE(b, a);
+            }
+        }
+    }
+
+    // The test of a trimmed field reading exactly a text, on the bytes.
+    void fieldIs_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("Sì") << QStringLiteral("Sì") << true;
+        QTest::newRow("No") << "No" << false;
+        QTest::newRow("small sì") << QStringLiteral("sì") << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void fieldIs() {
+        QFETCH(QString, stored);
+        QFETCH(bool, yes);
+        DocumentRecord r;
+        r.setText(D::DaCompletare, stored);
+        const Search::CardTest test =
+            Search::fieldIs(DocumentRecord::layout(), D::DaCompletare, DocumentRecord::Yes);
+        QCOMPARE(test(r.bytes()), yes);
+        QCOMPARE(r.text(D::DaCompletare) == DocumentRecord::Yes, yes);
     }
 
     void strictDates_data() {

@@ -1,3 +1,4 @@
+#include "core/Cp1252.h"
 #include "core/ProtocolRecord.h"
 #include "core/RecordArchive.h"
 #include "protocol/Protocollo.h"
@@ -546,6 +547,34 @@ private slots:
         const auto stored = RecordArchive(f.path, ProtocolRecord::layout()).read(2);
         QCOMPARE(ProtocolRecord(stored->bytes()).text(F::Oggetto),
                  QStringLiteral("Richiesta <urgente> di preventivo"));
+    }
+
+    // The export writes each row straight from the grid's stored bytes; the file is the
+    // one built cell by cell from what the grid shows, typed cells, escaped characters,
+    // accents and the euro sign included.
+    void exportRowsAsTheCellsShow() {
+        QList<Card> cards = kCards;
+        cards.append({"14/2026", "06/03/2026", "Preventivo € 1.200,50 per Forlì", " È lui ",
+                      "Interna", "“Œuvre” – A&B"});
+        Fixture f(cards);
+        TfrmExpProtocollo w(nullptr, f.path);
+        RecordGridModel* grid = w.grid();
+        QVERIFY(
+            grid->setData(grid->index(1, 8), QStringLiteral("  Oggetto <nuovo> € "), Qt::EditRole));
+        QVERIFY(grid->setData(grid->index(5, 1), QStringLiteral("15/2026"), Qt::EditRole));
+        QVERIFY(grid->setData(grid->index(2, 18), QStringLiteral("Aggiunto"), Qt::EditRole));
+        const Spreadsheet::Target target = Spreadsheet::protocolExport();
+        const QByteArray expected = Spreadsheet::fileBytes(
+            target, grid->rowCount(), [&](int row, int column, QByteArray& scratch) {
+                scratch = Cp1252::encode(grid->cell(row, column + 1));
+                return QByteArrayView(scratch);
+            });
+        f.services.answers = {true, false};
+        click(&w, "cmdEsporta");
+        QCOMPARE(f.exported(), expected);
+        QCOMPARE(dataRows(expected), 6);
+        QVERIFY(
+            expected.contains("<td style=\"text-align: left;\">Oggetto &lt;nuovo&gt; \x80</td>"));
     }
 
     void exportRun() {
