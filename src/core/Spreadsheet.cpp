@@ -49,7 +49,10 @@ void appendEscaped(QByteArray& out, QByteArrayView text) {
 
 constexpr QByteArrayView kRowOpen = "<tr>";
 constexpr QByteArrayView kRowClose = "</tr>";
-constexpr QByteArrayView kCellOpen = "<td style=\"text-align: left;\">";
+// Every cell is text: without the number format "@" a spreadsheet program reads "007" as 7,
+// "1E5" as 100000 and evaluates "=1+1" typed in a field.
+constexpr QByteArrayView kCellOpen =
+    "<td style=\"text-align: left; mso-number-format:\\@;\" sdnum=\"1040;0;@\">";
 constexpr QByteArrayView kCellClose = "</td>";
 constexpr QByteArrayView kTail = "</table></body></html>";
 

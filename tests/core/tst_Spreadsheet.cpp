@@ -5,6 +5,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+// A data cell's opening tag, a literal so that rows can be written as adjacent literals.
+#define CELL_OPEN "<td style=\"text-align: left; mso-number-format:\\@;\" sdnum=\"1040;0;@\">"
+
 namespace {
 
 const QByteArray kHead =
@@ -28,8 +31,7 @@ Spreadsheet::Target target(const QString& sheet = QStringLiteral("Prova")) {
 }
 
 QByteArray row(const QByteArray& a, const QByteArray& b) {
-    return "<tr><td style=\"text-align: left;\">" + a + "</td><td style=\"text-align: left;\">" +
-           b + "</td></tr>";
+    return "<tr>" CELL_OPEN + a + "</td>" CELL_OPEN + b + "</td></tr>";
 }
 
 } // namespace

@@ -27,6 +27,9 @@
 #include <QTest>
 #include <memory>
 
+// A data cell's opening tag, a literal so that rows can be written as adjacent literals.
+#define CELL_OPEN "<td style=\"text-align: left; mso-number-format:\\@;\" sdnum=\"1040;0;@\">"
+
 Q_DECLARE_METATYPE(MessageKind)
 
 namespace {
@@ -231,7 +234,7 @@ const QByteArray kHeaderRow =
 
 const QByteArray kTail = "</table></body></html>";
 
-const QByteArray kEmptyCell = "<td style=\"text-align: left;\"></td>";
+const QByteArray kEmptyCell = CELL_OPEN "</td>";
 
 } // namespace
 
@@ -861,57 +864,59 @@ private slots:
         click(&w, "cmdEsporta");
         QCOMPARE(f.services.messages.size(), 2);
 
+        // clang-format off
         const QByteArray expected =
             kHead + kHeaderRow +
             "<tr>"
-            "<td style=\"text-align: left;\">Contratto &lt;A&gt; &amp; B</td>"
-            "<td style=\"text-align: left;\">12/2026</td>"
-            "<td style=\"text-align: left;\">Rossi &amp; Figli</td>"
-            "<td style=\"text-align: left;\">Via Roma 1</td>"
-            "<td style=\"text-align: left;\">05/03/2026</td>"
-            "<td style=\"text-align: left;\">Comune di Forl\xEC</td>"
-            "<td style=\"text-align: left;\">Piazza Saffi 8</td>"
-            "<td style=\"text-align: left;\">06/03/2026</td>"
-            "<td style=\"text-align: left;\">Richiesta &gt; 1.000 \x80</td>"
-            "<td style=\"text-align: left;\">Contratto</td>"
-            "<td style=\"text-align: left;\">Affitti</td>"
-            "<td style=\"text-align: left;\">2026/A</td>"
-            "<td style=\"text-align: left;\">A4</td>"
-            "<td style=\"text-align: left;\">3</td>"
-            "<td style=\"text-align: left;\">Planimetria</td>"
-            "<td style=\"text-align: left;\">Prot. 11/2026</td>"
-            "<td style=\"text-align: left;\">Riservato</td>"
-            "<td style=\"text-align: left;\">Word</td>"
-            "<td style=\"text-align: left;\">Archivio 2</td>"
-            "<td style=\"text-align: left;\">Mario Rossi; Anna Bruno</td>"
-            "<td style=\"text-align: left;\">citt\xE0</td>"
-            "<td style=\"text-align: left;\">S\xEC</td>"
+            CELL_OPEN "Contratto &lt;A&gt; &amp; B</td>"
+            CELL_OPEN "12/2026</td>"
+            CELL_OPEN "Rossi &amp; Figli</td>"
+            CELL_OPEN "Via Roma 1</td>"
+            CELL_OPEN "05/03/2026</td>"
+            CELL_OPEN "Comune di Forl\xEC</td>"
+            CELL_OPEN "Piazza Saffi 8</td>"
+            CELL_OPEN "06/03/2026</td>"
+            CELL_OPEN "Richiesta &gt; 1.000 \x80</td>"
+            CELL_OPEN "Contratto</td>"
+            CELL_OPEN "Affitti</td>"
+            CELL_OPEN "2026/A</td>"
+            CELL_OPEN "A4</td>"
+            CELL_OPEN "3</td>"
+            CELL_OPEN "Planimetria</td>"
+            CELL_OPEN "Prot. 11/2026</td>"
+            CELL_OPEN "Riservato</td>"
+            CELL_OPEN "Word</td>"
+            CELL_OPEN "Archivio 2</td>"
+            CELL_OPEN "Mario Rossi; Anna Bruno</td>"
+            CELL_OPEN "citt\xE0</td>"
+            CELL_OPEN "S\xEC</td>"
             "</tr>"
             "<tr>"
-            "<td style=\"text-align: left;\">Verbale</td>"
-            "<td style=\"text-align: left;\"></td>"
-            "<td style=\"text-align: left;\"></td>"
-            "<td style=\"text-align: left;\"></td>"
-            "<td style=\"text-align: left;\"></td>"
-            "<td style=\"text-align: left;\">Ufficio tecnico</td>"
-            "<td style=\"text-align: left;\"></td>"
-            "<td style=\"text-align: left;\"></td>"
-            "<td style=\"text-align: left;\"></td>"
-            "<td style=\"text-align: left;\"></td>"
-            "<td style=\"text-align: left;\"></td>"
-            "<td style=\"text-align: left;\"></td>"
-            "<td style=\"text-align: left;\"></td>"
-            "<td style=\"text-align: left;\"></td>"
-            "<td style=\"text-align: left;\"></td>"
-            "<td style=\"text-align: left;\"></td>"
-            "<td style=\"text-align: left;\"></td>"
-            "<td style=\"text-align: left;\"></td>"
-            "<td style=\"text-align: left;\"></td>"
-            "<td style=\"text-align: left;\"></td>"
-            "<td style=\"text-align: left;\"></td>"
-            "<td style=\"text-align: left;\">No</td>"
+            CELL_OPEN "Verbale</td>"
+            CELL_OPEN "</td>"
+            CELL_OPEN "</td>"
+            CELL_OPEN "</td>"
+            CELL_OPEN "</td>"
+            CELL_OPEN "Ufficio tecnico</td>"
+            CELL_OPEN "</td>"
+            CELL_OPEN "</td>"
+            CELL_OPEN "</td>"
+            CELL_OPEN "</td>"
+            CELL_OPEN "</td>"
+            CELL_OPEN "</td>"
+            CELL_OPEN "</td>"
+            CELL_OPEN "</td>"
+            CELL_OPEN "</td>"
+            CELL_OPEN "</td>"
+            CELL_OPEN "</td>"
+            CELL_OPEN "</td>"
+            CELL_OPEN "</td>"
+            CELL_OPEN "</td>"
+            CELL_OPEN "</td>"
+            CELL_OPEN "No</td>"
             "</tr>" +
             kTail;
+        // clang-format on
         const QByteArray file = f.exported();
         QCOMPARE(file, expected);
         QVERIFY(!file.contains('\r') && !file.contains('\n'));
@@ -1018,7 +1023,7 @@ private slots:
         QCOMPARE(grid->cell(0, column), readOnly ? shown : QStringLiteral("Scritto a mano"));
         f.services.answers = {true, false};
         click(&w, "cmdEsporta");
-        const QByteArray cell = "<td style=\"text-align: left;\">Scritto a mano</td>";
+        const QByteArray cell = CELL_OPEN "Scritto a mano</td>";
         QCOMPARE(f.exported().contains(cell), !readOnly && column > 0);
         QCOMPARE(f.archive().read(1)->bytes(), stored);
     }
@@ -1069,7 +1074,7 @@ private slots:
         f.services.answers = {true, false};
         click(&w, "cmdEsporta");
         QCOMPARE(dataRows(f.exported()), 3);
-        QVERIFY(f.exported().contains("<td style=\"text-align: left;\">S\xEC</td></tr>"));
+        QVERIFY(f.exported().contains(CELL_OPEN "S\xEC</td></tr>"));
         QVERIFY(f.services.opened.isEmpty());
         click(&w, "cmdEsci");
         QVERIFY(!w.isVisible());

@@ -57,6 +57,7 @@ DocumentRecord awkwardCard(int n) {
     r.setText(F::Note, QStringLiteral("ÀÈÌÒÙ àèìòù ç ñ ü ß æ œ Š ž Ÿ ‰ † • ™"));
     r.setText(F::Livello, QStringLiteral("=1+1"));
     r.setText(F::Software, QStringLiteral("1E5"));
+    r.setText(F::Riferimenti, QStringLiteral("Prot.  11/2026   e 12/2026"));
     r.setToComplete(n % 2 == 0);
     return r;
 }
