@@ -12,11 +12,13 @@
 // Targets: searches under 0.25 s and no slower than SQLite; every other figure under 0.5 s,
 // the export file under 1 s; peak memory under twice the file's size.
 
-#include "DocumentWindows.h"
 #include "app/Application.h"
 #include "core/DocumentRecord.h"
 #include "core/ProtocolRecord.h"
 #include "documents/Altri.h"
+#include "documents/DaCompletare.h"
+#include "documents/ExpAltri.h"
+#include "documents/TrovaAltri.h"
 #include "genprotocol/DocumentGenerator.h"
 #include "genprotocol/ProtocolGenerator.h"
 #include "protocol/Protocollo.h"
@@ -25,13 +27,9 @@
 #include "protocol_outputs/TrovaProtocollo.h"
 #include "ui/ExportRun.h"
 #include "ui/RecordGrid.h"
-#include "ui/ResultList.h"
 #include "ui/Services.h"
-#include "ui/Widgets.h"
-#include "ui/WindowFrame.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -143,36 +141,23 @@ double protocolAction(const QString& action, const QString& path) {
 double documentAction(const QString& action, const QString& path) {
     TfrmAltri card;
     if (action == QLatin1String("search-blank") || action == QLatin1String("search-one")) {
-        SearchWindow window(&card, &card, BenchDocuments::search());
+        TfrmTrovaAltri window(&card, &card);
         return clickSearch(window, action == QLatin1String("search-one") ? "txtOggetto" : nullptr,
                            kDocumentWord);
     }
     if (action == QLatin1String("to-complete")) {
-        // The to-complete list: the result list alone in a dialog, built when made.
+        // Built when made, shown at once.
         QElapsedTimer timer;
         timer.start();
-        QDialog dialog(&card);
-        auto* backdrop = new Backdrop(&dialog, Qt::black, Qt::white, {833, 529});
-        dialog.resize(862, 560);
-        auto* list =
-            new ResultList(backdrop->panel(),
-                           {.banner = QStringLiteral(":/icons/da_completare_banner.svg"),
-                            .printTitle = QStringLiteral("Riepilogo documenti da completare"),
-                            .layout = &DocumentRecord::layout(),
-                            .line = BenchDocuments::resultLine()},
-                           &card);
-        list->list(Search::fieldIs(DocumentRecord::layout(), DocumentRecord::DaCompletare,
-                                   DocumentRecord::Yes));
-        dialog.show();
+        TfrmDaCompletare window(&card, &card);
+        window.show();
         QApplication::processEvents();
         return double(timer.nsecsElapsed()) / 1e9;
     }
     if (action == QLatin1String("export-window"))
-        return openGrid(
-            [&] { return new GridWindow(nullptr, path, BenchDocuments::exportGrid()); });
+        return openGrid([&] { return new TfrmExpAltri(nullptr, path); });
     if (action == QLatin1String("export-file"))
-        return exportFile(new GridWindow(nullptr, path, BenchDocuments::exportGrid()),
-                          Spreadsheet::documentExport());
+        return exportFile(new TfrmExpAltri(nullptr, path), Spreadsheet::documentExport());
     return -1;
 }
 
@@ -188,7 +173,7 @@ struct SqlArchive {
 
 SqlArchive sqlArchive(bool documents) {
     if (documents)
-        return {"documenti", &DocumentRecord::layout(), BenchDocuments::resultLine(),
+        return {"documenti", &DocumentRecord::layout(), TfrmTrovaAltri::resultLine(),
                 kDocumentWord};
     return {"protocollo", &ProtocolRecord::layout(), TfrmTrovaProtocollo::resultLine(),
             kProtocolWord};

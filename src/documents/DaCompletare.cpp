@@ -2,8 +2,7 @@
 
 #include "TrovaAltri.h"
 #include "core/DocumentRecord.h"
-#include "core/RecordArchive.h"
-#include "core/TextField.h"
+#include "core/Search.h"
 #include "ui/CardTarget.h"
 #include "ui/ResultList.h"
 #include "ui/Widgets.h"
@@ -26,14 +25,8 @@ TfrmDaCompletare::TfrmDaCompletare(QWidget* opener, CardTarget* cardWindow) : QD
     connect(m_results, &ResultList::cardLoaded, this, &QDialog::accept);
 
     // The lines of the marked cards; a failed read keeps those read before it, silently.
-    QStringList marked;
-    const RecordArchive archive(TextField::trimBlanks(cardWindow->archivePath()),
-                                DocumentRecord::layout());
-    archive.scan([&](int, const Record& record) {
-        if (record.text(DocumentRecord::DaCompletare) == DocumentRecord::Yes)
-            marked.append(Search::resultLine(record, TfrmTrovaAltri::resultLine()));
-    });
-    m_results->setLines(std::move(marked));
+    m_results->list(Search::fieldIs(DocumentRecord::layout(), DocumentRecord::DaCompletare,
+                                    DocumentRecord::Yes));
     m_results->startFinding();
 }
 
