@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMouseEvent>
 #include <QPushButton>
 
 namespace {
@@ -127,7 +128,9 @@ ResultList::ResultList(QWidget* panel, Setup setup, CardTarget* cardWindow)
     KeyRules::enterMovesTo(txtTrova, btnTrova);
     connect(btnTrova, &QPushButton::clicked, this, &ResultList::findInList);
     connect(btnChiudi, &QPushButton::clicked, this, &ResultList::closeRequested);
-    connect(lstRecords, &QListView::doubleClicked, this, &ResultList::loadSelected);
+    // Anywhere in the list, not only on a line: below the lines, or in an empty list, the
+    // double click still closes the window.
+    lstRecords->viewport()->installEventFilter(this);
     connect(btnStampa, &QPushButton::clicked, this, &ResultList::printList);
 }
 
@@ -174,8 +177,11 @@ QStringList ResultList::lines() const {
 }
 
 int ResultList::selectedLine() const {
+    // A click below the lines takes the highlight away but leaves the current line: only
+    // a line shown selected counts.
     const QModelIndex current = lstRecords->currentIndex();
-    return current.isValid() ? current.row() : -1;
+    return current.isValid() && lstRecords->selectionModel()->isSelected(current) ? current.row()
+                                                                                  : -1;
 }
 
 void ResultList::restart() {
@@ -203,6 +209,15 @@ void ResultList::findInList() {
     const int at = m_model->find(m_finder, selectedLine(), txtTrova->text());
     lstRecords->setCurrentIndex(m_model->index(at));
     lstRecords->scrollTo(m_model->index(at));
+}
+
+bool ResultList::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lstRecords->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        loadSelected();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ResultList::loadSelected() {

@@ -68,6 +68,9 @@ public slots:
     void loadSelected();
     void printList();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void selectFirst();
     void linesChanged();

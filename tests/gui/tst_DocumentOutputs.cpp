@@ -542,6 +542,36 @@ private slots:
         QVERIFY(f.services.messages.isEmpty());
     }
 
+    // A click below the lines takes the highlight away; the double click there closes the
+    // window as on a line, loading nothing, without a message; in an empty list too.
+    void doubleClickBelowTheLinesLoadsNothing_data() {
+        QTest::addColumn<Lister>("lister");
+        QTest::addColumn<Docs>("docs");
+        addListerRows("one line", [](QTestData& data) {
+            data << Docs{{"Uno", "", "", "", "", "Sì"}};
+        });
+        addListerRows("two lines", [](QTestData& data) {
+            data << Docs{{"Uno", "", "", "", "", "Sì"}, {"Due", "", "", "", "", "Sì"}};
+        });
+        QTest::newRow("empty list, to complete")
+            << Lister::ToComplete << Docs{{"Uno", "", "", "", "", "No"}};
+    }
+    void doubleClickBelowTheLinesLoadsNothing() {
+        QFETCH(Lister, lister);
+        QFETCH(Docs, docs);
+        Fixture f(docs);
+        const auto w = openLister(lister, f);
+        auto* lstRecords = control<QListView>(w.get(), "lstRecords");
+        const QPoint below(20, lstRecords->viewport()->height() - 5);
+        QVERIFY(!lstRecords->indexAt(below).isValid());
+        QTest::mouseClick(lstRecords->viewport(), Qt::LeftButton, {}, below);
+        QTest::mouseDClick(lstRecords->viewport(), Qt::LeftButton, {}, below);
+        QTRY_VERIFY(!w->isVisible());
+        QVERIFY(f.position().isEmpty());
+        QVERIFY(f.edit("txtDocumento")->text().isEmpty());
+        QVERIFY(f.services.messages.isEmpty());
+    }
+
     void searchWithoutTheTagLoadsNothing() {
         Fixture f(kDocs);
         TfrmTrovaAltri w(&f.card, &f.card);
