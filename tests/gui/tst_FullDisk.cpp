@@ -1,8 +1,11 @@
 #include "access/CambiaPassword.h"
 #include "core/Credential.h"
+#include "core/DocumentRecord.h"
 #include "core/IniFile.h"
 #include "core/ProtocolRecord.h"
 #include "core/RecordArchive.h"
+#include "documents/Altri.h"
+#include "documents/ExpAltri.h"
 #include "protocol/Numerazione.h"
 #include "protocol/Protocollo.h"
 #include "protocol_outputs/ExpProtocollo.h"
@@ -38,7 +41,15 @@ const QString kAccessError = QStringLiteral(
     "Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\rAccertarsi di "
     "possedere i privilegi di scrittura nella cartella di installazione del programma.");
 
-enum class Action { CloseCardWindow, ApplyNumbering, ChangePassword, Export, SaveNewCard };
+enum class Action {
+    CloseCardWindow,
+    ApplyNumbering,
+    ChangePassword,
+    Export,
+    SaveNewCard,
+    ExportDocuments,
+    SaveNewDocument
+};
 enum class Medium { SizeLimit, TinyDisk };
 
 } // namespace
@@ -73,6 +84,10 @@ private slots:
             {"register exported", Action::Export, "Protocollo.xls", MessageKind::Notice,
              kExportFailed},
             {"new card saved", Action::SaveNewCard, "2026.prt", MessageKind::Error, kAccessError},
+            {"document index exported", Action::ExportDocuments, "Schedario_Documenti.xls",
+             MessageKind::Notice, kExportFailed},
+            {"new document card saved", Action::SaveNewDocument, "Schedario_Documenti.pro",
+             MessageKind::Error, kAccessError},
         };
         for (const auto& row : rows) {
             for (Medium medium : {Medium::SizeLimit, Medium::TinyDisk})
@@ -102,10 +117,16 @@ private slots:
                                   QStringLiteral("lucernavolpina")));
         writeBytes(services.file(QStringLiteral("Protocollo.xls")), "<html>earlier</html>");
         const RecordArchive archive(registerPath, ProtocolRecord::layout());
+        writeBytes(services.file(QStringLiteral("Schedario_Documenti.xls")),
+                   "<html>earlier</html>");
+        const RecordArchive index = DocumentArchive::in(services.folderPath());
         for (int n = 1; n <= 3; ++n) {
             ProtocolRecord card;
             card.setText(ProtocolRecord::Numero, QString::number(n));
             QVERIFY(archive.append(card));
+            DocumentRecord document;
+            document.setText(DocumentRecord::Documento, QStringLiteral("Documento %1").arg(n));
+            QVERIFY(index.append(document));
         }
 
         TfrmProtocollo cardWindow;
@@ -116,6 +137,8 @@ private slots:
         control<QLabel>(&numbering, "lblMemory")->setText(QStringLiteral("protocollo"));
         TfrmCambiaPassword password;
         TfrmExpProtocollo exporter(&cardWindow, registerPath);
+        TfrmAltri documentWindow;
+        TfrmExpAltri documentExporter(&documentWindow, index.path());
         if (action == Action::ChangePassword) {
             password.show();
             control<QLineEdit>(&password, "txtPasswordOld")
@@ -129,6 +152,16 @@ private slots:
             control<QLineEdit>(&cardWindow, "txtCategoria")->setText(QStringLiteral("Varie"));
             control<QLineEdit>(&cardWindow, "txtOggetto")->setText(QString(250, u'o'));
             control<QRadioButton>(&cardWindow, "optInterna")->setChecked(true);
+        } else if (action == Action::SaveNewDocument) {
+            documentWindow.show();
+            QTest::mouseClick(control<QAbstractButton>(&documentWindow, "cmdNuovo"),
+                              Qt::LeftButton);
+            control<QLineEdit>(&documentWindow, "txtDocumento")->setText(QString(120, u'd'));
+            control<QLineEdit>(&documentWindow, "txtProduttore")
+                ->setText(QStringLiteral("Studio Bianchi"));
+            control<QLineEdit>(&documentWindow, "txtDataPro")
+                ->setText(QStringLiteral("05/03/2026"));
+            control<QLineEdit>(&documentWindow, "txtOggetto")->setText(QString(250, u'o'));
         }
         const QString path = services.file(file);
         const QByteArray before = readBytes(path);
@@ -153,6 +186,15 @@ private slots:
                 QTest::mouseClick(control<QAbstractButton>(&cardWindow, "cmdSalva"),
                                   Qt::LeftButton);
                 break;
+            case Action::ExportDocuments:
+                services.answers = {true};
+                QTest::mouseClick(control<QAbstractButton>(&documentExporter, "cmdEsporta"),
+                                  Qt::LeftButton);
+                break;
+            case Action::SaveNewDocument:
+                QTest::mouseClick(control<QAbstractButton>(&documentWindow, "cmdSalva"),
+                                  Qt::LeftButton);
+                break;
             }
         };
         services.messages.clear();
@@ -161,7 +203,8 @@ private slots:
             act();
         } else {
             // Room for what is there, and for a part of a card at most.
-            const FileSizeLimit limit(action == Action::SaveNewCard ? before.size() + 1448 : 16);
+            const bool append = action == Action::SaveNewCard || action == Action::SaveNewDocument;
+            const FileSizeLimit limit(append ? before.size() + 1448 : 16);
             QVERIFY(limit.ok());
             act();
         }
@@ -182,6 +225,8 @@ private slots:
         }
         if (action == Action::SaveNewCard)
             QVERIFY(control<QLabel>(&cardWindow, "lblPosizione")->text().isEmpty());
+        if (action == Action::SaveNewDocument)
+            QVERIFY(control<QLabel>(&documentWindow, "lblPosizione")->text().isEmpty());
     }
 };
 
