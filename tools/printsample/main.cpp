@@ -1,8 +1,11 @@
-// Prints a protocol card and a long search list of a generated register, and a document
-// card, to three PDF files, the way the program prints them, so the pages can be looked
-// at: printsample FOLDER.
+// Prints a protocol card and a long search list of a generated register, a document card
+// and the to-complete list of a generated card index, to four PDF files, the way the
+// program prints them, so the pages can be looked at: printsample FOLDER.
+#include "core/DocumentRecord.h"
 #include "core/ProtocolRecord.h"
 #include "core/Search.h"
+#include "documents/TrovaAltri.h"
+#include "genprotocol/DocumentGenerator.h"
 #include "genprotocol/ProtocolGenerator.h"
 #include "protocol_outputs/TrovaProtocollo.h"
 #include "report/Templates.h"
@@ -68,13 +71,27 @@ int main(int argc, char* argv[]) {
     Report::Template list = Templates::searchList();
     Templates::fillList(list, QStringLiteral("Protocollo documenti"), lines);
 
+    const DocumentGenerator documents(1, 2026);
+    QStringList marked;
+    for (int i = 0; i < kCards; ++i) {
+        const DocumentRecord doc = documents.card(i, kCards);
+        if (doc.text(DocumentRecord::DaCompletare) == DocumentRecord::Yes)
+            marked.append(Search::resultLine(doc, TfrmTrovaAltri::resultLine()));
+    }
+    Search::sortForList(marked);
+    Report::Template toComplete = Templates::searchList();
+    Templates::fillList(toComplete, QStringLiteral("Riepilogo documenti da completare"), marked);
+
     const QString cardPdf = folder.filePath(QStringLiteral("scheda.pdf"));
     const QString listPdf = folder.filePath(QStringLiteral("elenco.pdf"));
     const QString documentPdf = folder.filePath(QStringLiteral("scheda_documento.pdf"));
-    if (!writePdf(sheet, cardPdf) || !writePdf(list, listPdf) || !writePdf(document, documentPdf)) {
+    const QString toCompletePdf = folder.filePath(QStringLiteral("da_completare.pdf"));
+    if (!writePdf(sheet, cardPdf) || !writePdf(list, listPdf) || !writePdf(document, documentPdf) ||
+        !writePdf(toComplete, toCompletePdf)) {
         std::fprintf(stderr, "cannot write the PDF files in %s\n", qPrintable(folder.path()));
         return 1;
     }
-    std::printf("%s\n%s\n%s\n", qPrintable(cardPdf), qPrintable(listPdf), qPrintable(documentPdf));
+    std::printf("%s\n%s\n%s\n%s\n", qPrintable(cardPdf), qPrintable(listPdf),
+                qPrintable(documentPdf), qPrintable(toCompletePdf));
     return 0;
 }
