@@ -38,25 +38,13 @@ QList<RecordGridModel::Column> columns() {
 }
 
 GridWindow::Setup setup() {
-    GridWindow::Setup s;
+    GridWindow::Setup s = GridWindow::exportWindow();
     s.caption = QStringLiteral(" Esporta schedario documenti in Microsoft Excel");
-    s.clientSize = {862, 560};
-    s.panelSize = {837, 533};
-    s.topBar = {8, 8, 821, 65};
-    s.banner = {"imgLogo", artwork("esporta_schedario_banner"), {13, 13, 505, 55}};
-    s.hand = {528, 32, 31, 25};
-    s.esporta = {566, 15};
-    s.guida = {670, 13};
-    s.esci = {766, 15};
-    s.grid = {8, 80, 821, 409};
+    s.banner.resource = artwork("esporta_schedario_banner");
     s.columns = columns();
-    s.hintBar = {8, 493, 821, 32};
-    s.hintOffset = {6, 6};
-    s.initialHint = QStringLiteral("Esportazione archivio in Microsoft Excel.");
     s.layout = &DocumentRecord::layout();
     s.target = Spreadsheet::documentExport();
     s.help = HelpTopics::documentExport();
-    s.loadsOnOpen = true;
     return s;
 }
 

@@ -19,6 +19,24 @@ const QColor kSlateBlue(0x6A, 0x5A, 0xCD);
 constexpr int kProgressFromRows = 20000;
 } // namespace
 
+GridWindow::Setup GridWindow::exportWindow() {
+    Setup s;
+    s.clientSize = {862, 560};
+    s.panelSize = {837, 533};
+    s.topBar = {8, 8, 821, 65};
+    s.banner = {"imgLogo", {}, {13, 13, 505, 55}};
+    s.hand = {528, 32, 31, 25};
+    s.esporta = {566, 15};
+    s.guida = {670, 13};
+    s.esci = {766, 15};
+    s.grid = {8, 80, 821, 409};
+    s.hintBar = {8, 493, 821, 32};
+    s.hintOffset = {6, 6};
+    s.initialHint = QStringLiteral("Esportazione archivio in Microsoft Excel.");
+    s.loadsOnOpen = true;
+    return s;
+}
+
 GridWindow::GridWindow(QWidget* opener, const QString& archivePath, Setup setup)
     : QDialog(opener), m_archivePath(TextField::trimBlanks(archivePath)), m_setup(std::move(setup)),
       m_grid(new RecordGridModel(m_setup.columns, this)) {

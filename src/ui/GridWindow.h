@@ -49,6 +49,11 @@ public:
         bool loadsOnOpen = false; // every card of the archive, when the window is made
     };
 
+    // The export window of either archive: its frame, banner place, hint and every card
+    // loaded on opening; the caller adds caption, banner picture, columns, layout, target
+    // and help.
+    static Setup exportWindow();
+
     GridWindow(QWidget* opener, const QString& archivePath, Setup setup);
     ~GridWindow() override;
 
