@@ -3,6 +3,7 @@
 #include "core/ProtocolRecord.h"
 #include "core/RecordArchive.h"
 #include "protocol/Protocollo.h"
+#include "support/BrowsingRows.h"
 #include "support/TestServices.h"
 #include "ui/CardWindow.h"
 #include "ui/Widgets.h"
@@ -102,25 +103,7 @@ private slots:
         QVERIFY(f.services.messages.isEmpty());
     }
 
-    void browsing_data() {
-        QTest::addColumn<QString>("from"); // "" = a new card
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("to");
-        const char* commands[] = {"cmdPrimo", "cmdIndietro", "cmdAvanti", "cmdUltimo"};
-        // Expected position for each command, from a new card and from cards 1, 2, 3.
-        const char* expected[4][4] = {
-            {"1", "1", "1", "3"}, // new card
-            {"1", "1", "2", "3"}, // card 1
-            {"1", "1", "3", "3"}, // card 2
-            {"1", "2", "3", "3"}, // card 3
-        };
-        const char* starts[] = {"", "1", "2", "3"};
-        for (int s = 0; s < 4; ++s)
-            for (int c = 0; c < 4; ++c)
-                QTest::addRow("%s from %s", commands[c], *starts[s] ? starts[s] : "new")
-                    << QString::fromLatin1(starts[s]) << QString::fromLatin1(commands[c])
-                    << QString::fromLatin1(expected[s][c]);
-    }
+    void browsing_data() { addBrowsingRows(); }
     void browsing() {
         QFETCH(QString, from);
         QFETCH(QString, command);
