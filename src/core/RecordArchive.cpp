@@ -21,7 +21,8 @@ std::optional<Record> RecordArchive::read(int position) const {
     return Record(*m_layout, std::move(bytes));
 }
 
-std::optional<int> RecordArchive::append(const Record& record, const Settle& settle) const {
+std::optional<int> RecordArchive::append(const Record& record, const Settle& settle,
+                                         Record* written) const {
     RecordFile file(m_layout->size());
     if (!file.open(m_path, RecordFile::Access::Write))
         return std::nullopt;
@@ -33,6 +34,8 @@ std::optional<int> RecordArchive::append(const Record& record, const Settle& set
         settle(*n, settled);
     if (!file.write(settled.bytes()))
         return std::nullopt;
+    if (written)
+        *written = settled;
     return file.position();
 }
 
@@ -40,6 +43,24 @@ bool RecordArchive::update(int position, const Record& record) const {
     RecordFile file(m_layout->size());
     return position >= 1 && file.open(m_path, RecordFile::Access::Write) &&
            file.seek(position - 1) && file.write(record.bytes());
+}
+
+RecordArchive::Rewrite RecordArchive::update(int position, const Record& record,
+                                             QByteArrayView loaded,
+                                             std::optional<Record>& stored) const {
+    stored.reset();
+    RecordFile file(m_layout->size());
+    QByteArray now;
+    // Compared and written under one write lock: no other copy can come in between.
+    if (position < 1 || !file.open(m_path, RecordFile::Access::Write) || !file.seek(position - 1) ||
+        !file.read(now))
+        return Rewrite::Failed;
+    if (now != loaded) {
+        stored = Record(*m_layout, std::move(now));
+        return Rewrite::ChangedMeanwhile;
+    }
+    return file.seek(position - 1) && file.write(record.bytes()) ? Rewrite::Written
+                                                                 : Rewrite::Failed;
 }
 
 bool RecordArchive::scan(const std::function<void(int, const Record&)>& visit) const {

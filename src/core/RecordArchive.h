@@ -25,10 +25,18 @@ public:
     // Appends after the last whole record; gives the new card's position (count + 1).
     // `settle`, when given, sees the count while the file is locked for the write and may
     // change the record before it is written (a number that depends on the count).
+    // `written`, when given, receives the record as it was written.
     using Settle = std::function<void(int count, Record& record)>;
-    std::optional<int> append(const Record& record, const Settle& settle = {}) const;
+    std::optional<int> append(const Record& record, const Settle& settle = {},
+                              Record* written = nullptr) const;
     // Rewrites the card at 1-based `position` in place.
     bool update(int position, const Record& record) const;
+    // The same, only while the stored card still holds `loaded`, the bytes it was shown
+    // from: a card that another copy of the program changed meanwhile is not written over,
+    // and `stored` receives it as it is now.
+    enum class Rewrite { Written, ChangedMeanwhile, Failed };
+    Rewrite update(int position, const Record& record, QByteArrayView loaded,
+                   std::optional<Record>& stored) const;
     // Visits every card from the first, in order; false when the file failed.
     bool scan(const std::function<void(int position, const Record& record)>& visit) const;
     // The same over the records' bytes, read in large blocks and handed out without a copy:

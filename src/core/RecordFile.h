@@ -11,10 +11,18 @@
 // Reading actions hold a shared lock, writing actions an exclusive one, so two copies of
 // the program that share a folder never write over each other's cards. A file system that
 // keeps no locks is used without them rather than refused.
+//
+// A card rewritten in place is first written, with its place and a checksum, to a side file
+// beside the archive (its name followed by ".riscrittura"); only then is the record
+// overwritten, and the side file goes once the record is on the disk. A copy killed in the
+// middle (a power cut, a dropped network share) leaves the side file behind, and the next
+// opening completes the rewrite from it, or discards it when it is itself incomplete: a
+// card is always either the old one or the new one, never a mix.
 class RecordFile {
 public:
     enum class Access { Read, Write };
     static constexpr int kLockTimeoutMs = 5000;
+    static inline const QString kRewriteSuffix = QStringLiteral(".riscrittura");
 
     explicit RecordFile(int recordSize);
     ~RecordFile();
@@ -27,7 +35,8 @@ public:
     bool open(const QString& path, Access access, int lockTimeoutMs = kLockTimeoutMs);
     bool isOpen() const { return m_file.isOpen(); }
 
-    // Whole records only: the bytes of an incomplete last record do not count.
+    // Whole records only: the bytes of an incomplete last record do not count. A file with
+    // more records than a position can number is refused (empty), never counted short.
     std::optional<int> count() const;
     // 0-based; seeking to the count positions at the end, ready to append.
     bool seek(int index);
@@ -51,6 +60,12 @@ public:
     int recordSize() const { return m_recordSize; }
 
 private:
+    // Completes or discards a rewrite that a killed copy left behind; needs the exclusive
+    // lock. False when a rewrite that must be completed could not be.
+    bool finishPendingRewrite();
+    bool writeInPlace(qint64 at, const QByteArray& record, qint64 length);
+    QString rewritePath() const { return m_file.fileName() + kRewriteSuffix; }
+
     // Puts back the bytes from `at` on as `before` holds them and the length `length`.
     void undoWrite(qint64 at, const QByteArray& before, qint64 length);
 

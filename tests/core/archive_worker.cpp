@@ -13,10 +13,17 @@
 //                                           settings file; fails when, before a write, its
 //                                           own last value is gone (another copy's write
 //                                           put back an older file)
+//   archive_worker rewrite PATH COUNT       rewrites cards 1..COUNT in turn, alternating
+//                                           between versions A and B, until killed
+//   archive_worker rewrite-dying PATH POSITION VERSION SYNCS
+//                                           rewrites one card to VERSION and dies, as in a
+//                                           power cut, at the sync after SYNCS more
+#include "RewriteCards.h"
 #include "core/DocumentRecord.h"
 #include "core/IniFile.h"
 #include "core/ProtocolRecord.h"
 #include "core/RecordArchive.h"
+#include "core/platform/FileLock.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -92,6 +99,20 @@ int settings(const QString& path, const QString& section, int count) {
     return 0;
 }
 
+int rewrite(const RecordArchive& archive, int count) {
+    for (long long i = 0;; ++i) {
+        const int position = int(i % count) + 1;
+        const QChar version = (i / count) % 2 ? u'B' : u'A';
+        if (!archive.update(position, rewriteCard(position, version)))
+            return 1;
+    }
+}
+
+int rewriteDying(const RecordArchive& archive, int position, QChar version, int syncs) {
+    FileLock::faults().syncsBeforeDeath = syncs;
+    return archive.update(position, rewriteCard(position, version)) ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -112,5 +133,9 @@ int main(int argc, char* argv[]) {
         return scan(archive, args[3]);
     if (mode == QLatin1String("settings") && args.size() == 5)
         return settings(args[2], args[3], args[4].toInt());
+    if (mode == QLatin1String("rewrite") && args.size() == 4)
+        return rewrite(archive, args[3].toInt());
+    if (mode == QLatin1String("rewrite-dying") && args.size() == 6)
+        return rewriteDying(archive, args[3].toInt(), args[4].at(0), args[5].toInt());
     return 2;
 }

@@ -1,6 +1,9 @@
 #include "core/ProtocolRecord.h"
 #include "core/RecordArchive.h"
 #include "core/RecordFile.h"
+#include "core/platform/FileLock.h"
+
+#include <climits>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -156,6 +159,111 @@ private slots:
         QCOMPARE(positions.first(), 1);
         QCOMPARE(positions.last(), n);
         QVERIFY(allMatch);
+    }
+
+    // A write is done only when its bytes are on the disk: a flush the system refuses fails
+    // the action and leaves the file byte for byte as it was, side file included.
+    void aRefusedFlushFailsTheWriteAndChangesNothing_data() {
+        QTest::addColumn<bool>("rewrite");
+        QTest::addColumn<int>("syncs"); // flushes that succeed before the refused one
+        QTest::newRow("append") << false << 0;
+        QTest::newRow("rewrite, its side file's flush") << true << 0;
+        QTest::newRow("rewrite, the record's flush") << true << 1;
+    }
+    void aRefusedFlushFailsTheWriteAndChangesNothing() {
+        QFETCH(bool, rewrite);
+        QFETCH(int, syncs);
+        const QString p = path(rewrite ? "flush-rewrite.prt" : "flush-append.prt");
+        const RecordArchive archive(p, ProtocolRecord::layout());
+        for (int n = 1; n <= 2; ++n)
+            QVERIFY(archive.append(card(QString::number(n))));
+        const QByteArray before = fileBytes(p);
+
+        FileLock::faults().syncsBeforeFailure = syncs;
+        const bool written = rewrite ? archive.update(2, card(QStringLiteral("due")))
+                                     : archive.append(card(QStringLiteral("3"))).has_value();
+        const int unused = FileLock::faults().syncsBeforeFailure;
+        FileLock::faults().syncsBeforeFailure = -1;
+        QVERIFY(!written);
+        QCOMPARE(unused, -1); // the refusal came where the row says
+        QCOMPARE(fileBytes(p), before);
+        QVERIFY(!QFile::exists(p + RecordFile::kRewriteSuffix));
+        QCOMPARE(archive.read(2)->text(ProtocolRecord::Numero), QStringLiteral("2"));
+    }
+
+    // A file system that keeps no locks is used at once without them, not after the whole
+    // wait for a lock that can never come.
+    void withoutLocksTheFileIsUsedAtOnce() {
+        const RecordArchive archive(path("nolocks.prt"), ProtocolRecord::layout());
+        FileLock::faults().noLocks = true;
+        FileLock::faults().lockAttempts = 0;
+        const auto appended = archive.append(card(QStringLiteral("1")));
+        const auto read = archive.read(1);
+        const int attempts = FileLock::faults().lockAttempts;
+        FileLock::faults().noLocks = false;
+        QCOMPARE(appended, std::optional<int>(1));
+        QVERIFY(read);
+        QCOMPARE(attempts, 2); // one attempt per action
+    }
+
+    // A register with more cards than a position can number (a damaged or foreign file) is
+    // refused, never counted short: a count that wrapped round would put the next card in
+    // the middle of the file.
+    void aFileTooLargeToNumberIsRefused_data() {
+        QTest::addColumn<qint64>("records");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("the last countable") << qint64(INT_MAX) - 1 << false;
+        QTest::newRow("one more") << qint64(INT_MAX) << true;
+        QTest::newRow("a count that wraps to 0") << (qint64(1) << 32) << true;
+        QTest::newRow("a count that wraps to 3") << (qint64(1) << 32) + 3 << true;
+    }
+    void aFileTooLargeToNumberIsRefused() {
+        QFETCH(qint64, records);
+        QFETCH(bool, refused);
+        const QString p = path("huge.prt");
+        QFile::remove(p);
+        const qint64 size = records * kSize + 10;
+        {
+            QFile file(p);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            if (!file.resize(size))
+                QSKIP("this file system cannot hold a sparse file that large");
+        }
+        const RecordArchive archive(p, ProtocolRecord::layout());
+        QCOMPARE(archive.count().has_value(), !refused);
+        if (!refused) {
+            QCOMPARE(*archive.count(), int(records));
+            QFile::remove(p);
+            return;
+        }
+        QVERIFY(!archive.append(card(QStringLiteral("x"))));
+        QVERIFY(!archive.browse(BrowseCommand::Last, std::nullopt));
+        QVERIFY(!archive.update(1, card(QStringLiteral("x"))));
+        QCOMPARE(QFile(p).size(), size);
+        QFile::remove(p);
+    }
+
+    // Two copies showing one card: the second save must not write over the first one's
+    // change, and learns what the card holds now.
+    void aRewriteChecksTheCardItWasLoadedFrom() {
+        const QString p = path("changed.prt");
+        const RecordArchive archive(p, ProtocolRecord::layout());
+        for (int n = 1; n <= 2; ++n)
+            QVERIFY(archive.append(card(QString::number(n))));
+        const QByteArray loaded = archive.read(2)->bytes();
+
+        std::optional<Record> stored;
+        QCOMPARE(archive.update(2, card(QStringLiteral("first")), loaded, stored),
+                 RecordArchive::Rewrite::Written);
+        QVERIFY(!stored);
+        const QByteArray afterFirst = fileBytes(p);
+        QCOMPARE(archive.update(2, card(QStringLiteral("second")), loaded, stored),
+                 RecordArchive::Rewrite::ChangedMeanwhile);
+        QVERIFY(stored);
+        QCOMPARE(stored->text(ProtocolRecord::Numero), QStringLiteral("first"));
+        QCOMPARE(fileBytes(p), afterFirst);
+        QCOMPARE(archive.update(3, card(QStringLiteral("x")), loaded, stored),
+                 RecordArchive::Rewrite::Failed);
     }
 
     void writersWaitForEachOther() {

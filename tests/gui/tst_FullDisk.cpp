@@ -4,6 +4,7 @@
 #include "core/IniFile.h"
 #include "core/ProtocolRecord.h"
 #include "core/RecordArchive.h"
+#include "core/RecordFile.h"
 #include "documents/Altri.h"
 #include "documents/ExpAltri.h"
 #include "protocol/Numerazione.h"
@@ -47,8 +48,10 @@ enum class Action {
     ChangePassword,
     Export,
     SaveNewCard,
+    SaveStoredCard,
     ExportDocuments,
-    SaveNewDocument
+    SaveNewDocument,
+    SaveStoredDocument
 };
 enum class Medium { SizeLimit, TinyDisk };
 
@@ -84,9 +87,13 @@ private slots:
             {"register exported", Action::Export, "Protocollo.xls", MessageKind::Notice,
              kExportFailed},
             {"new card saved", Action::SaveNewCard, "2026.prt", MessageKind::Error, kAccessError},
+            {"stored card saved", Action::SaveStoredCard, "2026.prt", MessageKind::Error,
+             kAccessError},
             {"document index exported", Action::ExportDocuments, "Schedario_Documenti.xls",
              MessageKind::Notice, kExportFailed},
             {"new document card saved", Action::SaveNewDocument, "Schedario_Documenti.pro",
+             MessageKind::Error, kAccessError},
+            {"stored document card saved", Action::SaveStoredDocument, "Schedario_Documenti.pro",
              MessageKind::Error, kAccessError},
         };
         for (const auto& row : rows) {
@@ -162,6 +169,21 @@ private slots:
             control<QLineEdit>(&documentWindow, "txtDataPro")
                 ->setText(QStringLiteral("05/03/2026"));
             control<QLineEdit>(&documentWindow, "txtOggetto")->setText(QString(250, u'o'));
+        } else if (action == Action::SaveStoredCard) {
+            QTest::mouseClick(control<QAbstractButton>(&cardWindow, "cmdUltimo"), Qt::LeftButton);
+            control<QLineEdit>(&cardWindow, "txtDataReg")->setText(QStringLiteral("05/03/2026"));
+            control<QLineEdit>(&cardWindow, "txtCategoria")->setText(QStringLiteral("Varie"));
+            control<QLineEdit>(&cardWindow, "txtOggetto")->setText(QString(250, u'o'));
+            control<QRadioButton>(&cardWindow, "optInterna")->setChecked(true);
+        } else if (action == Action::SaveStoredDocument) {
+            documentWindow.show();
+            QTest::mouseClick(control<QAbstractButton>(&documentWindow, "cmdUltimo"),
+                              Qt::LeftButton);
+            control<QLineEdit>(&documentWindow, "txtProduttore")
+                ->setText(QStringLiteral("Studio Bianchi"));
+            control<QLineEdit>(&documentWindow, "txtDataPro")
+                ->setText(QStringLiteral("05/03/2026"));
+            control<QLineEdit>(&documentWindow, "txtOggetto")->setText(QString(250, u'o'));
         }
         const QString path = services.file(file);
         const QByteArray before = readBytes(path);
@@ -183,6 +205,7 @@ private slots:
                                   Qt::LeftButton);
                 break;
             case Action::SaveNewCard:
+            case Action::SaveStoredCard:
                 QTest::mouseClick(control<QAbstractButton>(&cardWindow, "cmdSalva"),
                                   Qt::LeftButton);
                 break;
@@ -192,6 +215,7 @@ private slots:
                                   Qt::LeftButton);
                 break;
             case Action::SaveNewDocument:
+            case Action::SaveStoredDocument:
                 QTest::mouseClick(control<QAbstractButton>(&documentWindow, "cmdSalva"),
                                   Qt::LeftButton);
                 break;
@@ -210,6 +234,7 @@ private slots:
         }
 
         QCOMPARE(readBytes(path), before);
+        QVERIFY(!QFile::exists(path + RecordFile::kRewriteSuffix));
         QVERIFY(!services.messages.isEmpty());
         QCOMPARE(services.messages.last().kind, kind);
         QCOMPARE(services.messages.last().text,
@@ -227,6 +252,9 @@ private slots:
             QVERIFY(control<QLabel>(&cardWindow, "lblPosizione")->text().isEmpty());
         if (action == Action::SaveNewDocument)
             QVERIFY(control<QLabel>(&documentWindow, "lblPosizione")->text().isEmpty());
+        // A card that failed to save stays shown as typed, for another try.
+        if (action == Action::SaveStoredCard)
+            QCOMPARE(control<QLineEdit>(&cardWindow, "txtOggetto")->text(), QString(250, u'o'));
     }
 };
 

@@ -33,4 +33,19 @@ bool sync(QFileDevice& file);
 // entry). True where the system needs nothing for it.
 bool syncFolderOf(const QString& path);
 
+// Seams through which a test makes the system refuse one call, as a full disk, a dropped
+// network share or a file system without locks would. The program never sets them.
+struct Faults {
+    // Syncs still to succeed before one fails; negative: none fails.
+    int syncsBeforeFailure = -1;
+    // Syncs still to succeed before the process dies at the next, as in a power cut;
+    // negative: none.
+    int syncsBeforeDeath = -1;
+    // Every lock attempt fails as on a file system that keeps no locks.
+    bool noLocks = false;
+    // Lock attempts made so far (gate and data lock alike).
+    int lockAttempts = 0;
+};
+Faults& faults();
+
 } // namespace FileLock

@@ -19,6 +19,9 @@ void openGate(QFileDevice& file);
 bool tryData(QFileDevice& file, Mode mode);
 void releaseData(QFileDevice& file);
 
+// Puts the file's written bytes on the disk.
+bool sync(QFileDevice& file);
+
 // Why the attempt just made failed: Busy (another copy holds it: try again), Unsupported
 // or Failed.
 Result lastFailure();

@@ -78,8 +78,6 @@ Result lastFailure() {
     return isBusy(error) ? Result::Busy : Result::Failed;
 }
 
-} // namespace Platform
-
 bool sync(QFileDevice& file) {
     if (file.handle() < 0)
         return false;
@@ -89,6 +87,8 @@ bool sync(QFileDevice& file) {
     return ::fsync(file.handle()) == 0;
 #endif
 }
+
+} // namespace Platform
 
 bool syncFolderOf(const QString& path) {
     const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());

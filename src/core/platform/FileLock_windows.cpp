@@ -67,12 +67,12 @@ Result lastFailure() {
                                                                       : Result::Failed;
 }
 
-} // namespace Platform
-
 bool sync(QFileDevice& file) {
     HANDLE h = nativeHandle(file);
     return h != INVALID_HANDLE_VALUE && FlushFileBuffers(h);
 }
+
+} // namespace Platform
 
 bool syncFolderOf(const QString&) {
     return true; // a replacing rename is recorded by the file system's own journal
