@@ -24,6 +24,15 @@ const QString CardWindow::kUpdated =
     QStringLiteral("Le modifiche apportate alla scheda corrente sono state salvate in archivio.");
 const QString CardWindow::kInserted =
     QStringLiteral("La scheda corrente è stata inserita in archivio.");
+const QString CardWindow::kChangedElsewhere = QStringLiteral(
+    "Attenzione: un'altra postazione ha modificato questa scheda in archivio dopo che è stata "
+    "visualizzata qui. Le modifiche non sono state salvate, per non cancellare quelle "
+    "dell'altra postazione.\r\n\r\nPremere OK per ricaricare la scheda dall'archivio: le "
+    "modifiche digitate qui vi saranno riportate, da controllare e salvare di nuovo. Premere "
+    "Annulla per lasciare la scheda com'è, senza salvarla.");
+const QString CardWindow::kBothChanged = QStringLiteral(
+    "Attenzione: l'altra postazione aveva modificato anche questi campi, che ora mostrano il "
+    "testo digitato qui. Il testo salvato dall'altra postazione era:\r\n\r\n%1");
 
 namespace {
 const QSize kDesignSize(1016, 713);
@@ -149,6 +158,7 @@ void CardWindow::forgetStoredState() {
     for (const AttachmentLabel& attachment : m_attachmentLabels)
         attachment.label->clear();
     lblPosizione->clear();
+    m_loaded.clear();
 }
 
 void CardWindow::buildFields() {
@@ -250,6 +260,7 @@ void CardWindow::PulisciScheda() {
     for (const AttachmentLabel& attachment : m_attachmentLabels)
         attachment.label->clear();
     lblPosizione->clear();
+    m_loaded.clear();
     if (!m_fields.empty())
         m_fields.front()->setFocus();
 }
@@ -261,6 +272,7 @@ void CardWindow::CaricaScheda(const Record& record, int position) {
     for (const AttachmentLabel& attachment : m_attachmentLabels)
         attachment.label->setText(record.text(attachment.field));
     lblPosizione->setText(QString::number(position));
+    m_loaded = record.bytes();
 }
 
 Record CardWindow::cardRecord() const {
@@ -296,24 +308,69 @@ void CardWindow::saveCard() {
         return;
     }
     if (position) {
-        if (!archive().update(*position, record)) {
+        std::optional<Record> stored;
+        const auto rewrite =
+            m_loaded.isEmpty()
+                ? (archive().update(*position, record) ? RecordArchive::Rewrite::Written
+                                                       : RecordArchive::Rewrite::Failed)
+                : archive().update(*position, record, m_loaded, stored);
+        switch (rewrite) {
+        case RecordArchive::Rewrite::Failed:
             showAccessError();
             return;
+        case RecordArchive::Rewrite::ChangedMeanwhile:
+            if (Messages::warningAccepted(this, kChangedElsewhere))
+                reloadWithTyping(*stored, *position);
+            return;
+        case RecordArchive::Rewrite::Written:
+            break;
         }
         lblPosizione->setText(QString::number(*position));
+        m_loaded = record.bytes();
         Messages::information(this, kUpdated);
         return;
     }
-    const auto appended = archive().append(record, settleNewCard());
+    Record written(*m_card.layout);
+    const auto appended = archive().append(record, settleNewCard(), &written);
     if (!appended) {
         showAccessError();
         return;
     }
     lblPosizione->setText(QString::number(*appended));
+    m_loaded = written.bytes();
     const QString notice = newCardAppended();
     Messages::information(this, kInserted);
     if (!notice.isEmpty())
         Messages::notice(this, notice);
+}
+
+void CardWindow::reloadWithTyping(const Record& stored, int position) {
+    const Record shown(*m_card.layout, m_loaded);
+    const Record typed = cardRecord();
+    Record merged = stored;
+    QStringList both;
+    for (int f = 0; f < m_card.layout->fieldCount(); ++f) {
+        const QString mine = typed.text(f);
+        if (mine == shown.text(f))
+            continue;
+        merged.setText(f, mine);
+        const QString theirs = stored.text(f);
+        if (theirs != shown.text(f) && theirs != mine)
+            both << fieldCaption(f) + u' ' + theirs;
+    }
+    CaricaScheda(merged, position);
+    // What the next save must find stored is the other copy's card.
+    m_loaded = stored.bytes();
+    if (!both.isEmpty())
+        Messages::warning(this, kBothChanged.arg(both.join(QStringLiteral("\r\n"))));
+}
+
+QString CardWindow::fieldCaption(int field) const {
+    for (const CardField& row : m_card.fields) {
+        if (row.field == field)
+            return QString::fromUtf8(row.caption);
+    }
+    return QString::fromLatin1(m_card.layout->field(field).name) + u':';
 }
 
 FurtherAttachments CardWindow::shownAttachments() const {

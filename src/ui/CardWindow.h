@@ -49,6 +49,8 @@ public:
     static const QString kEmptyArchive;
     static const QString kUpdated;
     static const QString kInserted;
+    static const QString kChangedElsewhere;
+    static const QString kBothChanged;
 
     // The 1-based position shown; empty for a card not yet in the archive. False when the
     // label holds something that is not a whole number.
@@ -167,10 +169,18 @@ private:
     void browse(BrowseCommand command);
     bool checkRequired();
     FurtherAttachments shownAttachments() const;
+    // After another copy changed the stored card: the card as stored now, with what was typed
+    // here since it was shown put back over it, ready for a second save.
+    void reloadWithTyping(const Record& stored, int position);
+    // The caption of record field `field`, for messages.
+    QString fieldCaption(int field) const;
 
     std::unique_ptr<WindowPanel> m_content;
     Card m_card;
     QLabel* lblPosizione = nullptr;
+    // The bytes the stored card shown was loaded from; empty for a new card. A rewrite goes
+    // ahead only while the archive still holds them.
+    QByteArray m_loaded;
     std::vector<QLineEdit*> m_fields; // by table row
     // lblFile01..03, lblDesc01..03 and the record fields they show.
     struct AttachmentLabel {

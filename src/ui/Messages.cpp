@@ -14,6 +14,9 @@ void notice(QWidget* parent, const QString& text) {
 void warning(QWidget* parent, const QString& text) {
     Services::messages().show(parent, MessageKind::Warning, text);
 }
+bool warningAccepted(QWidget* parent, const QString& text) {
+    return Services::messages().show(parent, MessageKind::Warning, text);
+}
 void information(QWidget* parent, const QString& text) {
     Services::messages().show(parent, MessageKind::Information, text);
 }

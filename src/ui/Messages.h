@@ -12,6 +12,8 @@ extern const QString kArchiveAccessError;
 
 void notice(QWidget* parent, const QString& text);
 void warning(QWidget* parent, const QString& text);
+// A warning whose two buttons mean something: true for OK, false for Cancel.
+bool warningAccepted(QWidget* parent, const QString& text);
 void information(QWidget* parent, const QString& text);
 void error(QWidget* parent, const QString& text);
 // True when the user answers Yes.

@@ -220,7 +220,7 @@ private slots:
 
     void loadRuleAndUpdate() {
         Fixture f;
-        QVERIFY(f.archive().append(Record(testLayout())));
+        QVERIFY(f.archive().append(Fixture::full()));
         QVERIFY(f.show());
         f.window.CaricaScheda(Fixture::full(), 1);
         for (const CardField& row : kFields)

@@ -519,6 +519,82 @@ private slots:
         QCOMPARE(a.archive().read(5)->text(ProtocolRecord::Numero), QStringLiteral("104/2026"));
     }
 
+    // Two copies show the same stored card; the first saves a change. The second copy's save
+    // must not write over it: it warns, and on OK shows the stored card with its own typing
+    // put back, for a second save that keeps both changes.
+    void aCardChangedElsewhereIsNotWrittenOver_data() {
+        QTest::addColumn<bool>("reload");
+        QTest::addColumn<bool>("sameField"); // the second copy changed "Note" too
+        QTest::newRow("reloaded, other fields") << true << false;
+        QTest::newRow("reloaded, the same field") << true << true;
+        QTest::newRow("cancelled") << false << false;
+    }
+    void aCardChangedElsewhereIsNotWrittenOver() {
+        QFETCH(bool, reload);
+        QFETCH(bool, sameField);
+        Fixture a(3);
+        TfrmProtocollo b; // a second copy of the program on the same folder
+        control<QLabel>(&b, "lblFile")->setText(a.label("lblFile")->text());
+        const auto bEdit = [&](const char* name) { return control<QLineEdit>(&b, name); };
+        const auto bSave = [&] {
+            QTest::mouseClick(control<QAbstractButton>(&b, "cmdSalva"), Qt::LeftButton);
+        };
+        a.click("cmdAvanti");
+        QTest::mouseClick(control<QAbstractButton>(&b, "cmdAvanti"), Qt::LeftButton);
+        QCOMPARE(control<QLabel>(&b, "lblPosizione")->text(), QStringLiteral("1"));
+
+        a.edit("txtNote")->setText(QStringLiteral("Nota della prima postazione"));
+        a.click("cmdSalva");
+        QCOMPARE(a.services.lastMessage().text, CardWindow::kUpdated);
+        const QByteArray afterFirst = a.archive().read(1)->bytes();
+
+        bEdit("txtOggetto")->setText(QStringLiteral("Oggetto della seconda postazione"));
+        if (sameField)
+            bEdit("txtNote")->setText(QStringLiteral("Nota della seconda postazione"));
+        a.services.messages.clear();
+        a.services.warningAnswers = {reload};
+        bSave();
+        QCOMPARE(a.services.messages.first().kind, MessageKind::Warning);
+        QCOMPARE(a.services.messages.first().text, CardWindow::kChangedElsewhere);
+        QCOMPARE(a.archive().read(1)->bytes(), afterFirst); // the first change is still stored
+
+        if (!reload) {
+            QCOMPARE(a.services.messages.size(), 1);
+            QCOMPARE(bEdit("txtOggetto")->text(),
+                     QStringLiteral("Oggetto della seconda postazione"));
+            QCOMPARE(bEdit("txtNote")->text(), QString());
+            bSave(); // still refused, and nothing stored
+            QCOMPARE(a.services.lastMessage().text, CardWindow::kChangedElsewhere);
+            QCOMPARE(a.archive().read(1)->bytes(), afterFirst);
+            return;
+        }
+        QCOMPARE(bEdit("txtOggetto")->text(), QStringLiteral("Oggetto della seconda postazione"));
+        QCOMPARE(bEdit("txtNumero")->text(), QStringLiteral("1/2026"));
+        if (sameField) {
+            // The typing stays in the field; the other copy's text is shown beside it.
+            QCOMPARE(bEdit("txtNote")->text(), QStringLiteral("Nota della seconda postazione"));
+            QCOMPARE(a.services.messages.size(), 2);
+            QCOMPARE(a.services.messages[1].kind, MessageKind::Warning);
+            QCOMPARE(a.services.messages[1].text,
+                     CardWindow::kBothChanged.arg(QStringLiteral("Note: Nota della prima "
+                                                                 "postazione")));
+        } else {
+            QCOMPARE(bEdit("txtNote")->text(), QStringLiteral("Nota della prima postazione"));
+            QCOMPARE(a.services.messages.size(), 1);
+        }
+        bSave();
+        QCOMPARE(a.services.lastMessage().text, CardWindow::kUpdated);
+        const auto stored = a.archive().read(1);
+        QCOMPARE(stored->text(ProtocolRecord::Oggetto),
+                 QStringLiteral("Oggetto della seconda postazione"));
+        QCOMPARE(stored->text(ProtocolRecord::Note), bEdit("txtNote")->text());
+        QCOMPARE(stored->text(ProtocolRecord::Mittente), QStringLiteral("Comune di Forlì"));
+        // The first copy, saving again what it shows, is now the one that is warned.
+        a.services.warningAnswers = {false};
+        a.click("cmdSalva");
+        QCOMPARE(a.services.lastMessage().text, CardWindow::kChangedElsewhere);
+    }
+
     void savingAStoredCardRewritesOnlyIt() {
         Fixture f(3);
         QVERIFY(f.show());

@@ -68,9 +68,10 @@ TestServices::TestServices() {
 }
 
 TestServices::~TestServices() {
-    if (!answers.isEmpty() && QTest::currentTestFunction() && !QTest::currentTestFailed()) {
-        const QByteArray unused = QByteArray::number(answers.size()) +
-                                  " scripted answer(s) left for questions that "
+    const qsizetype left = answers.size() + warningAnswers.size();
+    if (left > 0 && QTest::currentTestFunction() && !QTest::currentTestFailed()) {
+        const QByteArray unused = QByteArray::number(left) +
+                                  " scripted answer(s) left for questions or warnings that "
                                   "never came";
         QTest::qFail(unused.constData(), __FILE__, __LINE__);
     }
@@ -88,6 +89,8 @@ QString TestServices::folderPath() const {
 
 bool TestServices::show(QWidget*, MessageKind kind, const QString& text) {
     messages.append({kind, text});
+    if (kind == MessageKind::Warning && !warningAnswers.isEmpty())
+        return warningAnswers.takeFirst();
     if (kind != MessageKind::Question)
         return true;
     if (answers.isEmpty()) {

@@ -72,6 +72,9 @@ public:
     // Answers for the next questions (true = Yes), in order. The other kinds need none: they
     // are recorded and answer OK.
     QList<bool> answers;
+    // Answers for the next warnings (true = OK, false = Cancel); an unscripted warning is
+    // answered OK, as most warnings only inform.
+    QList<bool> warningAnswers;
     // Paths the next open-file dialogs return ("" = cancelled).
     QQueue<QString> nextFiles;
     QStringList dialogTitles;
