@@ -63,8 +63,8 @@ void TfrmCambiaPassword::showEvent(QShowEvent* event) {
 }
 
 void TfrmCambiaPassword::closeEvent(QCloseEvent* event) {
-    event->ignore();
     backToLogin();
+    event->accept();
 }
 
 void TfrmCambiaPassword::updateOk() {

@@ -17,7 +17,8 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    // A close from the desktop (the window has no close box) is a "Chiudi".
+    // Closed by the program (the session ending) it goes back to the login as "Chiudi"
+    // does; the desktop's own close request never comes here.
     void closeEvent(QCloseEvent* event) override;
 
 signals:

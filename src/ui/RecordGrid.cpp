@@ -17,6 +17,15 @@ quint64 key(int row, int column) {
     return (quint64(quint32(row)) << 32) | quint32(column);
 }
 
+// A letter typed in a read-only cell goes nowhere. The view's own keyboard search would move
+// the current cell to the row whose text starts with it, and the next value typed would land
+// in another card's row of the export.
+class RecordGridView final : public QTableView {
+public:
+    using QTableView::QTableView;
+    void keyboardSearch(const QString&) override {}
+};
+
 } // namespace
 
 RecordGridModel::Rows::Rows(const QList<Column>& columns, const RecordLayout& layout) {
@@ -168,7 +177,7 @@ Qt::ItemFlags RecordGridModel::flags(const QModelIndex& index) const {
 }
 
 QTableView* createRecordGrid(QWidget* parent, RecordGridModel* model, const QRect& geometry) {
-    auto* view = named(new QTableView(parent), "grdRecords");
+    auto* view = named(new RecordGridView(parent), "grdRecords");
     view->setModel(model);
     view->setGeometry(geometry);
     view->setAlternatingRowColors(true);

@@ -3,6 +3,7 @@
 #include "Widgets.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -43,6 +44,31 @@ void Backdrop::resizeEvent(QResizeEvent*) {
                   std::max(0, (height() - m_panel->height()) / 2));
 }
 
+namespace {
+
+// A fixed dialog closes only by its own buttons. Escape would reject it, and the desktop's
+// close request (Alt+F4, the task bar) would close it, both dropping what was typed. The
+// dialog's own buttons close it from the program (accept, reject, close), which the
+// desktop's request never is: that one alone comes from outside, as a spontaneous event.
+class OwnButtonsOnly final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close && event->spontaneous()) {
+            event->ignore();
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cancel))
+            return true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
 namespace WindowFrame {
 
 void setupFixedDialog(QWidget* window, const QString& caption, QSize clientSize) {
@@ -50,6 +76,7 @@ void setupFixedDialog(QWidget* window, const QString& caption, QSize clientSize)
     window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::MSWindowsFixedSizeDialogHint);
     window->setFixedSize(clientSize);
+    window->installEventFilter(new OwnButtonsOnly(window));
 }
 
 void setupSizeableWindow(QWidget* window, const QString& caption, QSize designSize) {

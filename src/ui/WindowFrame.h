@@ -33,7 +33,8 @@ private:
 
 namespace WindowFrame {
 
-// A dialog of fixed client size that cannot be resized and has no title-bar buttons.
+// A dialog of fixed client size that cannot be resized and has no title-bar buttons; only
+// its own buttons close it (not Escape, not the desktop's close request).
 void setupFixedDialog(QWidget* window, const QString& caption, QSize clientSize);
 // A sizeable window of the given design size that opens maximized.
 void setupSizeableWindow(QWidget* window, const QString& caption, QSize designSize);

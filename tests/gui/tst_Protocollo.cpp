@@ -595,6 +595,77 @@ private slots:
         QCOMPARE(a.services.lastMessage().text, CardWindow::kChangedElsewhere);
     }
 
+    // A renumbering belongs to the card it happened to: the next new card keeps the number
+    // it was proposed or given by hand and shows no notice, unless another copy takes its
+    // proposed number too; a number typed by hand is never changed.
+    void renumberingConcernsOnlyItsOwnCard_data() {
+        QTest::addColumn<QString>("typed");     // the next card's number by hand; "" keeps it
+        QTest::addColumn<int>("othersBetween"); // cards another copy stores before its save
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("notice"); // "" for none
+        QTest::newRow("proposal, nobody else") << "" << 0 << "106/2026"
+                                               << "";
+        QTest::newRow("typed, nobody else") << "200/2026" << 0 << "200/2026"
+                                            << "";
+        QTest::newRow("typed, another copy stores one") << "200/2026" << 1 << "200/2026"
+                                                        << "";
+        QTest::newRow("proposal, another copy stores one")
+            << "" << 1 << "107/2026"
+            << "Attenzione: il numero proposto è stato assegnato nel frattempo da un'altra "
+               "postazione. Alla scheda è stato assegnato il numero 107/2026.";
+    }
+    void renumberingConcernsOnlyItsOwnCard() {
+        QFETCH(QString, typed);
+        QFETCH(int, othersBetween);
+        QFETCH(QString, stored);
+        QFETCH(QString, notice);
+        Fixture f(3);
+        QVERIFY(f.settings().write(
+            QStringLiteral("Numerazione Protocollo"),
+            {{QStringLiteral("Inizio"), QStringLiteral("100")},
+             {QStringLiteral("Indicazione Anno Solare"), QStringLiteral("Sì")}}));
+        auto fillAndSave = [&f] {
+            f.edit("txtCategoria")->setText(QStringLiteral("Varie"));
+            f.edit("txtOggetto")->setText(QStringLiteral("Lettera"));
+            f.radio("optEntrata")->setChecked(true);
+            f.services.messages.clear();
+            f.click("cmdSalva");
+        };
+        const QString inserted = QStringLiteral("La scheda corrente è stata inserita in archivio.");
+
+        // Another copy stores two cards between "Nuovo" and "Salva": 103 becomes 105.
+        f.click("cmdNuovo");
+        QCOMPARE(f.edit("txtNumero")->text(), QStringLiteral("103/2026"));
+        QVERIFY(f.archive().append(card(20)));
+        QVERIFY(f.archive().append(card(21)));
+        fillAndSave();
+        QCOMPARE(f.archive().read(6)->text(ProtocolRecord::Numero), QStringLiteral("105/2026"));
+        QCOMPARE(f.services.messages.size(), 2);
+
+        f.click("cmdNuovo");
+        QCOMPARE(f.edit("txtNumero")->text(), QStringLiteral("106/2026"));
+        if (!typed.isEmpty()) {
+            f.edit("txtNumero")->setFocus();
+            f.edit("txtNumero")->selectAll();
+            QTest::keyClicks(f.edit("txtNumero"), typed);
+        }
+        for (int n = 0; n < othersBetween; ++n)
+            QVERIFY(f.archive().append(card(30 + n)));
+        fillAndSave();
+
+        const int position = 7 + othersBetween;
+        QCOMPARE(f.archive().count(), std::optional<int>(position));
+        QCOMPARE(f.position(), QString::number(position));
+        QCOMPARE(f.archive().read(position)->text(ProtocolRecord::Numero), stored);
+        QCOMPARE(f.edit("txtNumero")->text(), stored);
+        QStringList shown;
+        for (const auto& m : f.services.messages)
+            shown << m.text;
+        const QStringList expected =
+            notice.isEmpty() ? QStringList{inserted} : QStringList{inserted, notice};
+        QCOMPARE(shown, expected);
+    }
+
     void savingAStoredCardRewritesOnlyIt() {
         Fixture f(3);
         QVERIFY(f.show());
