@@ -234,6 +234,8 @@ CopyResult copyIn(const QString& programFolder, const QString& source, const QSt
     if (copied != sizeAtStart || in.size() != sizeAtStart || !FileLock::sync(out))
         return CopyResult::Failed;
     out.close();
+    if (out.error() != QFileDevice::NoError)
+        return CopyResult::Failed;
     std::error_code error;
     std::filesystem::rename(QFileInfo(out).filesystemAbsoluteFilePath(),
                             QFileInfo(target).filesystemAbsoluteFilePath(), error);

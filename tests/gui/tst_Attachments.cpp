@@ -351,14 +351,21 @@ private slots:
         if (source == Source::Pipe)
             pipe = std::make_unique<PipeWatch>(path);
 #endif
+        // Another program changes the source once the first block is copied.
+        struct ObserverReset {
+            ~ObserverReset() { AttachmentFolder::setBlockObserver({}); }
+        } observerReset;
+        bool changed = false;
         if (source == Source::CutMidway || source == Source::GrownMidway) {
             AttachmentFolder::setBlockObserver([&](qint64) {
+                if (changed)
+                    return;
+                changed = true;
                 QFile file(path);
                 if (source == Source::CutMidway)
-                    file.resize(AttachmentFolder::CopyBlock / 2);
-                else if (file.open(QIODevice::Append))
-                    file.write("e ancora");
-                AttachmentFolder::setBlockObserver({});
+                    QVERIFY(file.resize(AttachmentFolder::CopyBlock / 2));
+                else
+                    QVERIFY(file.open(QIODevice::Append) && file.write("e ancora") == 8);
             });
         } else if (source == Source::SizeLimit) {
             limit = std::make_unique<FileSizeLimit>(AttachmentFolder::CopyBlock + 100);
@@ -367,8 +374,8 @@ private slots:
             QVERIFY(disk->fill());
         }
         f.browse(path);
-        AttachmentFolder::setBlockObserver({});
         limit.reset();
+        QCOMPARE(changed, source == Source::CutMidway || source == Source::GrownMidway);
 #ifdef Q_OS_UNIX
         if (pipe)
             QVERIFY2(!pipe->readerWaited(), "the copy waited on the pipe");
