@@ -48,6 +48,28 @@ ProtocolRecord card() {
     return r;
 }
 
+// An input of fuzz_storedname: flags (bit 0, 1: the first, second name is UTF-16), the first
+// name's length in two bytes, the two names.
+QByteArray namePair(const QString& first, bool firstUtf16, const QString& second,
+                    bool secondUtf16) {
+    const auto bytes = [](const QString& name, bool utf16) {
+        if (!utf16)
+            return name.toUtf8();
+        QByteArray out;
+        for (QChar c : name) {
+            out += char(c.unicode() & 0xFF);
+            out += char(c.unicode() >> 8);
+        }
+        return out;
+    };
+    const QByteArray a = bytes(first, firstUtf16);
+    QByteArray input;
+    input += char((firstUtf16 ? 1 : 0) | (secondUtf16 ? 2 : 0));
+    input += char(a.size() >> 8);
+    input += char(a.size() & 0xFF);
+    return input + a + bytes(second, secondUtf16);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -59,6 +81,7 @@ int main(int argc, char* argv[]) {
     const QString record = root + QStringLiteral("/record");
     const QString settings = root + QStringLiteral("/settings");
     const QString credential = root + QStringLiteral("/credential");
+    const QString storedName = root + QStringLiteral("/storedname");
 
     const QByteArray full = card().bytes();
     // A register cut in the middle of its last card, and one whose length bytes all claim
@@ -97,6 +120,15 @@ int main(int argc, char* argv[]) {
         save(credential, QStringLiteral("first_access"),
              Credential::storedForm(QStringLiteral("lucernavolpina")).toLatin1()) &&
         save(credential, QStringLiteral("code_page"),
-             Credential::storedForm(QStringLiteral("Caffè €uro 2026 àèìòù")).toLatin1());
+             Credential::storedForm(QStringLiteral("Caffè €uro 2026 àèìòù")).toLatin1()) &&
+        save(storedName, QStringLiteral("cyrillic_pair"),
+             namePair(QStringLiteral("Договор.pdf"), false, QStringLiteral("Справка.pdf"), true)) &&
+        save(storedName, QStringLiteral("devices"),
+             namePair(QStringLiteral("CON.txt"), true, QStringLiteral("nul"), false)) &&
+        save(storedName, QStringLiteral("ends"),
+             namePair(QStringLiteral("fine."), false, QStringLiteral("fine "), false)) &&
+        save(storedName, QStringLiteral("long_and_kept"),
+             namePair(QString(251, u'a') + QStringLiteral(".pdf"), false,
+                      QStringLiteral("Perché è così.pdf"), true));
     return ok ? 0 : 1;
 }

@@ -1,12 +1,18 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 // The folder "Documenti_Allegati" in the program folder, where both archives keep copies
 // of their attached files; a card stores only a file's bare name.
 namespace AttachmentFolder {
 
 inline const QString Name = QStringLiteral("Documenti_Allegati");
+
+// The most a stored name holds: the capacity of the card's name fields, in Windows-1252
+// bytes; and the most a name may take in UTF-8, as Linux file systems count it.
+constexpr int NameCapacity = 250;
+constexpr int NameUtf8Limit = 255;
 
 // True for a name without any folder part ("..\x", "/etc/x", "C:x" are not bare), which
 // cannot lead outside the folder.
@@ -19,16 +25,34 @@ QString path(const QString& programFolder);
 // The full path of the attachment `name` (trimmed); empty when the name is not bare.
 QString fileFor(const QString& programFolder, const QString& name);
 
-// The name a card stores for a chosen file: its bare name as a text field keeps it
-// (trimmed, in the code page, at most 250 bytes). The copy in the folder bears this name,
-// so the card always finds its file.
-QString storedName(const QString& chosenPath);
+// The name under which a chosen file with the name `original` (no folder) lives in the
+// folder and on the card. The folder is shared by Windows and Linux computers, so the name
+// is one both take: in Windows-1252, at most NameCapacity bytes (NameUtf8Limit in UTF-8),
+// no control characters nor \ / : * ? " < > |, no blank at the start, no dot or space at
+// the end, not a device name (CON, PRN, AUX, NUL, COM0-9, LPT0-9, CONIN$, CONOUT$, with
+// any extension). A name that already is such a name is kept as it is. Otherwise letters
+// outside the code page become their plain letter (ł: l), other characters "_" (one per
+// run), and the stem is cut to fit; then "~" and eight hex digits drawn from the whole
+// original go before the extension, so that two originals never share a name by the
+// changes alone ("Договор.pdf": "_~1a2b3c4d.pdf"). The name survives the text field
+// store rule unchanged, and applying the rule to it again gives it back.
+QString storedName(const QString& original);
 
 enum class CopyResult { Copied, SameFile, Failed };
 
 // Copies `source` into the folder as `name` (a stored name), creating the folder when
-// missing and replacing a file of that name; the file that was there stays whole if the
-// copy fails. A source that already is that file is left as it is.
+// missing and replacing a file of that name. Only a regular file is copied (a pipe would
+// block, a device never ends), and only when the bytes copied are as many as the source
+// held when the copy began and still holds at its end; the copy is on the disk before it
+// takes the name. On any failure the file that was there stays whole and no part of the
+// copy is left. A source that already is that file is left as it is.
 CopyResult copyIn(const QString& programFolder, const QString& source, const QString& name);
+
+// Blocks copyIn() reads and writes at a time.
+constexpr qint64 CopyBlock = 1 << 20;
+
+// Called by copyIn() after each block is written, with the bytes copied so far: lets a test
+// change the source in the middle of a copy. None in the program.
+void setBlockObserver(std::function<void(qint64 copied)> observer);
 
 } // namespace AttachmentFolder

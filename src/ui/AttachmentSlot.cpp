@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -37,7 +38,7 @@ void AttachmentSlot::choose() {
     if (chosen.isEmpty())
         return;
     const QString before = m_name->text();
-    const QString bare = AttachmentFolder::storedName(chosen);
+    const QString bare = AttachmentFolder::storedName(QFileInfo(chosen).fileName());
     m_name->setText(bare);
     const QString target = AttachmentFolder::fileFor(ProgramFolder::path(), bare);
     if (!target.isEmpty() && QFile::exists(target) &&

@@ -6,6 +6,7 @@
 #include "documents/Altri.h"
 #include "protocol/Protocollo.h"
 #include "support/BrowsingRows.h"
+#include "support/StoredNames.h"
 #include "support/TestServices.h"
 #include "ui/Guida.h"
 #include "ui/Widgets.h"
@@ -681,6 +682,70 @@ private slots:
                  replace ? QByteArray("DOCUMENTO") : QByteArray("PROTOCOLLO"));
         QCOMPARE(QDir(f.services.file(QStringLiteral("Documenti_Allegati"))).entryList(QDir::Files),
                  QStringList{QStringLiteral("lettera.pdf")});
+    }
+
+    // The name a chosen file gets: the same in the field, on the stored card and in the
+    // folder, for the digital copy and for the further attachments.
+    void theCopyBearsTheNameTheCardStores_data() {
+        QTest::addColumn<bool>("further");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("stored");
+        for (bool further : {false, true}) {
+            for (const StoredNameCase& c : storedNameCases()) {
+                if (c.onDisk)
+                    QTest::addRow("%s, %s", further ? "further" : "digital copy", c.row)
+                        << further << c.original << c.stored;
+            }
+        }
+    }
+    void theCopyBearsTheNameTheCardStores() {
+        QFETCH(bool, further);
+        QFETCH(QString, chosen);
+        QFETCH(QString, stored);
+        Fixture f;
+        QVERIFY(f.show());
+        const QString source = f.userFile(chosen, chosen.toUtf8());
+        QVERIFY(QFile::exists(source));
+        f.services.nextFiles.append(source);
+        QString shown;
+        if (further) {
+            ANSWER_MODAL(clicking(control<QWidget>(&f.window, "cmdFile")), [&](QDialog* dialog) {
+                QTest::mouseClick(control<QPushButton>(dialog, "btnSfoglia02"), Qt::LeftButton);
+                shown = control<QLineEdit>(dialog, "txtFile02")->text();
+                QTest::mouseClick(control<QPushButton>(dialog, "btnApplica"), Qt::LeftButton);
+            });
+        } else {
+            f.click("btnSfoglia");
+            shown = f.text("txtCopia");
+        }
+        QVERIFY(f.services.messages.isEmpty());
+        QCOMPARE(shown, stored);
+        QCOMPARE(f.attached(stored), chosen.toUtf8());
+        QCOMPARE(QDir(f.services.file(QStringLiteral("Documenti_Allegati")))
+                     .entryList(QDir::Files | QDir::Hidden),
+                 QStringList{stored});
+        f.fillRequired();
+        f.click("cmdSalva");
+        QCOMPARE(f.archive().read(1)->text(further ? F::File02 : F::Copia), stored);
+    }
+
+    // A protocol card's Cyrillic name and a document card's other one: two files, and no
+    // question offering the protocol card's file.
+    void namesOutsideTheCodePageKeepTheirOwnFiles() {
+        Fixture f;
+        QVERIFY(f.show());
+        TfrmProtocollo protocol;
+        control<QLabel>(&protocol, "lblFile")->setText(f.services.file(QStringLiteral("2026.prt")));
+        f.services.nextFiles.append(f.userFile(QStringLiteral("Договор.pdf"), "PROTOCOLLO"));
+        QTest::mouseClick(control<QPushButton>(&protocol, "btnSfoglia"), Qt::LeftButton);
+        const QString first = control<QLineEdit>(&protocol, "txtCopia")->text();
+        f.services.nextFiles.append(f.userFile(QStringLiteral("Справка.pdf"), "DOCUMENTO"));
+        f.click("btnSfoglia");
+        const QString second = f.text("txtCopia");
+        QVERIFY(f.services.messages.isEmpty());
+        QVERIFY(first != second);
+        QCOMPARE(f.attached(first), QByteArray("PROTOCOLLO"));
+        QCOMPARE(f.attached(second), QByteArray("DOCUMENTO"));
     }
 
     void aFailedCopyKeepsTheFormerName() {

@@ -1,7 +1,11 @@
+#include "core/AttachmentFolder.h"
 #include "core/ProtocolRecord.h"
 #include "core/RecordArchive.h"
 #include "protocol/Protocollo.h"
+#include "support/Files.h"
+#include "support/FullDisk.h"
 #include "support/ReadOnly.h"
+#include "support/StoredNames.h"
 #include "support/TestServices.h"
 #include "ui/AllegaCartella.h"
 #include "ui/Widgets.h"
@@ -9,12 +13,23 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 Q_DECLARE_METATYPE(MessageKind)
 
@@ -66,7 +81,42 @@ struct Fixture {
     }
 };
 
+enum class Source { Whole, CutMidway, GrownMidway, Pipe, Device, Folder, SizeLimit, FullTmpfs };
+
+#ifdef Q_OS_UNIX
+// Opens the write end of the named pipe at `path` whenever a reader waits on it, so that no
+// reader stays blocked, and tells whether one ever did.
+class PipeWatch {
+public:
+    explicit PipeWatch(const QString& path) : m_path(QFile::encodeName(path)) {
+        m_thread = std::thread([this] {
+            while (!m_stop) {
+                const int fd = ::open(m_path.constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) {
+                    m_waited = true;
+                    ::close(fd);
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        });
+    }
+    ~PipeWatch() {
+        m_stop = true;
+        m_thread.join();
+    }
+    bool readerWaited() const { return m_waited; }
+
+private:
+    QByteArray m_path;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_waited{false};
+    std::thread m_thread;
+};
+#endif
+
 } // namespace
+
+Q_DECLARE_METATYPE(Source)
 
 class TestAttachments : public QObject {
     Q_OBJECT
@@ -132,25 +182,43 @@ private slots:
         QCOMPARE(f.edit("txtCopia")->text(), QStringLiteral("verbale.odt"));
     }
 
+    // The name a chosen file gets: the same in the field, on the stored card and in the
+    // folder, for the card's own attachment and for the further ones.
     void theCopyBearsTheNameTheCardStores_data() {
+        QTest::addColumn<bool>("further");
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("stored");
-        // 255 bytes on this disk, the longest name it takes.
-        const QString longName = QString(251, u'a') + QStringLiteral(".pdf");
-        QTest::newRow("longer than 250 bytes") << longName << longName.left(250);
-        QTest::newRow("outside the code page")
-            << QStringLiteral("Zażółć–€.pdf") << QStringLiteral("Zazólc–€.pdf");
-        QTest::newRow("blanks around it")
-            << QStringLiteral(" fattura.pdf ") << QStringLiteral("fattura.pdf");
+        for (bool further : {false, true}) {
+            for (const StoredNameCase& c : storedNameCases()) {
+                if (c.onDisk)
+                    QTest::addRow("%s, %s", further ? "further" : "digital copy", c.row)
+                        << further << c.original << c.stored;
+            }
+        }
     }
     void theCopyBearsTheNameTheCardStores() {
+        QFETCH(bool, further);
         QFETCH(QString, chosen);
         QFETCH(QString, stored);
         Fixture f;
-        f.browse(f.userFile(chosen, "CONTENUTO"));
-        QCOMPARE(f.edit("txtCopia")->text(), stored);
-        QCOMPARE(f.attached(stored), QByteArray("CONTENUTO"));
-        QCOMPARE(QDir(f.folder).entryList(QDir::Files), QStringList{stored});
+        const QString source = f.userFile(chosen, chosen.toUtf8());
+        QVERIFY(QFile::exists(source));
+        QString shown;
+        if (further) {
+            f.services.nextFiles.append(source);
+            ANSWER_MODAL(clicking(f.button("cmdFile")), [&](QDialog* dialog) {
+                QTest::mouseClick(control<QAbstractButton>(dialog, "btnSfoglia01"), Qt::LeftButton);
+                shown = control<QLineEdit>(dialog, "txtFile01")->text();
+                QTest::mouseClick(control<QAbstractButton>(dialog, "btnApplica"), Qt::LeftButton);
+            });
+        } else {
+            f.browse(source);
+            shown = f.edit("txtCopia")->text();
+        }
+        QVERIFY(f.services.messages.isEmpty());
+        QCOMPARE(shown, stored);
+        QCOMPARE(f.attached(stored), chosen.toUtf8());
+        QCOMPARE(QDir(f.folder).entryList(QDir::Files | QDir::Hidden), QStringList{stored});
 
         // Saved and loaded again, "Apri" names the very file in the folder.
         f.edit("txtNumero")->setText(QStringLiteral("1"));
@@ -159,6 +227,14 @@ private slots:
         f.edit("txtOggetto")->setText(QStringLiteral("Allegato"));
         f.radio("optInterna")->setChecked(true);
         QTest::mouseClick(f.button("cmdSalva"), Qt::LeftButton);
+        const auto record =
+            RecordArchive(f.label("lblFile")->text(), ProtocolRecord::layout()).read(1);
+        QVERIFY(record);
+        QCOMPARE(ProtocolRecord(record->bytes())
+                     .text(further ? ProtocolRecord::File01 : ProtocolRecord::Copia),
+                 stored);
+        if (further)
+            return;
         f.card.PulisciScheda();
         f.card.first();
         QCOMPARE(f.edit("txtCopia")->text(), stored);
@@ -166,6 +242,20 @@ private slots:
         const QString opened = f.services.opened.value(0);
         QCOMPARE(opened, u'"' + f.folder + QDir::separator() + stored + u'"');
         QVERIFY(QFile::exists(opened.mid(1, opened.size() - 2)));
+    }
+
+    // Two names that Windows-1252 cannot write: two files, and no question about a file of
+    // the same name.
+    void namesOutsideTheCodePageKeepTheirOwnFiles() {
+        Fixture f;
+        f.browse(f.userFile(QStringLiteral("Договор.pdf"), "contratto"));
+        const QString first = f.edit("txtCopia")->text();
+        f.browse(f.userFile(QStringLiteral("Справка.pdf"), "certificato"));
+        const QString second = f.edit("txtCopia")->text();
+        QVERIFY(f.services.messages.isEmpty());
+        QVERIFY(first != second);
+        QCOMPARE(f.attached(first), QByteArray("contratto"));
+        QCOMPARE(f.attached(second), QByteArray("certificato"));
     }
 
     void cancelledDialogChangesNothing() {
@@ -204,6 +294,106 @@ private slots:
         QCOMPARE(f.services.messages[0].kind, MessageKind::Error);
         QCOMPARE(f.services.messages[0].text, kCopyFailed);
         QCOMPARE(f.edit("txtCopia")->text(), QStringLiteral("prima.pdf"));
+    }
+
+    // A copy is attached only when it is the whole source: otherwise the file of that name in
+    // the folder stays as it was, no part of the copy is left, the card keeps its former name
+    // and the user is told.
+    void onlyAWholeCopyIsAttached_data() {
+        QTest::addColumn<Source>("source");
+        QTest::newRow("regular file, whole") << Source::Whole;
+        QTest::newRow("cut during the copy") << Source::CutMidway;
+        QTest::newRow("grown during the copy") << Source::GrownMidway;
+        QTest::newRow("named pipe") << Source::Pipe;
+        QTest::newRow("device /dev/zero") << Source::Device;
+        QTest::newRow("folder") << Source::Folder;
+        QTest::newRow("full disk, size limit") << Source::SizeLimit;
+        QTest::newRow("full disk, full tmpfs") << Source::FullTmpfs;
+    }
+    void onlyAWholeCopyIsAttached() {
+        QFETCH(Source, source);
+        Fixture f;
+        std::unique_ptr<TinyDisk> disk;
+        if (source == Source::FullTmpfs) {
+            disk = std::make_unique<TinyDisk>(f.services.folderPath(), 96 * 1024);
+            if (!disk->ok())
+                QSKIP(qPrintable(disk->why()));
+        }
+        QByteArray bytes(3 * AttachmentFolder::CopyBlock, Qt::Uninitialized);
+        for (qsizetype i = 0; i < bytes.size(); ++i)
+            bytes[i] = char(i * 7 + i / 4093);
+        QString path = f.userFile(QStringLiteral("scansione.pdf"), bytes);
+        if (source == Source::Device) {
+            path = QStringLiteral("/dev/zero");
+            if (!QFile::exists(path))
+                QSKIP("no /dev/zero here");
+        } else if (source == Source::Folder) {
+            QFile::remove(path);
+            QVERIFY(QDir().mkpath(path));
+        } else if (source == Source::Pipe) {
+#ifdef Q_OS_UNIX
+            QFile::remove(path);
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+#else
+            QSKIP("named pipes in the file system are a Unix thing");
+#endif
+        }
+        const QString name = QFileInfo(path).fileName();
+        // The file of that name already in the folder, from another card.
+        QVERIFY(QDir().mkpath(f.folder));
+        writeBytes(f.folder + QDir::separator() + name, "PRECEDENTE");
+        f.edit("txtCopia")->setText(QStringLiteral("prima.pdf"));
+        f.services.answers = {true};
+
+        std::unique_ptr<FileSizeLimit> limit;
+#ifdef Q_OS_UNIX
+        std::unique_ptr<PipeWatch> pipe;
+        if (source == Source::Pipe)
+            pipe = std::make_unique<PipeWatch>(path);
+#endif
+        // Another program changes the source once the first block is copied.
+        struct ObserverReset {
+            ~ObserverReset() { AttachmentFolder::setBlockObserver({}); }
+        } observerReset;
+        bool changed = false;
+        if (source == Source::CutMidway || source == Source::GrownMidway) {
+            AttachmentFolder::setBlockObserver([&](qint64) {
+                if (changed)
+                    return;
+                changed = true;
+                QFile file(path);
+                if (source == Source::CutMidway)
+                    QVERIFY(file.resize(AttachmentFolder::CopyBlock / 2));
+                else
+                    QVERIFY(file.open(QIODevice::Append) && file.write("e ancora") == 8);
+            });
+        } else if (source == Source::SizeLimit) {
+            limit = std::make_unique<FileSizeLimit>(AttachmentFolder::CopyBlock + 100);
+            QVERIFY(limit->ok());
+        } else if (source == Source::FullTmpfs) {
+            QVERIFY(disk->fill());
+        }
+        f.browse(path);
+        limit.reset();
+        QCOMPARE(changed, source == Source::CutMidway || source == Source::GrownMidway);
+#ifdef Q_OS_UNIX
+        if (pipe)
+            QVERIFY2(!pipe->readerWaited(), "the copy waited on the pipe");
+#endif
+
+        QCOMPARE(f.services.messages.size(), source == Source::Whole ? 1 : 2);
+        QCOMPARE(f.services.messages[0].text, kOverwrite);
+        if (source == Source::Whole) {
+            QCOMPARE(f.edit("txtCopia")->text(), name);
+            QCOMPARE(f.attached(name), bytes);
+        } else {
+            QCOMPARE(f.services.messages[1].kind, MessageKind::Error);
+            QCOMPARE(f.services.messages[1].text, kCopyFailed);
+            QCOMPARE(f.edit("txtCopia")->text(), QStringLiteral("prima.pdf"));
+            QCOMPARE(f.attached(name), QByteArray("PRECEDENTE"));
+        }
+        QCOMPARE(QDir(f.folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{name});
     }
 
     void clearingAndSavingStoresNoCopy() {
