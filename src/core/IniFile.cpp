@@ -102,14 +102,26 @@ void setEntry(QList<Line>& lines, const QString& section, const QString& key,
     }
 }
 
-// Serialises the writers of one settings file among copies of the program; a file system
-// without locks, or a lock file that cannot be made, leaves the writer unserialised.
+// Serialises the writers of one settings file among copies of the program, also of other
+// users sharing the folder. A lock file that cannot be opened or locked (another copy keeps
+// it past the timeout, or this user has no right to it) fails the write; only a file system
+// that keeps no locks at all is written without one.
 class WriterLock {
 public:
-    explicit WriterLock(const QString& path) : m_file(path + QStringLiteral(".lock")) {
-        if (m_file.open(QIODevice::ReadWrite))
-            m_locked = FileLock::acquire(m_file, FileLock::Mode::Exclusive, 5000) ==
-                       FileLock::Result::Locked;
+    explicit WriterLock(const QString& path) {
+        if (!FileLock::openLockFile(m_file, path + QStringLiteral(".lock")))
+            return;
+        switch (FileLock::acquire(m_file, FileLock::Mode::Exclusive, kTimeoutMs)) {
+        case FileLock::Result::Locked:
+            m_locked = m_ok = true;
+            break;
+        case FileLock::Result::Unsupported:
+            m_ok = true;
+            break;
+        case FileLock::Result::Busy:
+        case FileLock::Result::Failed:
+            break;
+        }
     }
     ~WriterLock() {
         if (m_locked)
@@ -118,8 +130,12 @@ public:
     WriterLock(const WriterLock&) = delete;
     WriterLock& operator=(const WriterLock&) = delete;
 
+    bool ok() const { return m_ok; }
+
 private:
+    static constexpr int kTimeoutMs = 5000;
     QFile m_file;
+    bool m_ok = false;
     bool m_locked = false;
 };
 
@@ -180,6 +196,8 @@ bool IniFile::write(const QString& section, const QList<std::pair<QString, QStri
     existing.close();
 
     const WriterLock lock(m_path);
+    if (!lock.ok())
+        return fail();
     QByteArray before;
     // Read under the lock: another copy may have just made or replaced it.
     if (existing.exists()) {

@@ -12,8 +12,9 @@
 // empty. Every call opens the file by name; nothing is cached.
 //
 // A write reads, changes and replaces the file under a lock (a file beside it named after
-// it with ".lock"), so two copies of the program writing at once keep each other's values;
-// the file is replaced whole, so a failure leaves the previous one untouched.
+// it with ".lock", which every user of the folder can lock), so two copies of the program
+// writing at once keep each other's values; a write that cannot take the lock fails. The
+// file is replaced whole, so a failure leaves the previous one untouched.
 class IniFile {
 public:
     explicit IniFile(QString path);

@@ -1,5 +1,6 @@
 #include "core/IniFile.h"
 #include "support/ReadOnly.h"
+#include "support/Users.h"
 
 #include <QDir>
 #include <QFile>
@@ -169,6 +170,33 @@ private slots:
         QCOMPARE(readBytes(path), kInstalled);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
                  QStringList{QStringLiteral("Faldora_Pro.ini")});
+    }
+
+    // Whatever this user's umask, the lock file can be opened and locked by every user who
+    // can write the folder; one left owner-only by an earlier copy is opened up by its owner.
+    void lockFileIsOpenToEveryUser_data() {
+        QTest::addColumn<bool>("ownerOnlyBefore");
+        QTest::newRow("made by the write") << false;
+        QTest::newRow("owner-only, left by this user") << true;
+    }
+    void lockFileIsOpenToEveryUser() {
+#ifdef Q_OS_WIN
+        QSKIP("on Windows a new file takes its rights from the folder");
+#endif
+        QFETCH(bool, ownerOnlyBefore);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Faldora_Pro.ini"));
+        const QString lockPath = path + QStringLiteral(".lock");
+        const Umask ownerOnly(077);
+        if (ownerOnlyBefore) {
+            writeBytes(lockPath, {});
+            QFile::setPermissions(lockPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        }
+        QVERIFY(IniFile(path).write(QStringLiteral("A"), QStringLiteral("K"), QStringLiteral("v")));
+        const auto everyone = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                              QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                              QFileDevice::ReadOther | QFileDevice::WriteOther;
+        QCOMPARE(QFile::permissions(lockPath) & everyone, everyone);
     }
 
     void missingFolderIsRefused() {

@@ -69,6 +69,13 @@ Result lastFailure() {
 
 } // namespace Platform
 
+bool openLockFile(QFile& file, const QString& path) {
+    // A new file takes its rights from the folder's inherited access list, so every user who
+    // can write the folder can open it too.
+    file.setFileName(path);
+    return file.open(QIODevice::ReadWrite);
+}
+
 bool sync(QFileDevice& file) {
     HANDLE h = nativeHandle(file);
     return h != INVALID_HANDLE_VALUE && FlushFileBuffers(h);
