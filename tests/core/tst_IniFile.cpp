@@ -1,11 +1,13 @@
 #include "core/IniFile.h"
 #include "support/ReadOnly.h"
+#include "support/RefusedRename.h"
 #include "support/Users.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 
 namespace {
 
@@ -254,27 +256,38 @@ private slots:
     }
 
     void refusedWriteKeepsTheFile_data() {
-        QTest::addColumn<bool>("folder"); // the folder is read-only, else the file
-        QTest::newRow("read-only file") << false;
-        QTest::newRow("read-only folder") << true;
+        QTest::addColumn<QString>("refused");
+        QTest::addColumn<QStringList>("left"); // the folder's files afterwards
+        const QString file = QStringLiteral("Faldora_Pro.ini");
+        QTest::newRow("read-only file") << "file" << QStringList{file};
+        QTest::newRow("read-only folder") << "folder" << QStringList{file};
+        // The rename at the end, as a settings file kept open by another program refuses it.
+        QTest::newRow("rename refused") << "rename" << QStringList{file, file + ".lock"};
     }
     void refusedWriteKeepsTheFile() {
-        QFETCH(bool, folder);
+        QFETCH(QString, refused);
+        QFETCH(QStringList, left);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Faldora_Pro.ini"));
         writeBytes(path, kInstalled);
         {
-            ReadOnly readOnly(folder ? dir.path() : path);
-            if (!readOnly.ok())
-                QSKIP("this machine cannot make the path read-only");
+            std::unique_ptr<ReadOnly> readOnly;
+            std::unique_ptr<RefusedRename> refusedRename;
+            if (refused == QLatin1String("rename")) {
+                refusedRename = std::make_unique<RefusedRename>();
+            } else {
+                readOnly = std::make_unique<ReadOnly>(
+                    refused == QLatin1String("folder") ? dir.path() : path);
+                if (!readOnly->ok())
+                    QSKIP("this machine cannot make the path read-only");
+            }
             QString error;
             QVERIFY(!IniFile(path).write(QStringLiteral("Numerazione Protocollo"),
                                          QStringLiteral("Inizio"), QStringLiteral("5"), &error));
             QCOMPARE(error, QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(path));
         }
         QCOMPARE(readBytes(path), kInstalled);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
-                 QStringList{QStringLiteral("Faldora_Pro.ini")});
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), left);
     }
 
     // Whatever this user's umask, the lock file can be opened and locked by every user who
