@@ -1,7 +1,9 @@
 // Writes the seed inputs of the fuzz targets with the program's own code, so that they
 // follow the formats when these change: fuzz_seeds <corpus folder>.
+#include "core/Cp1252.h"
 #include "core/Credential.h"
 #include "core/ProtocolRecord.h"
+#include "core/Settings.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -19,6 +21,24 @@ bool save(const QString& folder, const QString& name, const QByteArray& bytes) {
         return false;
     }
     return true;
+}
+
+// A settings writer's input: the section, key and value written, then the file.
+QByteArray writerInput(const QString& section, const QString& key, const QString& value,
+                       const QByteArray& file) {
+    QByteArray input;
+    for (const QString& name : {section, key, value})
+        input += char(name.toUtf8().size());
+    return input + section.toUtf8() + key.toUtf8() + value.toUtf8() + file;
+}
+
+QByteArray utf16WithMark(const QString& text, bool littleEndian) {
+    QByteArray bytes = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
+    for (const QChar c : text) {
+        const char low = char(c.unicode() & 0xFF), high = char(c.unicode() >> 8);
+        bytes.append(littleEndian ? low : high).append(littleEndian ? high : low);
+    }
+    return bytes;
 }
 
 ProtocolRecord card() {
@@ -82,6 +102,7 @@ int main(int argc, char* argv[]) {
     const QString settings = root + QStringLiteral("/settings");
     const QString credential = root + QStringLiteral("/credential");
     const QString storedName = root + QStringLiteral("/storedname");
+    const QString writer = root + QStringLiteral("/settings_writer");
 
     const QByteArray full = card().bytes();
     // A register cut in the middle of its last card, and one whose length bytes all claim
@@ -110,6 +131,10 @@ int main(int argc, char* argv[]) {
     // An office name pasted into the file, longer than the reader keeps.
     const QByteArray pasted = "[Protocollo Documenti]\r\nUfficio=" + QByteArray(2100, 'U') + "\r\n";
 
+    const QString numbering = QStringLiteral("Numerazione Protocollo");
+    const QString card = QStringLiteral("Protocollo Documenti");
+    const QString deliveredText = Cp1252::decode(delivered);
+
     const bool ok =
         save(record, QStringLiteral("protocol_card"), full) &&
         save(record, QStringLiteral("cut_card"), full.first(1000)) &&
@@ -117,6 +142,22 @@ int main(int argc, char* argv[]) {
         save(settings, QStringLiteral("delivered.ini"), delivered) &&
         save(settings, QStringLiteral("edited.ini"), edited) &&
         save(settings, QStringLiteral("pasted.ini"), pasted) &&
+        save(writer, QStringLiteral("start_number"),
+             writerInput(numbering, QStringLiteral("Inizio"), QStringLiteral("50"), delivered)) &&
+        save(writer, QStringLiteral("new_key_in_hand_edited"),
+             writerInput(card, QStringLiteral("Operatore"), QStringLiteral("Bianchi"), edited)) &&
+        save(
+            writer, QStringLiteral("new_file"),
+            writerInput(numbering, QStringLiteral("Indicazione Anno Solare"), Settings::Yes, {})) &&
+        save(writer, QStringLiteral("utf8_with_mark"),
+             writerInput(card, QStringLiteral("Ufficio"), QStringLiteral("Città"),
+                         "\xEF\xBB\xBF" + deliveredText.toUtf8())) &&
+        save(writer, QStringLiteral("utf16le_new_section"),
+             writerInput(QStringLiteral("Altro"), QStringLiteral("Chiave"), QStringLiteral("Sì"),
+                         utf16WithMark(deliveredText, true))) &&
+        save(writer, QStringLiteral("utf16be_odd_end"),
+             writerInput(numbering, QStringLiteral("Inizio"), QStringLiteral("7"),
+                         utf16WithMark(deliveredText.chopped(2), false) + 'x')) &&
         save(credential, QStringLiteral("first_access"),
              Credential::storedForm(QStringLiteral("lucernavolpina")).toLatin1()) &&
         save(credential, QStringLiteral("code_page"),

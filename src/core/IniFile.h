@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
@@ -7,13 +8,15 @@
 #include <utility>
 
 // A settings file in the private-profile (INI) form that existing installations keep:
-// "[Section]" lines and "Key=Value" lines, Windows-1252 text, CR LF line ends. Section
-// and key names match without regard to case; a missing file, section or key reads
-// empty. Every call opens the file by name; nothing is cached.
+// "[Section]" lines and "Key=Value" lines, Windows-1252 text, CR LF line ends. A file that
+// a text editor saved with a byte-order mark (UTF-8, UTF-16 LE or BE) is read and rewritten
+// in that encoding. Section and key names match without regard to case; a missing file,
+// section or key reads empty. Every call opens the file by name; nothing is cached.
 //
 // A write reads, changes and replaces the file under a lock (a file beside it named after
-// it with ".lock"), so two copies of the program writing at once keep each other's values;
-// the file is replaced whole, so a failure leaves the previous one untouched.
+// it with ".lock", which every user of the folder can lock), so two copies of the program
+// writing at once keep each other's values; a write that cannot take the lock fails. The
+// file is replaced whole, so a failure leaves the previous one untouched.
 class IniFile {
 public:
     explicit IniFile(QString path);
@@ -28,6 +31,13 @@ public:
     // The same reading rule over a file's bytes.
     static QStringList valuesIn(QByteArrayView bytes, const QString& section,
                                 const QStringList& keys);
+
+    // The file `before` with the entries written into `section`, as write() replaces it.
+    static QByteArray merged(QByteArrayView before, const QString& section,
+                             const QList<std::pair<QString, QString>>& entries);
+    // Every key of the bytes with its section, in file order (keys before any section are
+    // in none and left out).
+    static QList<std::pair<QString, QString>> keysIn(QByteArrayView bytes);
 
     // Writes `key=value` into `section`, creating file, section and key as needed and
     // replacing an existing value in place; every other line stays as it was.

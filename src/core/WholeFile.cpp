@@ -7,6 +7,15 @@
 #include <algorithm>
 
 namespace WholeFile {
+namespace {
+
+Commit testCommit = nullptr;
+
+} // namespace
+
+void setCommitForTests(Commit commit) {
+    testCommit = commit;
+}
 
 bool replace(const QString& path, QByteArrayView bytes) {
     QSaveFile file(path);
@@ -26,8 +35,10 @@ bool replace(const QString& path, QByteArrayView bytes) {
         file.cancelWriting();
         return false;
     }
-    if (!file.commit())
+    if (!(testCommit ? testCommit(file) : file.commit())) {
+        file.cancelWriting();
         return false;
+    }
     FileLock::syncFolderOf(path);
     return true;
 }

@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+class QSaveFile;
+
 // Files the program writes whole (settings, credential, spreadsheet export): the new
 // bytes go to a temporary file beside the target, every write and the flush to the disk
 // are checked, and only then does the new file take the old one's place in one rename.
@@ -15,5 +17,11 @@ bool replace(const QString& path, QByteArrayView bytes);
 // The file's bytes, at most `maxBytes` of them (a damaged or foreign file can be huge);
 // empty when missing or unreadable.
 QByteArray read(const QString& path, qint64 maxBytes);
+
+// The last step of replace(), which puts the new file in place: QSaveFile::commit. A test
+// puts a step of its own instead, to make just that one fail as a target kept open by
+// another program makes it fail on Windows; nullptr puts the real one back.
+using Commit = bool (*)(QSaveFile& file);
+void setCommitForTests(Commit commit);
 
 } // namespace WholeFile

@@ -10,8 +10,9 @@
 //                                           exists; prints the number of scans
 //   archive_worker settings PATH SECTION COUNT
 //                                           writes Valore=1..COUNT into SECTION of a
-//                                           settings file; fails when, before a write, its
-//                                           own last value is gone (another copy's write
+//                                           settings file; fails when a write fails (with
+//                                           the writer's message) or when, before a write,
+//                                           its own last value is gone (another copy's write
 //                                           put back an older file)
 //   archive_worker rewrite PATH COUNT       rewrites cards 1..COUNT in turn, alternating
 //                                           between versions A and B, until killed
@@ -91,8 +92,9 @@ int settings(const QString& path, const QString& section, int count) {
             std::fprintf(stderr, "value %d lost (found \"%s\")\n", n - 1, qPrintable(before));
             return 3;
         }
-        if (!file.write(section, key, QString::number(n))) {
-            std::fprintf(stderr, "write %d failed\n", n);
+        QString error;
+        if (!file.write(section, key, QString::number(n), &error)) {
+            std::fprintf(stderr, "write %d failed: %s\n", n, qPrintable(error));
             return 1;
         }
     }

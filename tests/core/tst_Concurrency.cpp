@@ -3,19 +3,48 @@
 #include "core/ProtocolRecord.h"
 #include "core/RecordArchive.h"
 #include "core/TextField.h"
+#include "core/platform/FileLock.h"
+#include "support/Files.h"
+#include "support/ReadOnly.h"
+#include "support/Users.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <memory>
 
 namespace {
 
 QString worker() {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/archive_worker");
+}
+
+const QByteArray kSettings = "[Numerazione Protocollo]\r\nInizio=100\r\n";
+
+// A settings file in a folder that every user may write, as an administrator shares them.
+QString sharedSettings(const QTemporaryDir& dir) {
+    const auto everyone = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                          QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                          QFileDevice::ReadOther | QFileDevice::WriteOther;
+    QFile::setPermissions(dir.path(), everyone | QFileDevice::ExeOwner | QFileDevice::ExeGroup |
+                                          QFileDevice::ExeOther);
+    const QString path = dir.filePath(QStringLiteral("Faldora_Pro.ini"));
+    writeBytes(path, kSettings);
+    QFile::setPermissions(path, everyone);
+    return path;
+}
+
+// One copy of the program writing `count` values into `section`, as `otherUser` or not; its
+// users keep what they make to themselves (umask 077).
+void startSettingsWriter(QProcess& process, const QString& path, const QString& section, int count,
+                         bool otherUser) {
+    startAs(process, otherUser, 077);
+    process.start(worker(), {QStringLiteral("settings"), path, section, QString::number(count)});
 }
 
 } // namespace
@@ -120,6 +149,98 @@ private slots:
         QVERIFY(a.waitForFinished(120000) && b.waitForFinished(120000));
         QCOMPARE(a.exitCode(), 0);
         QCOMPARE(b.exitCode(), 0);
+        const IniFile settings(path);
+        QCOMPARE(settings.read(QStringLiteral("Numerazione Protocollo"), QStringLiteral("Valore")),
+                 QString::number(kEach));
+        QCOMPARE(settings.read(QStringLiteral("Protocollo Documenti"), QStringLiteral("Valore")),
+                 QString::number(kEach));
+    }
+
+    // A settings write goes ahead only under its lock: a lock file this user cannot open or
+    // lock fails the write, which keeps the file, and the lock file the program makes can be
+    // used by every user of the folder.
+    void settingsWriteNeedsItsLock_data() {
+        QTest::addColumn<QString>("lockFile");
+        QTest::addColumn<bool>("otherUser"); // who writes
+        QTest::addColumn<bool>("written");
+        QTest::newRow("owner-only, made by another user") << "owner-only" << true << false;
+        QTest::newRow("made by the program for another user") << "made" << true << true;
+        QTest::newRow("held by another copy past the timeout") << "held" << false << false;
+        QTest::newRow("refusing writes") << "read-only" << false << false;
+    }
+    void settingsWriteNeedsItsLock() {
+        QFETCH(QString, lockFile);
+        QFETCH(bool, otherUser);
+        QFETCH(bool, written);
+        if (const QString why = otherUserUnavailable(); otherUser && !why.isEmpty())
+            QSKIP(qPrintable(why));
+        QTemporaryDir dir;
+        const QString path = sharedSettings(dir);
+        const QString lockPath = path + QStringLiteral(".lock");
+        QFile held(lockPath);
+        std::unique_ptr<ReadOnly> readOnly;
+        if (lockFile == QLatin1String("owner-only")) {
+            writeBytes(lockPath, {});
+            QFile::setPermissions(lockPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        } else if (lockFile == QLatin1String("made")) {
+            const Umask ownerOnly(077);
+            QVERIFY(IniFile(path).write(QStringLiteral("Protocollo Documenti"),
+                                        QStringLiteral("Ufficio"), QStringLiteral("Segreteria")));
+        } else if (lockFile == QLatin1String("held")) {
+            QVERIFY(held.open(QIODevice::ReadWrite));
+            QCOMPARE(FileLock::acquire(held, FileLock::Mode::Exclusive, 0),
+                     FileLock::Result::Locked);
+        } else {
+            writeBytes(lockPath, {});
+            readOnly = std::make_unique<ReadOnly>(lockPath);
+            if (!readOnly->ok())
+                QSKIP("this machine cannot make the lock file refuse writes");
+        }
+        const QByteArray before = readBytes(path);
+
+        QProcess writer;
+        startSettingsWriter(writer, path, QStringLiteral("Numerazione Protocollo"), 1, otherUser);
+        QVERIFY(writer.waitForFinished(60000));
+        const QString errors = QString::fromLocal8Bit(writer.readAllStandardError());
+        if (written) {
+            QVERIFY2(writer.exitCode() == 0, qPrintable(errors));
+            QCOMPARE(IniFile(path).read(QStringLiteral("Numerazione Protocollo"),
+                                        QStringLiteral("Valore")),
+                     QStringLiteral("1"));
+        } else {
+            QCOMPARE(writer.exitCode(), 1);
+            QVERIFY2(errors.contains(QStringLiteral("Unable to write to ") +
+                                     QDir::toNativeSeparators(path)),
+                     qPrintable(errors));
+            QCOMPARE(readBytes(path), before);
+        }
+    }
+
+    // Two users, each keeping new files to itself, write many values into one shared
+    // settings file: every write goes in and none is lost, whoever made the lock file.
+    void usersSharingTheSettingsFileKeepEachOthersValues_data() {
+        QTest::addColumn<bool>("lockByOtherUser");
+        QTest::newRow("lock file made by this user") << false;
+        QTest::newRow("lock file made by the other user") << true;
+    }
+    void usersSharingTheSettingsFileKeepEachOthersValues() {
+        QFETCH(bool, lockByOtherUser);
+        if (const QString why = otherUserUnavailable(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        QTemporaryDir dir;
+        const QString path = sharedSettings(dir);
+        QProcess first;
+        startSettingsWriter(first, path, QStringLiteral("Prima"), 1, lockByOtherUser);
+        QVERIFY(first.waitForFinished(60000));
+        QCOMPARE(first.exitCode(), 0);
+
+        constexpr int kEach = 150;
+        QProcess a, b;
+        startSettingsWriter(a, path, QStringLiteral("Numerazione Protocollo"), kEach, false);
+        startSettingsWriter(b, path, QStringLiteral("Protocollo Documenti"), kEach, true);
+        QVERIFY(a.waitForFinished(120000) && b.waitForFinished(120000));
+        QVERIFY2(a.exitCode() == 0, a.readAllStandardError().constData());
+        QVERIFY2(b.exitCode() == 0, b.readAllStandardError().constData());
         const IniFile settings(path);
         QCOMPARE(settings.read(QStringLiteral("Numerazione Protocollo"), QStringLiteral("Valore")),
                  QString::number(kEach));

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QFile;
 class QFileDevice;
 
 // Advisory locks that two copies of the program sharing a folder respect, and the flushes
@@ -25,6 +26,11 @@ enum class Result {
 // Waits up to `timeoutMs` for the lock on the open file.
 Result acquire(QFileDevice& file, Mode mode, int timeoutMs);
 void release(QFileDevice& file);
+
+// Opens the lock file `path` for reading and writing, making it when it is missing, so that
+// every user who can write its folder can open and lock it, whatever this user's own
+// defaults for new files. False when it cannot be opened (then it cannot be locked either).
+bool openLockFile(QFile& file, const QString& path);
 
 // Asks the system to put the file's written bytes on the disk.
 bool sync(QFileDevice& file);

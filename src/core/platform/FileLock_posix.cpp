@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace FileLock {
@@ -89,6 +90,36 @@ bool sync(QFileDevice& file) {
 }
 
 } // namespace Platform
+
+bool openLockFile(QFile& file, const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    constexpr mode_t kEveryone = 0666;
+    // Two tries: a lock file removed between "it exists" and opening it is made again.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, kEveryone);
+        if (fd >= 0) {
+            // The umask took rights from the others; only the maker can give them back.
+            (void)::fchmod(fd, kEveryone);
+        } else if (errno == EEXIST) {
+            // Made by another copy, maybe of another user, maybe a moment ago.
+            fd = ::open(name.constData(), O_RDWR | O_CLOEXEC);
+            if (fd < 0 && errno == ENOENT)
+                continue;
+            // An earlier copy made it with its user's umask: its owner opens it up.
+            struct stat st {};
+            if (fd >= 0 && ::fstat(fd, &st) == 0 && st.st_uid == ::geteuid() &&
+                (st.st_mode & kEveryone) != kEveryone)
+                (void)::fchmod(fd, (st.st_mode & 07777) | kEveryone);
+        }
+        if (fd < 0)
+            return false;
+        if (file.open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle))
+            return true;
+        ::close(fd);
+        return false;
+    }
+    return false;
+}
 
 bool syncFolderOf(const QString& path) {
     const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());

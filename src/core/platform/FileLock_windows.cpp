@@ -74,6 +74,13 @@ bool sync(QFileDevice& file) {
 
 } // namespace Platform
 
+bool openLockFile(QFile& file, const QString& path) {
+    // A new file takes its rights from the folder's inherited access list, so every user who
+    // can write the folder can open it too.
+    file.setFileName(path);
+    return file.open(QIODevice::ReadWrite);
+}
+
 bool syncFolderOf(const QString&) {
     return true; // a replacing rename is recorded by the file system's own journal
 }
