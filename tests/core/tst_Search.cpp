@@ -337,13 +337,15 @@ private slots:
         for (const QByteArray& bytes : all) {
             const Record record(layout, bytes);
             const bool listed = Search::isListed(record, filters, required);
+            QCOMPARE(listed, PlainSearch::isListed(record, filters));
             QCOMPARE(matcher.isListed(bytes), listed);
+            QCOMPARE(Search::resultLine(record, line), PlainSearch::resultLine(record, line));
             if (listed)
-                plain.append(Search::resultLine(record, line));
+                plain.append(PlainSearch::resultLine(record, line));
             if (matcher.isListed(bytes))
                 fast.add(bytes);
         }
-        Search::sortForList(plain);
+        plain = PlainSearch::sorted(plain);
         fast.sort();
         QCOMPARE(fast.texts(), plain);
         for (qsizetype i = 0; i < fast.size(); ++i)
