@@ -1,8 +1,12 @@
-// Register files come from other installations, old copies and damaged disks: loading any
-// bytes as a card must stay inside the record, give trimmed text no longer than its field,
-// and a loaded field must store back to the same text without touching its neighbours.
+// Register and card index files come from other installations, old copies and damaged
+// disks: loading any bytes as a card must stay inside the record, give trimmed text no
+// longer than its field, the same text on the byte path the lists read, and a loaded field
+// must store back to the same text without touching its neighbours.
+#include "core/Cp1252.h"
+#include "core/DocumentRecord.h"
 #include "core/ProtocolRecord.h"
 #include "core/RecordLayout.h"
+#include "core/Search.h"
 
 #include <QByteArray>
 #include <algorithm>
@@ -38,6 +42,8 @@ void loadEveryField(const RecordLayout& layout, const QByteArray& bytes) {
         const QString text = record.text(i);
         check(text.size() <= std::min(f.capacity, 255), "text longer than its field");
         check(isTrimmed(text), "text not trimmed");
+        check(Cp1252::decode(Search::fieldBytes(layout, bytes, i)) == text,
+              "the byte path reads another text");
 
         Record copy = record;
         copy.setText(i, text);
@@ -50,6 +56,28 @@ void loadEveryField(const RecordLayout& layout, const QByteArray& bytes) {
     }
 }
 
+// The to-complete mark: read on the bytes as on the text, and written as exactly 02 53 EC
+// or 02 4E 6F over whatever the field held, touching nothing else.
+void toCompleteMark(const QByteArray& bytes) {
+    const DocumentRecord record(bytes);
+    const bool marked = record.text(DocumentRecord::DaCompletare) == DocumentRecord::Yes;
+    const Search::CardTest isMarked = Search::fieldIs(
+        DocumentRecord::layout(), DocumentRecord::DaCompletare, DocumentRecord::Yes);
+    check(isMarked(bytes) == marked, "the mark reads otherwise on the bytes");
+    const FieldSpec& f = DocumentRecord::layout().field(DocumentRecord::DaCompletare);
+    for (const bool mark : {true, false}) {
+        DocumentRecord copy = record;
+        copy.setToComplete(mark);
+        const QByteArray& after = copy.bytes();
+        check(after.sliced(f.offset, 3) == QByteArray(mark ? "\x02\x53\xEC" : "\x02\x4E\x6F"),
+              "the mark not stored as Si or No");
+        check(after.first(f.offset) == record.bytes().first(f.offset) &&
+                  after.sliced(f.offset + 3) == record.bytes().sliced(f.offset + 3),
+              "storing the mark changed another field");
+        check(isMarked(after) == mark, "a stored mark reads otherwise");
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -57,6 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Every archive's layout goes here.
     loadEveryField(ProtocolRecord::layout(), bytes);
+    loadEveryField(DocumentRecord::layout(), bytes);
+    toCompleteMark(bytes);
 
     // A layout shaped by the input reaches capacities the archives do not use yet: empty
     // fields, and fields wider than a length byte can count.

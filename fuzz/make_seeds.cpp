@@ -2,6 +2,7 @@
 // follow the formats when these change: fuzz_seeds <corpus folder>.
 #include "core/Cp1252.h"
 #include "core/Credential.h"
+#include "core/DocumentRecord.h"
 #include "core/ProtocolRecord.h"
 #include "core/Settings.h"
 
@@ -9,7 +10,9 @@
 #include <QDir>
 #include <QFile>
 #include <QString>
+#include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -90,6 +93,108 @@ QByteArray namePair(const QString& first, bool firstUtf16, const QString& second
     return input + a + bytes(second, secondUtf16);
 }
 
+DocumentRecord document() {
+    DocumentRecord r;
+    r.setText(DocumentRecord::Documento, QStringLiteral("Sentenza del tribunale di Bolzano"));
+    r.setText(DocumentRecord::Protocollo, QStringLiteral("45/2026"));
+    r.setText(DocumentRecord::Produttore, QStringLiteral("Tribunale di Bolzano"));
+    r.setText(DocumentRecord::DataPro, QStringLiteral("14/03/2026"));
+    r.setText(DocumentRecord::Destinatario, QStringLiteral("Studio Zanetti"));
+    r.setText(DocumentRecord::Oggetto, QStringLiteral("Ricorso n. 12, spese € 350,00"));
+    r.setText(DocumentRecord::Note, QStringLiteral("Copia conforme: ÿ"));
+    r.setText(DocumentRecord::Copia, QStringLiteral("Sentenza 45.pdf"));
+    r.setToComplete(true);
+    return r;
+}
+
+// An input that libFuzzer's FuzzedDataProvider reads back as the values given, in the order
+// the target asks for them: strings from the front, integers from the back.
+class ProviderInput {
+public:
+    void string(QByteArrayView text, qsizetype maxLength) {
+        for (const char c : text)
+            m_front += c == '\\' ? QByteArray("\\\\") : QByteArray(1, c);
+        if (text.size() < maxLength)
+            m_front += "\\ "; // the end of the string
+    }
+    void text(const QString& text, qsizetype maxLength) { string(Cp1252::encode(text), maxLength); }
+    // A value of min..max, as ConsumeIntegralInRange(min, max) reads it.
+    void integral(long long value, long long min, long long max) {
+        const auto range = static_cast<unsigned long long>(max - min);
+        const auto offset = static_cast<unsigned long long>(value - min);
+        int bytes = 0;
+        while (bytes < 8 && (range >> (8 * bytes)) > 0)
+            ++bytes;
+        for (int i = bytes - 1; i >= 0; --i)
+            m_back += char((offset >> (8 * i)) & 0xFF);
+    }
+    void boolean(bool value) { m_back += char(value ? 1 : 0); }
+    QByteArray bytes() const {
+        QByteArray back = m_back;
+        std::reverse(back.begin(), back.end());
+        return m_front + back;
+    }
+
+private:
+    QByteArray m_front;
+    QByteArray m_back; // in the order read, from the end of the input
+};
+
+// fuzz_search: the cards given as fields written over an empty card.
+struct SearchSeed {
+    bool documents;
+    QList<std::pair<int, QString>> filters;
+    QString key;
+    QList<QList<std::pair<int, QString>>> cards;
+};
+
+QByteArray searchInput(const SearchSeed& seed) {
+    const RecordLayout& layout =
+        seed.documents ? DocumentRecord::layout() : ProtocolRecord::layout();
+    const int fields = layout.fieldCount() - 1;
+    ProviderInput in;
+    in.boolean(seed.documents);
+    in.boolean(false); // the archive's own line
+    in.integral(seed.filters.size(), 0, 4);
+    for (const auto& [field, text] : seed.filters) {
+        in.integral(field, 0, fields);
+        in.text(text, 16);
+    }
+    in.text(seed.key, 16);
+    in.integral(seed.cards.size(), 1, 12);
+    for (qsizetype c = 0; c < seed.cards.size(); ++c) {
+        if (c > 0)
+            in.boolean(false); // not a copy of an earlier card
+        in.integral(seed.cards[c].size(), 0, 6);
+        for (const auto& [field, text] : seed.cards[c]) {
+            Record record(layout);
+            record.setText(field, text);
+            const FieldSpec& f = layout.field(field);
+            in.integral(field, 0, fields);
+            in.string(record.bytes().sliced(f.offset, 1 + quint8(record.bytes()[f.offset])), 64);
+        }
+    }
+    return in.bytes();
+}
+
+// fuzz_export: a worksheet, its columns (title, width) and the rows' cells.
+QByteArray exportInput(const QString& sheet, const QList<std::pair<QString, int>>& columns,
+                       const QList<QStringList>& rows) {
+    ProviderInput in;
+    in.text(sheet, 32);
+    in.integral(columns.size(), 1, 4);
+    for (const auto& [title, width] : columns) {
+        in.text(title, 16);
+        in.integral(width, 0, 1000);
+    }
+    in.integral(rows.size(), 0, 6);
+    for (const QStringList& row : rows) {
+        for (const QString& cell : row)
+            in.text(cell, 48);
+    }
+    return in.bytes();
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -103,6 +208,8 @@ int main(int argc, char* argv[]) {
     const QString credential = root + QStringLiteral("/credential");
     const QString storedName = root + QStringLiteral("/storedname");
     const QString writer = root + QStringLiteral("/settings_writer");
+    const QString search = root + QStringLiteral("/search");
+    const QString exported = root + QStringLiteral("/export");
 
     const QByteArray full = card().bytes();
     // A register cut in the middle of its last card, and one whose length bytes all claim
@@ -135,8 +242,51 @@ int main(int argc, char* argv[]) {
     const QString card = QStringLiteral("Protocollo Documenti");
     const QString deliveredText = Cp1252::decode(delivered);
 
+    const QByteArray documentCard = document().bytes();
+
+    using P = ProtocolRecord::Field;
+    using D = DocumentRecord::Field;
+    const SearchSeed protocolSearch = {
+        false,
+        {{P::Oggetto, QStringLiteral("FATTURA z")}, {P::Mittente, QStringLiteral("  ")}},
+        QStringLiteral("zeta"),
+        {{{P::Numero, QStringLiteral("12/2026")},
+          {P::DataReg, QStringLiteral("05/03/2026")},
+          {P::Oggetto, QStringLiteral("Fattura z per Zanzibar ÿ")},
+          {P::Mittente, QStringLiteral("Zeta  S.r.l.")}},
+         {{P::Numero, QStringLiteral("12/2026")},
+          {P::Oggetto, QStringLiteral("FATTURA Z")},
+          {P::Destinatario, QStringLiteral("Comune di Bolzano ÿ")}},
+         {{P::Numero, QStringLiteral("9/2026")}, {P::Oggetto, QStringLiteral("fattura zz")}}}};
+    const SearchSeed documentSearch = {
+        true,
+        {{D::Documento, QStringLiteral("sentenz")}},
+        QStringLiteral("<Z>"),
+        {{{D::Documento, QStringLiteral("Sentenze <z>")}, {D::Protocollo, QStringLiteral("1/ÿ")}},
+         {{D::Documento, QStringLiteral("Sentenza <Z>")}, {D::Protocollo, QStringLiteral("1/")}},
+         {{D::Documento, QStringLiteral("SENTENZA")}, {D::DataPro, QStringLiteral("01/01/2026")}},
+         {{D::Documento, QStringLiteral("sentenza")}, {D::Produttore, QStringLiteral("€ Ÿ ÿ")}}}};
+
     const bool ok =
         save(record, QStringLiteral("protocol_card"), full) &&
+        save(record, QStringLiteral("document_card"), documentCard) &&
+        save(record, QStringLiteral("cut_document_card"), documentCard.first(2484)) &&
+        save(search, QStringLiteral("protocol"), searchInput(protocolSearch)) &&
+        save(search, QStringLiteral("documents"), searchInput(documentSearch)) &&
+        save(exported, QStringLiteral("protocol"),
+             exportInput(
+                 QStringLiteral("Protocollo Posta"),
+                 {{QStringLiteral("N. protocollo"), 200},
+                  {QStringLiteral("Oggetto"), 300},
+                  {QStringLiteral("Note"), 300}},
+                 {{QStringLiteral("12/2026"), QStringLiteral("Offerta <urgente> & riservata"),
+                   QStringLiteral("  nota  ")},
+                  {QStringLiteral("007"), QStringLiteral("riga uno\r\nriga due"),
+                   QStringLiteral("=1+1 \\ fine")}})) &&
+        save(exported, QStringLiteral("documents"),
+             exportInput(QStringLiteral("Schedario Documenti"),
+                         {{QStringLiteral("Da completare"), 120}},
+                         {{DocumentRecord::Yes}, {DocumentRecord::No}, {QString()}})) &&
         save(record, QStringLiteral("cut_card"), full.first(1000)) &&
         save(record, QStringLiteral("overlong_lengths"), overlong) &&
         save(settings, QStringLiteral("delivered.ini"), delivered) &&

@@ -33,15 +33,36 @@ QList<Column> protocolColumns() {
     };
 }
 
+// What a byte of a text is written as, when not as itself: the markup characters, so that
+// the sheet shows them as they are, and the line breaks a damaged or foreign card may hold,
+// as references that read back as the same characters, so that the file stays one line.
+// At most kLongestEntity bytes.
+constexpr qsizetype kLongestEntity = 5;
+const char* entity(char c) {
+    switch (c) {
+    case '&':
+        return "&amp;";
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '\r':
+        return "&#13;";
+    case '\n':
+        return "&#10;";
+    default:
+        return nullptr;
+    }
+}
+
 void appendEscaped(QByteArray& out, QByteArrayView text) {
     qsizetype run = 0; // start of the bytes not yet appended
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        const char* entity = c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : nullptr;
-        if (!entity)
+        const char* written = entity(text[i]);
+        if (!written)
             continue;
         out.append(text.sliced(run, i - run));
-        out.append(entity);
+        out.append(written);
         run = i + 1;
     }
     out.append(text.sliced(run));
@@ -147,10 +168,10 @@ void Writer::beginRow() {
 
 void Writer::cell(QByteArrayView text) {
     const QByteArrayView t = TextField::trimBlanks(text);
-    // Room for the worst case, every byte an entity of five; what is left over is given
-    // back at once.
+    // Room for the worst case, every byte an entity; what is left over is given back at once.
     const qsizetype begin = m_out.size();
-    char* const start = m_out.extend(kCellOpen.size() + 5 * t.size() + kCellClose.size());
+    char* const start =
+        m_out.extend(kCellOpen.size() + kLongestEntity * t.size() + kCellClose.size());
     char* at = start;
     auto copy = [&at](QByteArrayView bytes) {
         std::memcpy(at, bytes.data(), size_t(bytes.size()));
@@ -158,12 +179,8 @@ void Writer::cell(QByteArrayView text) {
     };
     copy(kCellOpen);
     for (const char c : t) {
-        if (c == '&')
-            copy("&amp;");
-        else if (c == '<')
-            copy("&lt;");
-        else if (c == '>')
-            copy("&gt;");
+        if (const char* written = entity(c))
+            copy(written);
         else
             *at++ = c;
     }

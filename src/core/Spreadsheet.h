@@ -53,7 +53,8 @@ private:
 using CellReader = std::function<QByteArrayView(int row, int column, QByteArray& scratch)>;
 
 // The file's bytes for `rowCount` rows. Cell texts are trimmed and "&", "<" and ">"
-// escaped, so the sheet shows them as they are.
+// escaped, so the sheet shows them as they are; a line break inside a cell is written as
+// its character reference, so the file stays one line.
 QByteArray fileBytes(const Target& target, int rowCount, const CellReader& cell);
 
 // Writes the file whole or not at all: a failed write leaves the previous file as it was.

@@ -5,8 +5,11 @@
 #include "core/StrictDate.h"
 #include "genprotocol/DocumentGenerator.h"
 #include "genprotocol/ProtocolGenerator.h"
+#include "support/PlainSearch.h"
 
 #include <QTest>
+#include <cstring>
+#include <utility>
 
 using F = ProtocolRecord::Field;
 
@@ -89,6 +92,30 @@ QList<QByteArray> cards(bool documents) {
     out.append(special);
     out.append(special); // every special card twice: equal lines keep the file order
     return out;
+}
+
+// Characters at the bounds of A-Z and a-z and beside them; the same with the top bit set
+// (their low seven bits are those of @ A Z [ ` a z {: none of them is folded); and the last
+// letters of the code page, ÿ (0xFF) and Ÿ (0x9F).
+const QString kBoundChars = QStringLiteral("@AZ[`az{ÀÁÚÛàáúûÿŸ");
+
+// `length` characters that no key of these tests finds, with `c` at `at`.
+QString holdingAt(QChar c, int at, int length = 13) {
+    QString text = QStringLiteral("0123456789+-=").left(length);
+    text[at] = c;
+    return text;
+}
+
+// The same with `c` between "<" and ">", for keys that the lines' captions cannot hold.
+QString bracketedAt(QChar c, int at, int length = 11) {
+    QString text = holdingAt(c, at, length);
+    text[at - 1] = u'<';
+    text[at + 1] = u'>';
+    return text;
+}
+
+const RecordLayout& layoutOf(bool documents) {
+    return documents ? DocumentRecord::layout() : ProtocolRecord::layout();
 }
 
 } // namespace
@@ -310,13 +337,15 @@ private slots:
         for (const QByteArray& bytes : all) {
             const Record record(layout, bytes);
             const bool listed = Search::isListed(record, filters, required);
+            QCOMPARE(listed, PlainSearch::isListed(record, filters));
             QCOMPARE(matcher.isListed(bytes), listed);
+            QCOMPARE(Search::resultLine(record, line), PlainSearch::resultLine(record, line));
             if (listed)
-                plain.append(Search::resultLine(record, line));
+                plain.append(PlainSearch::resultLine(record, line));
             if (matcher.isListed(bytes))
                 fast.add(bytes);
         }
-        Search::sortForList(plain);
+        plain = PlainSearch::sorted(plain);
         fast.sort();
         QCOMPARE(fast.texts(), plain);
         for (qsizetype i = 0; i < fast.size(); ++i)
@@ -332,6 +361,153 @@ private slots:
                 a = onText.find(plain, a, key);
                 b = onBytes.find(fast, b, key);
                 QCOMPARE(b, a);
+            }
+        }
+    }
+
+    // The folding of A-Z at its bounds, against the plain rule: each key against a field of
+    // 13 bytes holding each character at its start and at its end, that is in the bytes
+    // folded eight at a time (0 to 7) and in those folded one by one (8 to 12).
+    void foldingBoundsInFilters_data() {
+        QTest::addColumn<QString>("key");
+        for (const QChar k : kBoundChars)
+            QTest::addRow("%s", qPrintable(QString(k))) << QString(k);
+        for (const char* k : {"zz", "ZZ", "zZ", "Zz", "z0", "9Z"})
+            QTest::addRow("%s", k) << QString::fromLatin1(k);
+    }
+    void foldingBoundsInFilters() {
+        QFETCH(QString, key);
+        QStringList fields = {QStringLiteral("Zz34567890zZ="), QStringLiteral("zZ34567890Zz="),
+                              QStringLiteral("0123456789Zzz"), QStringLiteral("ZZZZZZZZZZZZZ")};
+        for (const QChar c : kBoundChars) {
+            for (const int at : {0, 7, 8, 12})
+                fields.append(holdingAt(c, at));
+        }
+        for (const bool documents : {false, true}) {
+            const int field = documents ? int(D::Oggetto) : int(F::Oggetto);
+            const QList<Search::Filter> filters = {{field, key}};
+            const Search::Matcher matcher(layoutOf(documents), filters);
+            for (const QString& text : fields) {
+                Record record(layoutOf(documents));
+                record.setText(field, text);
+                const bool listed = PlainSearch::isListed(record, filters);
+                const QByteArray what = (documents ? "documents, " : "protocol, ") + text.toUtf8() +
+                                        (listed ? " listed" : " not listed");
+                QVERIFY2(matcher.isListed(record.bytes()) == listed, what.constData());
+                QVERIFY2(Search::isListed(record, filters, Search::requiredCount(filters)) ==
+                             listed,
+                         what.constData());
+            }
+        }
+    }
+
+    // The same in the lines of the list: each character near the start of the line (in its
+    // first field) and in the bytes after the last eight (in its last field), "Trova" pressed
+    // again and again with a key, on the lines' bytes and on their texts.
+    void foldingBoundsInFind_data() {
+        QTest::addColumn<QString>("key");
+        for (const QChar k : kBoundChars)
+            QTest::addRow("%s", qPrintable(QString(k))) << QStringLiteral("<%1>").arg(k);
+    }
+    void foldingBoundsInFind() {
+        QFETCH(QString, key);
+        for (const bool documents : {false, true}) {
+            const QList<Search::LinePiece>& pieces = documents ? kDocumentLine : kProtocolLine;
+            const int first = pieces.first().field;
+            const int last = pieces.last().field;
+            Search::LineList fast(layoutOf(documents), pieces);
+            for (const QChar c : kBoundChars) {
+                // Lines of 143 and 151 characters: the last 7 are folded one by one.
+                const std::pair<int, int> places[] = {{first, 1}, {first, 7}, {last, 9}};
+                for (const auto& [field, at] : places) {
+                    Record record(layoutOf(documents));
+                    record.setText(first, holdingAt(u'0', 0, 11));
+                    record.setText(last, holdingAt(u'0', 0, 11));
+                    record.setText(field, bracketedAt(c, at));
+                    fast.add(record.bytes());
+                }
+            }
+            fast.sort();
+            const QStringList lines = fast.texts();
+            QCOMPARE(lines.first().size() % 8, 7);
+            const QList<int> holding = PlainSearch::holding(lines, key);
+            Search::ListFinder onBytes;
+            Search::ListFinder onText;
+            int a = 0;
+            int b = 0;
+            for (int press = 0; press <= holding.size(); ++press) {
+                a = onBytes.find(fast, a, key);
+                b = onText.find(lines, b, key);
+                const int expected = holding.isEmpty() ? 0 : holding[press % holding.size()];
+                QCOMPARE(a, expected);
+                QCOMPARE(b, expected);
+            }
+        }
+    }
+
+    // Two cards whose lines first differ at one place, at every place a field fills, the one
+    // listed later stored first: sorted, as the plain rule orders them; lines that compare
+    // equal keep the file order.
+    void listOrderAtEveryPlace_data() {
+        QTest::addColumn<QString>("first"); // empty: the field ends there
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<bool>("equal");
+        const struct {
+            const char* first;
+            const char* second;
+            bool equal;
+        } rows[] = {
+            {"a", "B", false}, {"A", "b", false}, {"y", "Z", false}, {"Y", "z", false},
+            {"@", "A", false}, {"@", "a", false}, {"z", "[", false}, {"Z", "[", false},
+            {"a", "`", false}, {"z", "_", false}, {"z", "{", false}, {"~", "€", false},
+            {"ÿ", "€", false}, {"ÿ", "Ÿ", false}, {"Ú", "ú", false}, {"Z", "Ú", false},
+            {"", "!", false},  {"a", "A", true},  {"Z", "z", true},  {"ÿ", "ÿ", true},
+        };
+        for (const auto& row : rows)
+            QTest::addRow("%s %s %s", *row.first ? row.first : "end",
+                          row.equal ? "equals" : "before", row.second)
+                << QString::fromUtf8(row.first) << QString::fromUtf8(row.second) << row.equal;
+    }
+    void listOrderAtEveryPlace() {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(bool, equal);
+        const QString filler = QStringLiteral("SENTENZAsentenzaSENTENZAsentenzaSENTENZA");
+        for (const bool documents : {false, true}) {
+            const RecordLayout& layout = layoutOf(documents);
+            const QList<Search::LinePiece>& pieces = documents ? kDocumentLine : kProtocolLine;
+            Record base(layout);
+            for (const Search::LinePiece& p : pieces)
+                base.setText(p.field, filler.left(p.width > 0 ? p.width : 12));
+            qsizetype place = 0; // in the line
+            for (const Search::LinePiece& p : pieces) {
+                place += qsizetype(std::strlen(p.label));
+                const QString text = base.text(p.field);
+                for (qsizetype at = 0; at < text.size(); ++at, ++place) {
+                    Record one = base;
+                    Record two = base;
+                    one.setText(p.field, first.isEmpty()
+                                             ? text.left(at)
+                                             : text.left(at) + first + text.mid(at + 1));
+                    two.setText(p.field, text.left(at) + second + text.mid(at + 1));
+                    const QString lineOne = PlainSearch::resultLine(one, pieces);
+                    const QString lineTwo = PlainSearch::resultLine(two, pieces);
+                    const QStringList expected =
+                        equal ? QStringList{lineTwo, lineOne} : QStringList{lineOne, lineTwo};
+                    const QByteArray what = QByteArray(documents ? "documents" : "protocol") +
+                                            ", place " + QByteArray::number(place);
+                    // The rows say what the rule says.
+                    QVERIFY2(PlainSearch::sorted({lineTwo, lineOne}) == expected, what.constData());
+
+                    Search::LineList fast(layout, pieces);
+                    fast.add(two.bytes());
+                    fast.add(one.bytes());
+                    fast.sort();
+                    QVERIFY2(fast.texts() == expected, what.constData());
+                    QStringList lines = {lineTwo, lineOne};
+                    Search::sortForList(lines);
+                    QVERIFY2(lines == expected, what.constData());
+                }
             }
         }
     }

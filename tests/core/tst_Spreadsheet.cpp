@@ -58,6 +58,10 @@ private slots:
             << QList<QStringList>{{QStringLiteral("Offerta <urgente> & riservata"),
                                    QStringLiteral("a&amp;b")}}
             << row("Offerta &lt;urgente&gt; &amp; riservata", "a&amp;amp;b");
+        QTest::newRow("line breaks inside a cell keep the file on one line")
+            << QList<QStringList>{{QStringLiteral("riga uno\r\nriga due"),
+                                   QStringLiteral(" \nprima\n\nseconda\r ")}}
+            << row("riga uno&#13;&#10;riga due", "prima&#10;&#10;seconda");
     }
     void file() {
         QFETCH(QList<QStringList>, rows);

@@ -443,7 +443,7 @@ private slots:
     }
 
     // A double click loads every card whose line is the chosen one, in file order, and
-    // closes the list. The chosen line is the first of the name given.
+    // closes the list. The chosen line is the last of the name given.
 
     void doubleClickLoadsIntoTheCardWindow_data() {
         QTest::addColumn<Lister>("lister");
@@ -508,6 +508,15 @@ private slots:
              "2",
              "vuoto",
              true},
+            // ÿ is byte 255: a line ending in it is not its twin without it.
+            {"a line ending in ÿ, the last letter of the code page",
+             {{"Perizia ÿ", "", "Ÿvonne", "", "9/ÿ", "Sì", "con ÿ"},
+              {"Perizia ÿ", "", "Ÿvonne", "", "9/", "Sì", "senza"}},
+             "Perizia ÿ",
+             false,
+             "1",
+             "con ÿ",
+             true},
         };
         for (const auto& row : rows)
             addListerRows(row.name, [&](QTestData& data) {
@@ -528,10 +537,10 @@ private slots:
         f.mark()->setChecked(markBefore);
         const auto w = openLister(lister, f);
         const QStringList lines = results(*w)->lines();
-        int row = 0;
-        while (row < lines.size() && lines[row].left(40).trimmed() != chosen)
-            ++row;
-        QVERIFY(row < lines.size());
+        int row = int(lines.size()) - 1;
+        while (row >= 0 && lines[row].left(40).trimmed() != chosen)
+            --row;
+        QVERIFY(row >= 0);
         doubleClickLine(*w, row);
         QTRY_VERIFY(!w->isVisible());
         QCOMPARE(w->result(), int(QDialog::Accepted));
