@@ -184,18 +184,7 @@ private slots:
 
     // The name a chosen file gets: the same in the field, on the stored card and in the
     // folder, for the card's own attachment and for the further ones.
-    void theCopyBearsTheNameTheCardStores_data() {
-        QTest::addColumn<bool>("further");
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QString>("stored");
-        for (bool further : {false, true}) {
-            for (const StoredNameCase& c : storedNameCases()) {
-                if (c.onDisk)
-                    QTest::addRow("%s, %s", further ? "further" : "digital copy", c.row)
-                        << further << c.original << c.stored;
-            }
-        }
-    }
+    void theCopyBearsTheNameTheCardStores_data() { addChosenNameRows(); }
     void theCopyBearsTheNameTheCardStores() {
         QFETCH(bool, further);
         QFETCH(QString, chosen);
