@@ -33,18 +33,8 @@ void check(bool ok, const char* what) {
 using F = ProtocolRecord::Field;
 using D = DocumentRecord::Field;
 
-// The lines of the protocol search and of the document lists.
-const QList<Search::LinePiece> kProtocolLine = {
-    {"Prot. n. ", F::Numero, 14}, {"  Data: ", F::DataReg, 10}, {"  Posta: ", F::Tipologia, 10},
-    {"  ", F::Oggetto, 35},       {"  Da: ", F::Mittente, 24},  {"  A: ", F::Destinatario, 0},
-};
-const QList<Search::LinePiece> kDocumentLine = {
-    {"", D::Documento, 40},
-    {"  Data: ", D::DataPro, 10},
-    {"  Da: ", D::Produttore, 30},
-    {"  A: ", D::Destinatario, 30},
-    {"  Prot. n. ", D::Protocollo, 0},
-};
+using PlainSearch::kDocumentLine;
+using PlainSearch::kProtocolLine;
 
 // Typed text: the input's bytes as Windows-1252, with two of the page's unused bytes
 // standing for characters outside it (one letter, one pair of UTF-16 units).

@@ -24,20 +24,11 @@ ProtocolRecord card(const QString& subject, const QString& sender = QString()) {
     return r;
 }
 
-const QList<Search::LinePiece> kProtocolLine = {
-    {"Prot. n. ", F::Numero, 14}, {"  Data: ", F::DataReg, 10}, {"  Posta: ", F::Tipologia, 10},
-    {"  ", F::Oggetto, 35},       {"  Da: ", F::Mittente, 24},  {"  A: ", F::Destinatario, 0},
-};
+using PlainSearch::kProtocolLine;
 
 using D = DocumentRecord::Field;
 
-const QList<Search::LinePiece> kDocumentLine = {
-    {"", D::Documento, 40},
-    {"  Data: ", D::DataPro, 10},
-    {"  Da: ", D::Produttore, 30},
-    {"  A: ", D::Destinatario, 30},
-    {"  Prot. n. ", D::Protocollo, 0},
-};
+using PlainSearch::kDocumentLine;
 
 // Cards that the generators seldom make: accents, the euro sign and other characters whose
 // bytes lie in 0x80-0x9F, lines equal but for the case of A-Z, runs of spaces, characters

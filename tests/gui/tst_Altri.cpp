@@ -6,7 +6,7 @@
 #include "documents/Altri.h"
 #include "protocol/Protocollo.h"
 #include "support/BrowsingRows.h"
-#include "support/StoredNames.h"
+#include "support/ChosenNameRows.h"
 #include "support/TestServices.h"
 #include "ui/Guida.h"
 #include "ui/Widgets.h"

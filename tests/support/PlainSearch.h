@@ -4,6 +4,8 @@
 // for the tests and fuzz targets to hold the program's byte path against. Nothing here
 // calls the code it checks: the letters are looked up in the alphabet, not in code ranges.
 
+#include "core/DocumentRecord.h"
+#include "core/ProtocolRecord.h"
 #include "core/RecordLayout.h"
 #include "core/Search.h"
 
@@ -13,6 +15,20 @@
 #include <algorithm>
 
 namespace PlainSearch {
+
+// The lines of the protocol search and of the document lists, as their windows build them.
+inline const QList<Search::LinePiece> kProtocolLine = {
+    {"Prot. n. ", ProtocolRecord::Numero, 14},    {"  Data: ", ProtocolRecord::DataReg, 10},
+    {"  Posta: ", ProtocolRecord::Tipologia, 10}, {"  ", ProtocolRecord::Oggetto, 35},
+    {"  Da: ", ProtocolRecord::Mittente, 24},     {"  A: ", ProtocolRecord::Destinatario, 0},
+};
+inline const QList<Search::LinePiece> kDocumentLine = {
+    {"", DocumentRecord::Documento, 40},
+    {"  Data: ", DocumentRecord::DataPro, 10},
+    {"  Da: ", DocumentRecord::Produttore, 30},
+    {"  A: ", DocumentRecord::Destinatario, 30},
+    {"  Prot. n. ", DocumentRecord::Protocollo, 0},
+};
 
 inline const QString kCapitals = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
 inline const QString kSmall = QStringLiteral("abcdefghijklmnopqrstuvwxyz");

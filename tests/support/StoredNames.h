@@ -7,7 +7,6 @@
 #include <QList>
 #include <QRegularExpression>
 #include <QString>
-#include <QTest>
 
 // Names of chosen files and the names they get in the attachments folder, for the rule's own
 // test and for each window that attaches files.
@@ -87,19 +86,4 @@ inline QString whyNotStorable(const QString& name) {
     if (Cp1252::decode(TextField::storedBytes(name, AttachmentFolder::NameCapacity)) != name)
         return QStringLiteral("changed by the field's store rule");
     return {};
-}
-
-// The rows of a card window's table of chosen names: the digital copy and the further
-// attachments, each with every case that can be made on the disk.
-inline void addChosenNameRows() {
-    QTest::addColumn<bool>("further");
-    QTest::addColumn<QString>("chosen");
-    QTest::addColumn<QString>("stored");
-    for (bool further : {false, true}) {
-        for (const StoredNameCase& c : storedNameCases()) {
-            if (c.onDisk)
-                QTest::addRow("%s, %s", further ? "further" : "digital copy", c.row)
-                    << further << c.original << c.stored;
-        }
-    }
 }
