@@ -94,7 +94,8 @@ private slots:
             written = w.write(path);
         } else if (failure == QLatin1String("size limit")) {
             const FileSizeLimit limit(64);
-            QVERIFY(limit.ok());
+            if (!limit.ok())
+                QSKIP(qPrintable(limit.why()));
             written = w.write(path);
         } else {
             const RefusedRename refused;
@@ -153,7 +154,8 @@ private slots:
         } else {
             // Room for part of the new card only: the write stops half way.
             const FileSizeLimit limit(3 * 3403 + 1448);
-            QVERIFY(limit.ok());
+            if (!limit.ok())
+                QSKIP(qPrintable(limit.why()));
             appended = archive.append(card(4));
         }
         QVERIFY(!appended);

@@ -358,7 +358,8 @@ private slots:
             });
         } else if (source == Source::SizeLimit) {
             limit = std::make_unique<FileSizeLimit>(AttachmentFolder::CopyBlock + 100);
-            QVERIFY(limit->ok());
+            if (!limit->ok())
+                QSKIP(qPrintable(limit->why()));
         } else if (source == Source::FullTmpfs) {
             QVERIFY(disk->fill());
         }

@@ -1143,7 +1143,8 @@ private slots:
         f.services.answers = {true};
         if (how == QLatin1String("size limit")) {
             const FileSizeLimit limit(64);
-            QVERIFY(limit.ok());
+            if (!limit.ok())
+                QSKIP(qPrintable(limit.why()));
             click(&w, "cmdEsporta");
         } else if (how == QLatin1String("read-only folder")) {
             const ReadOnly locked(f.services.folderPath());

@@ -229,7 +229,8 @@ private slots:
             // Room for what is there, and for a part of a card at most.
             const bool append = action == Action::SaveNewCard || action == Action::SaveNewDocument;
             const FileSizeLimit limit(append ? before.size() + 1448 : 16);
-            QVERIFY(limit.ok());
+            if (!limit.ok())
+                QSKIP(qPrintable(limit.why()));
             act();
         }
 

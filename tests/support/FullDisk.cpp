@@ -14,6 +14,7 @@
 
 FileSizeLimit::FileSizeLimit(long long bytes) {
     struct rlimit limit {};
+    m_why = QStringLiteral("the file-size limit cannot be set here");
     if (::getrlimit(RLIMIT_FSIZE, &limit) != 0)
         return;
     m_previous = limit.rlim_cur;
@@ -61,7 +62,9 @@ bool TinyDisk::fill() {
 
 #else
 
-FileSizeLimit::FileSizeLimit(long long) {}
+FileSizeLimit::FileSizeLimit(long long) {
+    m_why = QStringLiteral("a per-process file-size limit is a Linux facility");
+}
 FileSizeLimit::~FileSizeLimit() = default;
 TinyDisk::TinyDisk(const QString& folder, long long) : m_folder(folder) {
     m_why = QStringLiteral("tmpfs is a Linux file system");

@@ -13,9 +13,12 @@ public:
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
     bool ok() const { return m_ok; }
+    // Why not, when not ok().
+    QString why() const { return m_why; }
 
 private:
     bool m_ok = false;
+    QString m_why;
     unsigned long long m_previous = 0;
 };
 
