@@ -44,8 +44,9 @@ bool replace(const QString& path, QByteArrayView bytes) {
 }
 
 QByteArray read(const QString& path, qint64 maxBytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    // Never in the way of another copy that replaces the file meanwhile.
+    if (!FileLock::openForReading(file, path))
         return {};
     // Asking for the limit itself would reserve it whole, however small the file.
     return file.read(std::min(file.size(), maxBytes));

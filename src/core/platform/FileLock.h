@@ -32,6 +32,11 @@ void release(QFileDevice& file);
 // defaults for new files. False when it cannot be opened (then it cannot be locked either).
 bool openLockFile(QFile& file, const QString& path);
 
+// Opens an existing file for reading in a way that never stands in the way of a writer
+// replacing it meanwhile (on Windows a file open without delete sharing refuses the rename
+// that puts a new version in its place).
+bool openForReading(QFile& file, const QString& path);
+
 // Asks the system to put the file's written bytes on the disk.
 bool sync(QFileDevice& file);
 

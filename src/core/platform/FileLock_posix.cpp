@@ -121,6 +121,11 @@ bool openLockFile(QFile& file, const QString& path) {
     return false;
 }
 
+bool openForReading(QFile& file, const QString& path) {
+    file.setFileName(path);
+    return file.open(QIODevice::ReadOnly);
+}
+
 bool syncFolderOf(const QString& path) {
     const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
     const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);

@@ -1,7 +1,10 @@
 #include "FileLockPlatform.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileDevice>
+#include <fcntl.h>
+#include <string>
 
 #include <io.h>
 #include <windows.h>
@@ -79,6 +82,24 @@ bool openLockFile(QFile& file, const QString& path) {
     // can write the folder can open it too.
     file.setFileName(path);
     return file.open(QIODevice::ReadWrite);
+}
+
+bool openForReading(QFile& file, const QString& path) {
+    const std::wstring name = QDir::toNativeSeparators(path).toStdWString();
+    HANDLE h = CreateFileW(name.c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDONLY | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(h);
+        return false;
+    }
+    if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return true;
+    _close(fd);
+    return false;
 }
 
 bool syncFolderOf(const QString&) {
