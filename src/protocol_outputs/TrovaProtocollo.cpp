@@ -2,6 +2,7 @@
 
 #include "core/ProtocolRecord.h"
 #include "ui/ArchiveTag.h"
+#include "ui/Widgets.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ SearchWindow::Setup setup() {
         },
         TfrmTrovaProtocollo::resultLine(),
         ArchiveTag::Protocol,
-        QStringLiteral(":/icons/trova_banner.svg"),
+        artwork("trova_banner"),
         QStringLiteral("Protocollo documenti"),
     };
 }

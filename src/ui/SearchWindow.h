@@ -2,6 +2,7 @@
 
 #include "core/RecordLayout.h"
 #include "core/Search.h"
+#include "ui/Widgets.h"
 
 #include <QDialog>
 #include <QList>
@@ -33,7 +34,7 @@ public:
         QString resultBanner; // picture resource of the result page
         QString printTitle;   // title of the printed list
         // Picture resource of the strip beside the filters.
-        QString filterPicture = QStringLiteral(":/icons/campi.svg");
+        QString filterPicture = artwork("campi");
     };
 
     // Searches the archive of `cardWindow` and loads the chosen card into it.

@@ -5,10 +5,11 @@
 #include <QLineEdit>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
+#include <QSet>
 #include <QStyleOptionButton>
 #include <QStylePainter>
-#include <QSvgRenderer>
 
 #include <algorithm>
 
@@ -32,10 +33,41 @@ QLabel* addLabel(QWidget* parent, const char* name, const QString& text, int x, 
 }
 
 QString artwork(const char* name) {
-    return QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name));
+    return QStringLiteral(":/icons/") + QLatin1String(name);
+}
+
+QPixmap artworkPixmap(const QString& resource, const QSize& size, qreal devicePixelRatio) {
+    const int scale = devicePixelRatio > 1 ? 2 : 1;
+    QPixmap pixmap(QStringLiteral("%1/%2x%3%4.png")
+                       .arg(resource)
+                       .arg(size.width())
+                       .arg(size.height())
+                       .arg(scale == 2 ? QStringLiteral("@2x") : QString()));
+    pixmap.setDevicePixelRatio(scale);
+    return pixmap;
 }
 
 namespace {
+
+// Draws the widget's picture with its top left corner at `at`. A size the build rendered no
+// picture for is a fault of the size table, reported once.
+void drawArtwork(QPainter& painter, const QWidget& widget, const QString& resource,
+                 const QPoint& at) {
+    const QPixmap pixmap = artworkPixmap(resource, widget.size(), widget.devicePixelRatioF());
+    if (pixmap.isNull()) {
+        static QSet<QString> reported;
+        const QString key =
+            QStringLiteral("%1 %2x%3").arg(resource).arg(widget.width()).arg(widget.height());
+        if (!reported.contains(key)) {
+            reported.insert(key);
+            qWarning("no artwork %s", qPrintable(key));
+        }
+        return;
+    }
+    // A screen between 1x and 2x gets the 2x picture scaled down.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(at, pixmap);
+}
 
 // Enter on a focused push button presses it, as Space does. Held down, it presses once:
 // an Enter chain that ends on the button must not go on to press it.
@@ -115,18 +147,17 @@ void Shape::paintEvent(QPaintEvent*) {
 }
 
 Picture::Picture(QWidget* parent, const char* name, const QString& resource)
-    : QWidget(parent), m_svg(new QSvgRenderer(resource, this)) {
+    : QWidget(parent), m_resource(resource) {
     setObjectName(QLatin1String(name));
 }
 
 void Picture::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    m_svg->render(&p, rect());
+    drawArtwork(p, *this, m_resource, {0, 0});
 }
 
 ImageButton::ImageButton(QWidget* parent, const char* name, const QString& resource)
-    : QAbstractButton(parent), m_svg(new QSvgRenderer(resource, this)) {
+    : QAbstractButton(parent), m_resource(resource) {
     setObjectName(QLatin1String(name));
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::NoFocus);
@@ -134,13 +165,12 @@ ImageButton::ImageButton(QWidget* parent, const char* name, const QString& resou
 
 void ImageButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
     if (!isEnabled())
         p.setOpacity(0.4);
-    const QRectF r = rect();
-    m_svg->render(&p, isDown() ? r.adjusted(1, 1, 1, 1) : r);
+    // Pressed, the picture moves one pixel down and right.
+    drawArtwork(p, *this, m_resource, isDown() ? QPoint(1, 1) : QPoint(0, 0));
     if (m_hover && isEnabled() && !isDown())
-        p.fillRect(r, QColor(255, 255, 255, 50));
+        p.fillRect(rect(), QColor(255, 255, 255, 50));
 }
 
 void ImageButton::enterEvent(QEnterEvent* event) {

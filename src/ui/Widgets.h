@@ -9,11 +9,11 @@
 #include <QWidget>
 
 class QLineEdit;
+class QPixmap;
 class QPushButton;
-class QSvgRenderer;
 
 // The building blocks of every window: fonts by pixel size as the layouts give them,
-// labels, rectangles, pictures and picture buttons drawn from the SVG artwork. Controls
+// labels, rectangles, pictures and picture buttons drawn from the artwork. Controls
 // stand at the fixed positions of their window's layout (setGeometry).
 
 QFont uiFont(const QString& family, int pixelSize, bool bold = false);
@@ -24,8 +24,14 @@ template <typename W> W* named(W* w, const char* name) {
     return w;
 }
 
-// ":/icons/<name>.svg", the artwork of the program.
+// ":/icons/<name>", a picture of the program's artwork: resources/icons/<name>.svg, rendered
+// by the build to PNG at each size a window draws it at (resources/icons/sizes.txt), so that
+// no SVG renderer is needed at run time.
 QString artwork(const char* name);
+
+// The picture `resource` rendered for `size`: at 2x on a screen of more than one device
+// pixel per pixel, else at 1x. Null when the build rendered none for that size.
+QPixmap artworkPixmap(const QString& resource, const QSize& size, qreal devicePixelRatio);
 
 // A push button at `at`: the hand pointer; Enter or Space pressed on it while it has the
 // focus presses it, and Enter in a field never does.
@@ -62,17 +68,18 @@ private:
     QColor m_bottom;
 };
 
-// A picture drawn from an SVG resource, scaled to the widget.
+// A picture of the artwork at the widget's size.
 class Picture : public QWidget {
     Q_OBJECT
 public:
     Picture(QWidget* parent, const char* name, const QString& resource);
+    const QString& resource() const { return m_resource; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QSvgRenderer* m_svg;
+    QString m_resource;
 };
 
 // A clickable picture with the hand pointer; drawn lighter while the pointer is over it
@@ -82,6 +89,7 @@ class ImageButton : public QAbstractButton {
 public:
     ImageButton(QWidget* parent, const char* name, const QString& resource);
     QSize sizeHint() const override { return size(); }
+    const QString& resource() const { return m_resource; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -89,7 +97,7 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    QSvgRenderer* m_svg;
+    QString m_resource;
     bool m_hover = false;
 };
 

@@ -257,7 +257,7 @@ private slots:
         panel->setGeometry(0, 0, 400, 280);
         WindowPanel content(panel, &window, QStringLiteral("Muovere il mouse sui pulsanti."));
         content.addArea("shpSfondo", {0, 0, 400, 240}, Qt::white);
-        ImageButton* tool = content.addTool("cmdSalva", artwork("salva"), {10, 10, 40, 40},
+        ImageButton* tool = content.addTool("cmdSalva", artwork("salva"), {10, 10, 37, 39},
                                             QStringLiteral("Salva la scheda."));
         content.addHintBar("shpInfo", {0, 250, 400, 30}, Qt::darkBlue, {5, 5});
         QLabel* panInfo = control<QLabel>(&window, "panInfo");

@@ -1,26 +1,4 @@
-#include "access/CambiaPassword.h"
-#include "access/Password.h"
-#include "app/Info.h"
-#include "app/Splash.h"
-#include "app/WindowRegistry.h"
-#include "core/Credential.h"
-#include "core/DocumentRecord.h"
-#include "documents/Altri.h"
-#include "documents/DaCompletare.h"
-#include "documents/ExpAltri.h"
-#include "documents/StampaAltri.h"
-#include "documents/TrovaAltri.h"
-#include "protocol/Numerazione.h"
-#include "protocol/Protocollo.h"
-#include "protocol_outputs/ExpProtocollo.h"
-#include "protocol_outputs/RiepProtocollo.h"
-#include "protocol_outputs/StampaProtocollo.h"
-#include "protocol_outputs/TrovaProtocollo.h"
-#include "support/TestServices.h"
-#include "ui/AllegaCartella.h"
-#include "ui/ArchiveTag.h"
-#include "ui/Calendario.h"
-#include "ui/Guida.h"
+#include "support/EveryWindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -32,75 +10,6 @@
 #include <memory>
 
 namespace {
-
-// Every window of the run that can be a fixed dialog, over a temporary program folder: the
-// persistent ones in their registry, the modal ones made as their openers make them.
-struct Run {
-    TestServices services;
-    WindowRegistry registry;
-    std::unique_ptr<QWidget> dialog;
-
-    Run() {
-        Credential::write(services.file(QStringLiteral("unins000.dll")),
-                          QStringLiteral("lucernavolpina"));
-        registry.createAll();
-        control<QLabel>(registry.protocollo(), "lblFile")
-            ->setText(services.file(QStringLiteral("2026.prt")));
-    }
-
-    // The window named `name`, shown.
-    QWidget* open(const QString& name) {
-        TfrmProtocollo* protocollo = registry.protocollo();
-        TfrmAltri* altri = registry.altri();
-        const QString registerPath = services.file(QStringLiteral("2026.prt"));
-        const QString indexPath = services.file(DocumentArchive::FileName);
-        if (name == QLatin1String("TfrmPassword")) {
-            registry.start();
-            return registry.password();
-        }
-        if (name == QLatin1String("TfrmCambiaPassword")) {
-            registry.start();
-            registry.showChangePassword(registry.password());
-            return registry.cambiaPassword();
-        }
-        if (name == QLatin1String("TfrmGuida"))
-            dialog = std::make_unique<TfrmGuida>(protocollo);
-        else if (name == QLatin1String("TfrmInfo"))
-            dialog = std::make_unique<TfrmInfo>(nullptr);
-        else if (name == QLatin1String("TfrmSplash"))
-            dialog = std::make_unique<TfrmSplash>(nullptr);
-        else if (name == QLatin1String("TfrmAllegaCartella"))
-            dialog = std::make_unique<TfrmAllegaCartella>(protocollo);
-        else if (name == QLatin1String("TfrmCalendario"))
-            dialog = std::make_unique<TfrmCalendario>(protocollo);
-        else if (name == QLatin1String("TfrmNumerazione"))
-            dialog = std::make_unique<TfrmNumerazione>(protocollo);
-        else if (name == QLatin1String("TfrmExpProtocollo"))
-            dialog = std::make_unique<TfrmExpProtocollo>(protocollo, registerPath);
-        else if (name == QLatin1String("TfrmStampaProtocollo"))
-            dialog = std::make_unique<TfrmStampaProtocollo>(protocollo, *protocollo);
-        else if (name == QLatin1String("TfrmTrovaProtocollo"))
-            dialog = std::make_unique<TfrmTrovaProtocollo>(protocollo, protocollo);
-        else if (name == QLatin1String("TfrmRiepProtocollo"))
-            dialog = std::make_unique<TfrmRiepProtocollo>(protocollo, registerPath);
-        else if (name == QLatin1String("TfrmExpAltri"))
-            dialog = std::make_unique<TfrmExpAltri>(altri, indexPath);
-        else if (name == QLatin1String("TfrmDaCompletare"))
-            dialog = std::make_unique<TfrmDaCompletare>(altri, altri);
-        else if (name == QLatin1String("TfrmTrovaAltri"))
-            dialog = std::make_unique<TfrmTrovaAltri>(altri, altri);
-        else if (name == QLatin1String("TfrmStampaAltri"))
-            dialog = std::make_unique<TfrmStampaAltri>(altri, *altri);
-        else
-            qFatal("no window %s", qPrintable(name));
-        // The tag its opener gives it, where it has one.
-        if (auto* memory = dialog->findChild<QLabel*>(QStringLiteral("lblMemory")))
-            memory->setText(name == QLatin1String("TfrmCalendario") ? QStringLiteral("datareg")
-                                                                    : ArchiveTag::Protocol);
-        dialog->show();
-        return dialog.get();
-    }
-};
 
 // What a window manager does when the user asks a window to close (Alt+F4, the task bar's
 // menu): the request reaches the platform window, which hands it to its widget as an event
@@ -209,7 +118,7 @@ private slots:
         QFETCH(QString, field);
         QFETCH(QString, typed);
         QFETCH(QString, button);
-        Run run;
+        EveryWindow run;
         QWidget* w = run.open(window);
         QVERIFY(QTest::qWaitForWindowActive(w));
         QLineEdit* edit = nullptr;
