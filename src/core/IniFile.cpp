@@ -203,15 +203,16 @@ void setEntry(Text& t, const QString& section, const QString& key, const QString
 }
 
 // Serialises the writers of one settings file among copies of the program, also of other
-// users sharing the folder. A lock file that cannot be opened or locked (another copy keeps
-// it past the timeout, or this user has no right to it) fails the write; only a file system
-// that keeps no locks at all is written without one.
-class WriterLock {
+// users sharing the folder, and keeps readers out while one writes (shared for them). A lock
+// file that cannot be opened or locked (another copy keeps it past the timeout, or this user
+// has no right to it) fails the write; only a file system that keeps no locks at all is
+// written without one.
+class SettingsLock {
 public:
-    explicit WriterLock(const QString& path) {
+    SettingsLock(const QString& path, FileLock::Mode mode) {
         if (!FileLock::openLockFile(m_file, path + QStringLiteral(".lock")))
             return;
-        switch (FileLock::acquire(m_file, FileLock::Mode::Exclusive, kTimeoutMs)) {
+        switch (FileLock::acquire(m_file, mode, kTimeoutMs)) {
         case FileLock::Result::Locked:
             m_locked = m_ok = true;
             break;
@@ -223,12 +224,12 @@ public:
             break;
         }
     }
-    ~WriterLock() {
+    ~SettingsLock() {
         if (m_locked)
             FileLock::release(m_file);
     }
-    WriterLock(const WriterLock&) = delete;
-    WriterLock& operator=(const WriterLock&) = delete;
+    SettingsLock(const SettingsLock&) = delete;
+    SettingsLock& operator=(const SettingsLock&) = delete;
 
     bool ok() const { return m_ok; }
 
@@ -248,6 +249,9 @@ QString IniFile::read(const QString& section, const QString& key) const {
 }
 
 QStringList IniFile::read(const QString& section, const QStringList& keys) const {
+    // Read between writes: on Windows a file held open refuses the rename of a writer. A
+    // folder where no lock file can be made is read all the same.
+    const SettingsLock lock(m_path, FileLock::Mode::Shared);
     return valuesIn(WholeFile::read(m_path, kMaxFileSize), section, keys);
 }
 
@@ -307,17 +311,17 @@ bool IniFile::write(const QString& section, const QList<std::pair<QString, QStri
             *error = QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(m_path));
         return false;
     };
+    const SettingsLock lock(m_path, FileLock::Mode::Exclusive);
+    if (!lock.ok())
+        return fail();
     // A settings file that refuses writes is refused, as the system's own INI writer refuses
     // it, although replacing it by a rename would get past it (and past any administrator).
+    // Tried under the lock: on Windows a file held open refuses another copy's rename.
     QFile existing(m_path);
     if (existing.exists() && (!(existing.permissions() & QFileDevice::WriteOwner) ||
                               !existing.open(QIODevice::ReadWrite)))
         return fail();
     existing.close();
-
-    const WriterLock lock(m_path);
-    if (!lock.ok())
-        return fail();
     QByteArray before;
     // Read under the lock: another copy may have just made or replaced it.
     if (existing.exists()) {

@@ -17,6 +17,13 @@ bool canCreateIn(const QString& folder) {
     return probe.open();
 }
 
+// Whether the file still opens for writing: the permission bits alone do not tell for root,
+// nor under Wine run by root.
+bool opensForWriting(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite);
+}
+
 } // namespace
 
 ReadOnly::ReadOnly(const QString& path) : m_path(path) {
@@ -24,7 +31,7 @@ ReadOnly::ReadOnly(const QString& path) : m_path(path) {
     const auto perms = info.permissions();
     QFile::setPermissions(path, perms & ~(QFileDevice::WriteOwner | QFileDevice::WriteUser |
                                           QFileDevice::WriteGroup | QFileDevice::WriteOther));
-    const bool refused = info.isDir() ? !canCreateIn(path) : !QFileInfo(path).isWritable();
+    const bool refused = info.isDir() ? !canCreateIn(path) : !opensForWriting(path);
     if (refused) {
         m_ok = true;
         return;
@@ -32,7 +39,7 @@ ReadOnly::ReadOnly(const QString& path) : m_path(path) {
     // Root writes through permission bits.
     QFile::setPermissions(path, perms);
     m_immutable = runChattr(QStringLiteral("+i"), path);
-    m_ok = m_immutable && (info.isDir() ? !canCreateIn(path) : true);
+    m_ok = m_immutable && (info.isDir() ? !canCreateIn(path) : !opensForWriting(path));
 }
 
 ReadOnly::~ReadOnly() {
