@@ -1,27 +1,30 @@
 #!/usr/bin/env bash
 # Checks the Windows delivery under Wine, in a fresh prefix with no search path of its own:
 #
-#   packaging/windows/test-delivery.sh DIST
+#   packaging/windows/test-delivery.sh DIST [LINUX_BUILD]
 #
 # DIST holds Faldora-VERSION-windows-x64.zip and Faldora-VERSION-setup.exe, as
-# scripts/windows-package writes them.
+# scripts/windows-package writes them; LINUX_BUILD (build/ by default) has makecredential,
+# which writes the password of the installation in use.
 #  - the zip, unpacked into an empty folder, holds what its programs import (no DLL that
 #    nothing imports) and reaches the login window; without a DLL or the platform plugin
 #    it does not;
 #  - the installer, silently over a folder with a user's data, and again as an update,
 #    writes the program files and leaves every data file's bytes alone; the installed
-#    program reaches the login window; the uninstaller removes the program files, its
+#    program opens with the user's password, not with the delivered one; the uninstaller removes the program files, its
 #    shortcuts and its registration and nothing else; a folder that cannot be written is
 #    refused before anything is written.
 # Exits non-zero, naming each failed check, when any fails.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
-if [ $# -ne 1 ]; then
-    echo "usage: packaging/windows/test-delivery.sh DIST" >&2
+if [ $# -lt 1 ] || [ $# -gt 2 ]; then
+    echo "usage: packaging/windows/test-delivery.sh DIST [LINUX_BUILD]" >&2
     exit 2
 fi
 dist=$(realpath "$1")
+makecredential=$(realpath "${2:-$root/build}")/makecredential
+[ -x "$makecredential" ] || { echo "test-delivery: missing $makecredential" >&2; exit 1; }
 version=$(sed -n 's/^project(Faldora VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
 zip="$dist/Faldora-$version-windows-x64.zip"
 setup="$dist/Faldora-$version-setup.exe"
@@ -29,7 +32,7 @@ for f in "$zip" "$setup"; do
     [ -f "$f" ] || { echo "test-delivery: missing $f" >&2; exit 1; }
 done
 
-packages=(wine64 xvfb x11-utils binutils-mingw-w64-x86-64)
+packages=(wine64 xvfb x11-utils xdotool binutils-mingw-w64-x86-64)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -83,32 +86,78 @@ system32="$WINEPREFIX/drive_c/windows/system32"
 
 winpath() { local p=${1//\//\\}; printf 'Z:%s' "$p"; }
 
-# Starts FOLDER/faldora.exe from another folder and waits for the login window (up to
-# SECONDS); the program is ended afterwards. Fails when it exits first or the window does
-# not come.
-reaches_login() {
-    local folder=$1 log=$2 seconds=${3:-90} pid found=1
+viewable() { xwininfo -name "$1" 2>/dev/null | grep -q IsViewable; }
+
+# Starts FOLDER/faldora.exe from another folder and waits up to SECONDS for the login
+# window. Fails when the program ends first or the window does not come; the program is
+# left running (stop_program ends it).
+program_pid=""
+start_program() {
+    local folder=$1 log=$2 seconds=${3:-90}
     (cd "$work" && exec "$wine" "$folder/faldora.exe") >"$log" 2>&1 &
-    pid=$!
+    program_pid=$!
     for _ in $(seq "$seconds"); do
-        if xwininfo -name " Faldora - Accesso" 2>/dev/null | grep -q IsViewable; then
-            found=0
-            break
-        fi
-        kill -0 "$pid" 2>/dev/null || break
+        viewable " Faldora - Accesso" && return 0
+        kill -0 "$program_pid" 2>/dev/null || break
         sleep 1
     done
+    echo "      no login window; Wine said:" && sed 's/^/      /' "$log" | tail -15
+    return 1
+}
+stop_program() {
     "$wineserver" -k 2>/dev/null
-    wait "$pid" 2>/dev/null
+    wait "$program_pid" 2>/dev/null
     "$wineserver" -w
-    if [ "$found" -ne 0 ]; then
-        echo "      no login window; Wine said:" && sed 's/^/      /' "$log" | tail -15
-    fi
-    return "$found"
+}
+reaches_login() {
+    local status
+    start_program "$@"
+    status=$?
+    stop_program
+    return "$status"
 }
 # Once the prefix is warm the program shows its window in a few seconds; a program that
 # lacks a plugin may wait on an error box instead of ending.
 fails_to_start() { ! reaches_login "$1" "$2" 30 >/dev/null; }
+
+# Types PASSWORD into the login window of FOLDER's program and tells what came of it:
+# "opened" (the main menu " Faldora"), "refused" (the program's notice, "Faldora") or
+# "nothing".
+login_with() {
+    local folder=$1 password=$2 log=$3 id outcome=nothing
+    if start_program "$folder" "$log"; then
+        id=$(xdotool search --onlyvisible --name '^ Faldora - Accesso$' | head -1)
+        xdotool windowfocus --sync "$id" 2>/dev/null
+        sleep 1
+        xdotool type --delay 40 "$password"
+        xdotool key Return
+        for _ in $(seq 30); do
+            if viewable " Faldora"; then
+                outcome=opened
+                break
+            fi
+            if viewable "Faldora"; then
+                outcome=refused
+                break
+            fi
+            sleep 1
+        done
+    fi
+    stop_program
+    echo "$outcome"
+}
+opens_with() {
+    local outcome
+    outcome=$(login_with "$@")
+    [ "$outcome" = opened ] || echo "      $2: $outcome"
+    [ "$outcome" = opened ]
+}
+refuses() {
+    local outcome
+    outcome=$(login_with "$@")
+    [ "$outcome" = refused ] || echo "      $2: $outcome"
+    [ "$outcome" = refused ]
+}
 
 # Every program and DLL of FOLDER finds what it imports in FOLDER or in Windows, and each
 # DLL beside the program is imported by one of them.
@@ -165,7 +214,8 @@ head -c 6806 /dev/urandom >"$target/2026.prt"
 head -c 3403 /dev/urandom >"$target/2025.prt"
 head -c 7982 /dev/urandom >"$target/Schedario_Documenti.pro"
 printf '[Protocollo]\r\nUltimoNumero=41\r\nUfficio=Segreteria\r\n' >"$target/Faldora_Pro.ini"
-printf '[Accesso]\r\nValore=0A1B2C3D4E5F\r\n' >"$target/unins000.dll"
+own_password=nuovasegreta
+"$makecredential" --password "$own_password" "$target/unins000.dll"
 head -c 20000 /dev/urandom >"$target/Documenti_Allegati/2026/contratto.pdf"
 head -c 5000 /dev/urandom >"$target/Protocollo.xls"
 head -c 5000 /dev/urandom >"$target/Schedario_Documenti.xls"
@@ -221,7 +271,8 @@ check "the user's files are unchanged by the install" user_files_unchanged
 check "no uninstaller named unins000.*" no_uninstaller_named_unins000
 check "registered for the user with its folder and uninstaller" registered
 check "shortcuts in the Start menu and on the desktop" shortcuts
-check "the installed program reaches the login window" reaches_login "$target" "$work/installed-run.log"
+check "the installed program opens with the user's own password" \
+    opens_with "$target" "$own_password" "$work/installed-run.log"
 
 # An update replaces the program files, even a damaged one, and nothing else.
 head -c 100 /dev/urandom >"$target/Qt6Gui.dll"
@@ -229,6 +280,9 @@ rm "$target/platforms/qwindows.dll"
 check "silent update" install "$target"
 check "the update restores the program files" program_files_installed
 check "the user's files are unchanged by the update" user_files_unchanged
+check "the updated program refuses the delivered password" \
+    refuses "$target" lucernavolpina "$work/updated-run.log"
+check "and opens with the user's own" opens_with "$target" "$own_password" "$work/updated-run.log"
 
 "$wine" "$target/$uninstaller" /S >>"$work/setup.log" 2>&1
 # The uninstaller runs on from a copy of itself: wait for it.
