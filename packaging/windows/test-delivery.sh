@@ -239,7 +239,7 @@ program_files_gone() {
     while read -r name; do
         [ ! -e "$target/$name" ] || { echo "      left behind: $name"; ok=1; }
     done <<<"$program_files"
-    for name in platforms styles printsupport translations "$uninstaller"; do
+    for name in $(dirname $program_files | sort -u | grep -vx '\.') "$uninstaller"; do
         [ ! -e "$target/$name" ] || { echo "      left behind: $name"; ok=1; }
     done
     return "$ok"
