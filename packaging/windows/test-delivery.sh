@@ -222,10 +222,24 @@ head -c 5000 /dev/urandom >"$target/Schedario_Documenti.xls"
 : >"$target/Faldora_Pro.ini.lock"
 : >"$target/unins000.dll.lock"
 head -c 3411 /dev/urandom >"$target/2026.prt.riscrittura"
-(cd "$target" && find . -type f -exec sha256sum {} + | sort -k2) >"$work/user-files"
 
+# The user's files: everything in the folder but the program files. Taken again after each
+# run of the program, which may change its own data; the checks are about the installer.
+files_in_target() { (cd "$target" && find . -type f | sed 's|^\./||' | LC_ALL=C sort); }
+ours() { printf '%s\n' "$program_files" "$uninstaller" | LC_ALL=C sort; }
+remember_user_files() {
+    files_in_target | LC_ALL=C comm -23 - <(ours) >"$work/user-names"
+    (cd "$target" && while read -r name; do sha256sum -- "$name"; done <"$work/user-names") \
+        >"$work/user-files"
+}
+remember_user_files
 user_files_unchanged() {
     (cd "$target" && sha256sum --quiet -c "$work/user-files")
+}
+only_its_files_added() {
+    diff <(files_in_target) <(LC_ALL=C sort -u "$work/user-names" <(ours)) | sed -n 's/^< /      added: /p' |
+        grep . && return 1
+    return 0
 }
 program_files_installed() {
     local name ok=0
@@ -268,11 +282,13 @@ install() { "$wine" "$setup" /S "/D=$(winpath "$1")" >>"$work/setup.log" 2>&1; }
 check "silent install over a folder in use" install "$target"
 check "the program files are installed as delivered" program_files_installed
 check "the user's files are unchanged by the install" user_files_unchanged
+check "nothing but the program files is added" only_its_files_added
 check "no uninstaller named unins000.*" no_uninstaller_named_unins000
 check "registered for the user with its folder and uninstaller" registered
 check "shortcuts in the Start menu and on the desktop" shortcuts
 check "the installed program opens with the user's own password" \
     opens_with "$target" "$own_password" "$work/installed-run.log"
+remember_user_files
 
 # An update replaces the program files, even a damaged one, and nothing else.
 head -c 100 /dev/urandom >"$target/Qt6Gui.dll"
@@ -283,6 +299,7 @@ check "the user's files are unchanged by the update" user_files_unchanged
 check "the updated program refuses the delivered password" \
     refuses "$target" lucernavolpina "$work/updated-run.log"
 check "and opens with the user's own" opens_with "$target" "$own_password" "$work/updated-run.log"
+remember_user_files
 
 "$wine" "$target/$uninstaller" /S >>"$work/setup.log" 2>&1
 # The uninstaller runs on from a copy of itself: wait for it.
