@@ -73,7 +73,9 @@ Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 exec 3>&-
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.2; done
-export DISPLAY=":$(head -1 "$work/display")"
+display=$(head -1 "$work/display")
+[ -n "$display" ] || { echo "test-delivery: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$display"
 while IFS='=' read -r name _; do
     case "$name" in QT_* | WINEQT_*) unset "$name" ;; esac
 done < <(env)
@@ -335,7 +337,7 @@ chmod 666 "$readonly_folder/faldora.exe"
 cp "$setup" "$work/ro/setup.exe"
 chmod 755 "$work/ro"
 chmod 555 "$readonly_folder"
-listing_before=$(ls -lA --time-style=+ "$readonly_folder"; cd "$readonly_folder" && sha256sum *)
+listing_before=$(ls -lA --time-style=+ "$readonly_folder"; cd "$readonly_folder" && sha256sum -- *)
 refused() {
     local status
     if [ "$(id -u)" -eq 0 ]; then
@@ -351,7 +353,7 @@ refused() {
     fi
     # 2: ended by the installer's own check, not by Wine or a crash.
     [ "$status" -eq 2 ] || echo "      the installer ended with $status, not 2"
-    [ "$status" -eq 2 ] && [ "$(ls -lA --time-style=+ "$readonly_folder"; cd "$readonly_folder" && sha256sum *)" = "$listing_before" ]
+    [ "$status" -eq 2 ] && [ "$(ls -lA --time-style=+ "$readonly_folder"; cd "$readonly_folder" && sha256sum -- *)" = "$listing_before" ]
 }
 check "a folder that cannot be written is refused, nothing written" refused
 
