@@ -113,7 +113,8 @@ Function DirectoryLeave
 FunctionEnd
 
 ; Checked again here, for the silent install (/S /D=...), which has no pages: a refused
-; folder ends it with error level 2 before anything is written.
+; folder ends it with error level 2 before anything is written. So does a running Faldora,
+; which holds its program files: an update would stop halfway.
 Section "-Cartella"
     Call CheckFolder
     ${If} $0 != ""
@@ -121,6 +122,18 @@ Section "-Cartella"
         MessageBox MB_OK|MB_ICONSTOP "$0" /SD IDOK
         SetErrorLevel 2
         Abort
+    ${EndIf}
+    ${If} ${FileExists} "$INSTDIR\faldora.exe"
+    running:
+        ClearErrors
+        FileOpen $0 "$INSTDIR\faldora.exe" a
+        ${If} ${Errors}
+            MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Faldora è aperto: chiudilo e scegli Riprova." /SD IDCANCEL IDRETRY running
+            DetailPrint "Faldora è aperto: nessun file è stato cambiato."
+            SetErrorLevel 2
+            Abort
+        ${EndIf}
+        FileClose $0
     ${EndIf}
 SectionEnd
 
@@ -161,6 +174,18 @@ SectionEnd
 
 ; Program files only, by name: the folder also holds the user's data, which stays.
 Section "Uninstall"
+    ; A running Faldora holds its program files: nothing is removed until it is closed,
+    ; so that the registration never outlives a half-removed program.
+    ${If} ${FileExists} "$INSTDIR\faldora.exe"
+    running:
+        Delete "$INSTDIR\faldora.exe"
+        ${If} ${FileExists} "$INSTDIR\faldora.exe"
+            MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Faldora è aperto: chiudilo e scegli Riprova." /SD IDCANCEL IDRETRY running
+            DetailPrint "Faldora è aperto: nessun file è stato tolto."
+            SetErrorLevel 2
+            Abort
+        ${EndIf}
+    ${EndIf}
     !include "${UNINSTALL_FILES}"
     Delete "$INSTDIR\${UNINSTALLER}"
     Delete "$SMPROGRAMS\Faldora.lnk"

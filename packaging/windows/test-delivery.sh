@@ -293,6 +293,24 @@ check "registered for the user with its folder and uninstaller" registered
 check "shortcuts in the Start menu and on the desktop" shortcuts
 check "the installed program opens with the user's own password" \
     opens_with "$target" "$own_password" "$work/installed-run.log"
+
+# A running program holds its files: the update and the uninstaller stop before they change
+# anything (the uninstaller in place, _?=, to get its exit code).
+all_files() { (cd "$target" && find . -type f -exec sha256sum {} + | LC_ALL=C sort -k2); }
+refused_while_running() {
+    local before status
+    start_program "$target" "$work/running.log" || { stop_program; return 1; }
+    before=$(all_files)
+    "$@" >>"$work/setup.log" 2>&1
+    status=$?
+    stop_program
+    [ "$status" -eq 2 ] || echo "      ended with $status, not 2"
+    [ "$status" -eq 2 ] && [ "$(all_files)" = "$before" ]
+}
+check "while the program runs, an update changes nothing" refused_while_running install "$target"
+check "while the program runs, the uninstaller removes nothing" \
+    refused_while_running "$wine" "$target/$uninstaller" /S "_?=$(winpath "$target")"
+check "and the program stays registered" registered
 remember_user_files
 
 # An update replaces the program files, even a damaged one, and nothing else.
