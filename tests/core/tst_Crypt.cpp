@@ -2,6 +2,7 @@
 #include "core/Crypt.h"
 #include "core/IniFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -165,6 +166,45 @@ private slots:
         QCOMPARE(QProcess::execute(tool, {QStringLiteral("--if-missing"), path}), 0);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), changed);
+    }
+
+    // The tool also writes a credential with another password, standing for a user's own in
+    // the tests of an installation; what is not a path or a storable password writes nothing.
+    void credentialToolArguments_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("opensWith"); // empty: no file is written
+        const QString path = QStringLiteral("unins000.dll");
+        QTest::newRow("delivered") << QStringList{path} << 0 << "lucernavolpina";
+        QTest::newRow("own password")
+            << QStringList{QStringLiteral("--password"), QStringLiteral("mia"), path} << 0 << "mia";
+        QTest::newRow("option taken for a path")
+            << QStringList{QStringLiteral("--help")} << 2 << QString();
+        QTest::newRow("password without a path")
+            << QStringList{QStringLiteral("--password"), path} << 2 << QString();
+        QTest::newRow("character outside the code page")
+            << QStringList{QStringLiteral("--password"), QStringLiteral("\u4E2D"), path} << 2
+            << QString();
+    }
+    void credentialToolArguments() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, opensWith);
+        QTemporaryDir dir;
+        QProcess tool;
+        tool.setWorkingDirectory(dir.path());
+        tool.start(QStringLiteral(MAKECREDENTIAL_PATH), arguments);
+        QVERIFY(tool.waitForFinished());
+        QCOMPARE(tool.exitCode(), exitCode);
+        const QStringList written = QDir(dir.path()).entryList(QDir::Files);
+        if (opensWith.isEmpty()) {
+            QCOMPARE(written, QStringList());
+            return;
+        }
+        const auto stored = Credential::read(dir.filePath(QStringLiteral("unins000.dll")));
+        QVERIFY(Credential::matches(stored.password, opensWith));
+        QCOMPARE(Credential::matches(stored.password, QStringLiteral("lucernavolpina")),
+                 opensWith == QStringLiteral("lucernavolpina"));
     }
 };
 

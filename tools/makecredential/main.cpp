@@ -1,5 +1,6 @@
 // Writes the delivered credential file, holding the first-access password, with the
-// program's own cipher: makecredential [--if-missing] PATH.
+// program's own cipher: makecredential [--if-missing] [--password TEXT] PATH. Another
+// password stands for a user's own, for the tests of an installation in use.
 #include "core/Credential.h"
 
 #include <QCoreApplication>
@@ -11,8 +12,18 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     const bool ifMissing = args.removeAll(QStringLiteral("--if-missing")) > 0;
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: makecredential [--if-missing] PATH\n");
+    QString password = QStringLiteral("lucernavolpina");
+    if (const auto at = args.indexOf(QStringLiteral("--password"));
+        at >= 0 && at + 1 < args.size()) {
+        password = args.takeAt(at + 1);
+        args.removeAt(at);
+    }
+    if (args.size() != 1 || args.first().startsWith(QStringLiteral("--"))) {
+        std::fprintf(stderr, "usage: makecredential [--if-missing] [--password TEXT] PATH\n");
+        return 2;
+    }
+    if (const auto refusal = Credential::refusal(password)) {
+        std::fprintf(stderr, "%s\n", qPrintable(*refusal));
         return 2;
     }
     const QString path = args.first();
@@ -20,7 +31,7 @@ int main(int argc, char* argv[]) {
     if (ifMissing && QFile::exists(path))
         return 0;
     QString error;
-    if (!Credential::write(path, QStringLiteral("lucernavolpina"), &error)) {
+    if (!Credential::write(path, password, &error)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
