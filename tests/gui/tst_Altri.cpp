@@ -694,6 +694,11 @@ private slots:
         Fixture f;
         QVERIFY(f.show());
         const QString source = f.userFile(chosen, chosen.toUtf8());
+#ifdef Q_OS_WIN
+        // Names with a colon, a star or a device name: no user of this system can choose one.
+        if (!QFile::exists(source))
+            QSKIP("this system's file names cannot take it");
+#endif
         QVERIFY(QFile::exists(source));
         f.services.nextFiles.append(source);
         QString shown;

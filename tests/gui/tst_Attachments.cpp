@@ -191,6 +191,11 @@ private slots:
         QFETCH(QString, stored);
         Fixture f;
         const QString source = f.userFile(chosen, chosen.toUtf8());
+#ifdef Q_OS_WIN
+        // Names with a colon, a star or a device name: no user of this system can choose one.
+        if (!QFile::exists(source))
+            QSKIP("this system's file names cannot take it");
+#endif
         QVERIFY(QFile::exists(source));
         QString shown;
         if (further) {
@@ -358,8 +363,10 @@ private slots:
             });
         } else if (source == Source::SizeLimit) {
             limit = std::make_unique<FileSizeLimit>(AttachmentFolder::CopyBlock + 100);
-            if (!limit->ok())
+            if (!limit->ok()) {
+                f.services.answers.clear();
                 QSKIP(qPrintable(limit->why()));
+            }
         } else if (source == Source::FullTmpfs) {
             QVERIFY(disk->fill());
         }

@@ -3,10 +3,29 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFont>
 #include <QPdfWriter>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
+
+#ifdef Q_OS_WIN
+namespace {
+// The offscreen platform of Windows reads its fonts from one folder (QT_QPA_FONTDIR, set by
+// the Wine wrapper to Liberation and DejaVu) and knows no font substitutes: the families the
+// windows name get the stand-ins that fontconfig gives them on Linux, so layouts measure the
+// same.
+void standInFonts() {
+    QFont::insertSubstitution(QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"));
+    QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"));
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
+    QFont::insertSubstitution(QStringLiteral("Times New Roman"),
+                              QStringLiteral("Liberation Serif"));
+}
+} // namespace
+Q_COREAPP_STARTUP_FUNCTION(standInFonts)
+#endif
 
 bool answerModal(const std::function<void()>& trigger, const std::function<void(QDialog*)>& answer,
                  std::source_location caller) {
