@@ -223,7 +223,7 @@ bool RecordFile::write(const QByteArray& record) {
         QFile::remove(side.fileName());
         return false;
     }
-    const bool written = writeInPlace(at, record, length);
+    const bool written = writeInPlace(at, record, length, &before);
     // A failed write whose undo failed too keeps the side file: the next opening makes the
     // card whole again.
     QByteArray now;
@@ -237,16 +237,19 @@ bool RecordFile::write(const QByteArray& record) {
     return written;
 }
 
-bool RecordFile::writeInPlace(qint64 at, const QByteArray& record, qint64 length) {
-    QByteArray before;
-    if (at < length) {
-        before = m_file.read(std::min<qint64>(m_recordSize, length - at));
+bool RecordFile::writeInPlace(qint64 at, const QByteArray& record, qint64 length,
+                              const QByteArray* before) {
+    QByteArray covered;
+    if (before) {
+        covered = *before;
+    } else if (at < length) {
+        covered = m_file.read(std::min<qint64>(m_recordSize, length - at));
         if (!m_file.seek(at))
             return false;
     }
     if (m_file.write(record) == m_recordSize && FileLock::sync(m_file))
         return true;
-    undoWrite(at, before, length);
+    undoWrite(at, covered, length);
     return false;
 }
 

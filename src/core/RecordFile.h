@@ -63,7 +63,9 @@ private:
     // Completes or discards a rewrite that a killed copy left behind; needs the exclusive
     // lock. False when a rewrite that must be completed could not be.
     bool finishPendingRewrite();
-    bool writeInPlace(qint64 at, const QByteArray& record, qint64 length);
+    // `before`: the bytes the write covers, when the caller has read them already.
+    bool writeInPlace(qint64 at, const QByteArray& record, qint64 length,
+                      const QByteArray* before = nullptr);
     QString rewritePath() const { return m_file.fileName() + kRewriteSuffix; }
 
     // Puts back the bytes from `at` on as `before` holds them and the length `length`.

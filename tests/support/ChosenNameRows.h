@@ -2,6 +2,7 @@
 
 #include "StoredNames.h"
 
+#include <QFile>
 #include <QTest>
 
 // The rows of a card window's table of chosen names: the digital copy and the further
@@ -18,3 +19,16 @@ inline void addChosenNameRows() {
         }
     }
 }
+
+// In a test function: the user's file `source` was made, or, where this system's file names
+// cannot take it (a colon, a star, a device name on Windows), the row is skipped, since no
+// user of the system can choose such a file.
+#ifdef Q_OS_WIN
+#define REQUIRE_CHOSEN_FILE(source)                                                                \
+    do {                                                                                           \
+        if (!QFile::exists(source))                                                                \
+            QSKIP("this system's file names cannot take it");                                      \
+    } while (false)
+#else
+#define REQUIRE_CHOSEN_FILE(source) QVERIFY(QFile::exists(source))
+#endif
