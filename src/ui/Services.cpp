@@ -1,7 +1,9 @@
 #include "Services.h"
 
+#include "Messages.h"
 #include "OpenFileDialog.h"
 #include "TMisc.h"
+#include "core/platform/PrintDialog.h"
 #include "report/Report.h"
 
 #include <QApplication>
@@ -11,6 +13,7 @@
 #include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 namespace {
 
@@ -83,6 +86,19 @@ public:
 class DialogPrinter : public PrinterService {
 public:
     bool print(QWidget* parent, const Report::Prepared& report) override {
+        if (!PrintDialog::opensWithoutPrinter() &&
+            QPrinterInfo::availablePrinterNames().isEmpty()) {
+            Messages::warning(
+                parent,
+                QStringLiteral(
+                    "Su questo computer non è installata alcuna stampante: la stampa non è "
+                    "possibile.\n"
+                    "Aggiungere una stampante (anche «Microsoft Print to PDF», che salva le pagine "
+                    "in "
+                    "un file PDF) dalle Impostazioni di Windows, in «Stampanti e scanner», e "
+                    "riprovare."));
+            return false;
+        }
         QPrinter printer(QPrinter::HighResolution);
         printer.setPageSize(QPageSize(QPageSize::A4));
         printer.setPageOrientation(report.orientation == Report::Orientation::Landscape

@@ -1,3 +1,4 @@
+#include "core/platform/PrintDialog.h"
 #include "protocol_outputs/StampaProtocollo.h"
 #include "report/CardForm.h"
 #include "report/Report.h"
@@ -9,6 +10,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPdfWriter>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -212,6 +214,7 @@ private slots:
     void pdfClipsLongValues_data();
     void pdfClipsLongValues();
     void paintFailsWithoutFile();
+    void printingWithNoPrinterSaysSo();
 };
 
 void TestReport::printableSize_data() {
@@ -984,6 +987,23 @@ void TestReport::paintFailsWithoutFile() {
     QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
     QVERIFY(!writePdf(Report::prepare(protocolPage(), printedAt), path));
     QVERIFY(!QFile::exists(path));
+}
+
+void TestReport::printingWithNoPrinterSaysSo() {
+    if (PrintDialog::opensWithoutPrinter())
+        QSKIP("the system's print dialog here offers a PDF file even with no printer");
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        QSKIP("a printer is installed, so the real print dialog would open and wait");
+    TestServices services;
+    Services::setPrinter(nullptr); // the real print service, the others still recorded
+    const bool printed =
+        Services::printer().print(nullptr, Report::prepare(protocolPage(), printedAt));
+    Services::setPrinter(&services);
+    QVERIFY(!printed);
+    QCOMPARE(services.messages.size(), 1);
+    QCOMPARE(services.lastMessage().kind, MessageKind::Warning);
+    QVERIFY(
+        services.lastMessage().text.contains(QStringLiteral("non è installata alcuna stampante")));
 }
 
 QTEST_MAIN(TestReport)

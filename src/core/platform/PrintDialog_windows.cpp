@@ -1,0 +1,9 @@
+#include "PrintDialog.h"
+
+namespace PrintDialog {
+
+bool opensWithoutPrinter() {
+    return false;
+}
+
+} // namespace PrintDialog
