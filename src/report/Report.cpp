@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPageLayout>
+#include <QPageRanges>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -384,9 +385,15 @@ bool paint(const Prepared& prepared, QPagedPaintDevice& device) {
     const QRectF area = device.pageLayout().paintRect(QPageLayout::Millimeter);
     const QPointF shift(prepared.margin - area.left(), prepared.margin - area.top());
     Painter out(painter);
+    // The pages the print dialog was asked for; none chosen means all.
+    const QPageRanges chosen = device.pageRanges();
+    bool first = true;
     for (qsizetype i = 0; i < prepared.pages.size(); ++i) {
-        if (i > 0 && !device.newPage())
+        if (!chosen.isEmpty() && !chosen.contains(int(i) + 1))
+            continue;
+        if (!first && !device.newPage())
             return false;
+        first = false;
         painter.save();
         painter.translate(shift.x() * painter.device()->logicalDpiX() / 25.4,
                           shift.y() * painter.device()->logicalDpiY() / 25.4);

@@ -106,6 +106,7 @@ public:
                                        : QPageLayout::Portrait);
         printer.setDocName(report.name);
         QPrintDialog dialog(&printer, parent);
+        dialog.setMinMax(1, int(report.pages.size()));
         if (dialog.exec() != QDialog::Accepted)
             return false;
         return Report::paint(report, printer);

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QPageRanges>
 #include <QPdfWriter>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -125,8 +126,9 @@ QString pdfText(const QString& path) {
     return QString::fromUtf8(p.readAllStandardOutput()).simplified();
 }
 
-bool writePdf(const Prepared& prepared, const QString& path) {
+bool writePdf(const Prepared& prepared, const QString& path, const QPageRanges& chosen = {}) {
     QPdfWriter writer(path);
+    writer.setPageRanges(chosen);
     return Report::paint(prepared, writer);
 }
 
@@ -817,16 +819,22 @@ void TestReport::exactPageBoundary() {
 void TestReport::pdfPageCount_data() {
     QTest::addColumn<bool>("card");
     QTest::addColumn<int>("lines");
+    QTest::addColumn<QString>("chosen"); // pages asked for in the print dialog
     QTest::addColumn<int>("pages");
-    QTest::newRow("card") << true << 0 << 1;
-    QTest::newRow("empty list") << false << 0 << 1;
-    QTest::newRow("long list") << false << 200 << 4;
+    QTest::addColumn<int>("printed");
+    QTest::newRow("card") << true << 0 << "" << 1 << 1;
+    QTest::newRow("empty list") << false << 0 << "" << 1 << 1;
+    QTest::newRow("long list") << false << 200 << "" << 4 << 4;
+    QTest::newRow("long list, pages 2-3") << false << 200 << "2-3" << 4 << 2;
+    QTest::newRow("long list, last page") << false << 200 << "4" << 4 << 1;
 }
 
 void TestReport::pdfPageCount() {
     QFETCH(bool, card);
     QFETCH(int, lines);
+    QFETCH(QString, chosen);
     QFETCH(int, pages);
+    QFETCH(int, printed);
     const Prepared prepared =
         card ? Report::prepare(protocolPage(), printedAt) : preparedList(numberedLines(lines));
     QCOMPARE(prepared.pages.size(), pages);
@@ -834,17 +842,27 @@ void TestReport::pdfPageCount() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("report.pdf"));
-    QVERIFY(writePdf(prepared, path));
+    const QPageRanges ranges = QPageRanges::fromString(chosen);
+    QVERIFY(writePdf(prepared, path, ranges));
     QVERIFY(QFile::exists(path));
-    QCOMPARE(pdfPages(path), pages);
+    QCOMPARE(pdfPages(path), printed);
 
     if (card || tool("pdftotext").isEmpty())
         return;
     const QString text = pdfText(path);
-    QVERIFY(text.contains(QStringLiteral("Protocollo documenti")));
-    QVERIFY(text.contains(QStringLiteral("Stampa eseguita in data 05/03/2026")));
-    for (const QString& line : numberedLines(lines))
-        QVERIFY2(text.contains(line.simplified()), qPrintable(line));
+    const bool firstPage = ranges.isEmpty() || ranges.contains(1);
+    QCOMPARE(text.contains(QStringLiteral("Protocollo documenti")), firstPage);
+    const bool lastPage = ranges.isEmpty() || ranges.contains(pages);
+    QCOMPARE(text.contains(QStringLiteral("Stampa eseguita in data 05/03/2026")), lastPage);
+    // Each line is on the paper exactly when its page was asked for.
+    for (qsizetype page = 0; page < prepared.pages.size(); ++page) {
+        const bool wanted = ranges.isEmpty() || ranges.contains(int(page) + 1);
+        for (const Placed& placed : prepared.pages.at(page).objects) {
+            const QString line = placed.object.text.simplified();
+            if (line.startsWith(QStringLiteral("Prot. n. ")))
+                QVERIFY2(text.contains(line) == wanted, qPrintable(line));
+        }
+    }
 }
 
 void TestReport::pdfCardText() {
