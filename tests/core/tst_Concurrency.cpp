@@ -43,8 +43,8 @@ QString sharedSettings(const QTemporaryDir& dir) {
 // users keep what they make to themselves (umask 077).
 void startSettingsWriter(QProcess& process, const QString& path, const QString& section, int count,
                          bool otherUser) {
-    startAs(process, otherUser, 077);
-    process.start(worker(), {QStringLiteral("settings"), path, section, QString::number(count)});
+    startAs(process, otherUser, 077, worker(),
+            {QStringLiteral("settings"), path, section, QString::number(count)});
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 #include "Users.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #ifdef Q_OS_UNIX
 #include <grp.h>
@@ -27,7 +30,25 @@ QString otherUserUnavailable() {
     return {};
 }
 
-void startAs(QProcess& process, bool otherUser, int umask) {
+namespace {
+
+// A copy of `program` that every user may run, made once per test program.
+QString reachableCopy(const QString& program) {
+    static QTemporaryDir folder;
+    const QString copy = folder.filePath(QFileInfo(program).fileName());
+    if (!QFile::exists(copy)) {
+        ::chmod(QFile::encodeName(folder.path()).constData(), 0755);
+        if (!QFile::copy(program, copy))
+            return program; // the start then fails, and the test with it
+        ::chmod(QFile::encodeName(copy).constData(), 0755);
+    }
+    return copy;
+}
+
+} // namespace
+
+void startAs(QProcess& process, bool otherUser, int umask, const QString& program,
+             const QStringList& arguments) {
     // Looked up here: between fork and exec only plain system calls are safe.
     const passwd* user = otherUser ? nobody() : nullptr;
     const uid_t uid = user ? user->pw_uid : ::geteuid();
@@ -37,6 +58,7 @@ void startAs(QProcess& process, bool otherUser, int umask) {
         if (otherUser && (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0))
             ::_exit(126);
     });
+    process.start(otherUser ? reachableCopy(program) : program, arguments);
 }
 
 Umask::Umask(int mask) : m_previous(int(::umask(mode_t(mask)))) {}
@@ -51,7 +73,9 @@ QString otherUserUnavailable() {
     return QStringLiteral("starting a process as another user needs a second account here");
 }
 
-void startAs(QProcess&, bool, int) {}
+void startAs(QProcess& process, bool, int, const QString& program, const QStringList& arguments) {
+    process.start(program, arguments);
+}
 
 Umask::Umask(int) {}
 Umask::~Umask() = default;

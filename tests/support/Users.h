@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QProcess;
 
@@ -10,9 +11,11 @@ class QProcess;
 // root and the account); otherwise why not.
 QString otherUserUnavailable();
 
-// Makes `process` start as "nobody" when `otherUser`, else as this user; either way with
-// `umask` as its file-creation mask.
-void startAs(QProcess& process, bool otherUser, int umask);
+// Starts `program` as "nobody" when `otherUser`, else as this user; either way with `umask`
+// as its file-creation mask. The other user runs a copy in a folder anyone may enter, since
+// the build folder may lie where only its owner can reach (a checkout under /root).
+void startAs(QProcess& process, bool otherUser, int umask, const QString& program,
+             const QStringList& arguments);
 
 // This process's file-creation mask, for the life of the object.
 class Umask {
