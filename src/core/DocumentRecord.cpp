@@ -20,6 +20,11 @@ const RecordLayout& DocumentRecord::layout() {
     return table;
 }
 
+Journal::Identity DocumentRecord::journalIdentity(const QString&) {
+    return {QStringLiteral("Schedario documenti"),
+            [](const Record&, int position) { return QString::number(position); }};
+}
+
 namespace DocumentArchive {
 
 RecordArchive in(const QString& programFolder) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Journal.h"
 #include "RecordArchive.h"
 #include "RecordLayout.h"
 
@@ -40,6 +41,9 @@ public:
     };
 
     static const RecordLayout& layout();
+    // How the change journal names the card index ("Schedario documenti") and a card in it
+    // (its position, the number its window shows).
+    static Journal::Identity journalIdentity(const QString& path);
 
     DocumentRecord() : Record(layout()) {}
     explicit DocumentRecord(QByteArray bytes) : Record(layout(), std::move(bytes)) {}

@@ -1,5 +1,7 @@
 #include "ProtocolRecord.h"
 
+#include <QFileInfo>
+
 const RecordLayout& ProtocolRecord::layout() {
     // clang-format off
     static const RecordLayout table{
@@ -15,4 +17,9 @@ const RecordLayout& ProtocolRecord::layout() {
     };
     // clang-format on
     return table;
+}
+
+Journal::Identity ProtocolRecord::journalIdentity(const QString& path) {
+    return {QStringLiteral("Protocollo ") + QFileInfo(path).completeBaseName(),
+            [](const Record& record, int) { return record.text(Numero); }};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Journal.h"
 #include "RecordLayout.h"
 
 // One card of a year's protocol register: 25 text fields, 3403 bytes.
@@ -35,6 +36,9 @@ public:
     };
 
     static const RecordLayout& layout();
+    // How the change journal names this register ("Protocollo 2026", from the file name of
+    // `path`) and a card in it (its number, as "17/2026").
+    static Journal::Identity journalIdentity(const QString& path);
 
     ProtocolRecord() : Record(layout()) {}
     explicit ProtocolRecord(QByteArray bytes) : Record(layout(), std::move(bytes)) {}

@@ -21,28 +21,50 @@ std::optional<Record> RecordArchive::read(int position) const {
     return Record(*m_layout, std::move(bytes));
 }
 
+bool RecordArchive::write(RecordFile& file, int index, const Record& record,
+                          const std::optional<Record>& before) const {
+    if (!m_journaling)
+        return file.seek(index) && file.write(record.bytes());
+    Journal::Writer journal(m_path, file);
+    if (!journal.settle())
+        return false;
+    const Journal::Kind kind = before ? Journal::Kind::Rewrite : m_journaling->kind;
+    QList<Journal::Entry> entries = Journal::saveEntries(m_journaling->identity, m_journaling->at,
+                                                         kind, index + 1, before, record);
+    if (!journal.append(entries))
+        return false;
+    if (file.seek(index) && file.write(record.bytes()))
+        return true;
+    // The record is as it was (RecordFile undoes a failed write): so must the journal be. A
+    // cut that fails leaves a block the next writer cuts, as its record is not on the disk.
+    journal.undo();
+    return false;
+}
+
 std::optional<int> RecordArchive::append(const Record& record, const Settle& settle,
                                          Record* written) const {
     RecordFile file(m_layout->size());
     if (!file.open(m_path, RecordFile::Access::Write))
         return std::nullopt;
     const auto n = file.count();
-    if (!n || !file.seek(*n))
+    if (!n)
         return std::nullopt;
     Record settled = record;
     if (settle)
         settle(*n, settled);
-    if (!file.write(settled.bytes()))
+    if (!write(file, *n, settled, std::nullopt))
         return std::nullopt;
     if (written)
         *written = settled;
-    return file.position();
+    return *n + 1;
 }
 
 bool RecordArchive::update(int position, const Record& record) const {
     RecordFile file(m_layout->size());
+    QByteArray now;
     return position >= 1 && file.open(m_path, RecordFile::Access::Write) &&
-           file.seek(position - 1) && file.write(record.bytes());
+           file.seek(position - 1) && file.read(now) &&
+           write(file, position - 1, record, Record(*m_layout, std::move(now)));
 }
 
 RecordArchive::Rewrite RecordArchive::update(int position, const Record& record,
@@ -59,8 +81,8 @@ RecordArchive::Rewrite RecordArchive::update(int position, const Record& record,
         stored = Record(*m_layout, std::move(now));
         return Rewrite::ChangedMeanwhile;
     }
-    return file.seek(position - 1) && file.write(record.bytes()) ? Rewrite::Written
-                                                                 : Rewrite::Failed;
+    return write(file, position - 1, record, Record(*m_layout, std::move(now))) ? Rewrite::Written
+                                                                                : Rewrite::Failed;
 }
 
 bool RecordArchive::scan(const std::function<void(int, const Record&)>& visit) const {

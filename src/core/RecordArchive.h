@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Browsing.h"
+#include "Journal.h"
 #include "RecordFile.h"
 #include "RecordLayout.h"
 
@@ -18,6 +19,18 @@ public:
 
     const QString& path() const { return m_path; }
     const RecordLayout& layout() const { return *m_layout; }
+
+    // Saves through this object also write the change journal (Journal.h), in the same
+    // action and under the same lock: the journal's entries reach the disk first, and a
+    // record that fails takes its entries back. `kind` is New or Duplicate for an append;
+    // a rewrite is always journaled as Rewrite.
+    struct Journaling {
+        Journal::Identity identity;
+        QDateTime at;
+        Journal::Kind kind = Journal::Kind::New;
+    };
+    void setJournaling(Journaling journaling) { m_journaling = std::move(journaling); }
+    const std::optional<Journaling>& journaling() const { return m_journaling; }
 
     std::optional<int> count() const;
     // The card at 1-based `position`.
@@ -54,6 +67,12 @@ public:
     std::optional<Browsed> browse(BrowseCommand command, std::optional<int> current) const;
 
 private:
+    // Writes `record` at 0-based `index` of the open `file` (at the count: appends), with its
+    // journal entries when journaling; `before` is the card there now, if any.
+    bool write(RecordFile& file, int index, const Record& record,
+               const std::optional<Record>& before) const;
+
     QString m_path;
     const RecordLayout* m_layout;
+    std::optional<Journaling> m_journaling;
 };

@@ -18,7 +18,9 @@
 //                                           between versions A and B, until killed
 //   archive_worker rewrite-dying PATH POSITION VERSION SYNCS
 //                                           rewrites one card to VERSION and dies, as in a
-//                                           power cut, at the sync after SYNCS more
+//                                           power cut, at the sync after SYNCS more; at
+//                                           POSITION count + 1 appends it instead
+//   A last argument "journaled" to rewrite and rewrite-dying writes the change journal too.
 #include "RewriteCards.h"
 #include "core/DocumentRecord.h"
 #include "core/IniFile.h"
@@ -111,7 +113,12 @@ int rewrite(const RecordArchive& archive, int count) {
 }
 
 int rewriteDying(const RecordArchive& archive, int position, QChar version, int syncs) {
+    const auto count = archive.count();
+    if (!count)
+        return 1;
     FileLock::faults().syncsBeforeDeath = syncs;
+    if (position == *count + 1)
+        return archive.append(rewriteCard(position, version)) ? 0 : 1;
     return archive.update(position, rewriteCard(position, version)) ? 0 : 1;
 }
 
@@ -119,11 +126,16 @@ int rewriteDying(const RecordArchive& archive, int position, QChar version, int 
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
+    QStringList args = app.arguments();
     if (args.size() < 3)
         return 2;
     const QString mode = args[1];
-    const RecordArchive archive(args[2], ProtocolRecord::layout());
+    RecordArchive archive(args[2], ProtocolRecord::layout());
+    if (args.last() == QLatin1String("journaled")) {
+        archive.setJournaling({ProtocolRecord::journalIdentity(args[2]),
+                               QDateTime(QDate(2026, 3, 5), QTime(10, 30)), Journal::Kind::New});
+        args.removeLast();
+    }
     if (mode == QLatin1String("append") && args.size() == 5)
         return append(archive, args[3], args[4].toInt());
     if (mode == QLatin1String("append") && args.size() == 6 &&
