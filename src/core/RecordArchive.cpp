@@ -21,22 +21,64 @@ std::optional<Record> RecordArchive::read(int position) const {
     return Record(*m_layout, std::move(bytes));
 }
 
+bool RecordArchive::settle(Journal::Writer& journal) const {
+    if (!journal.settle())
+        return false;
+    const Follow& follow = m_journaling->follow;
+    return !follow || journal.lastBlock().isEmpty() || follow(journal.lastBlock());
+}
+
 bool RecordArchive::write(RecordFile& file, int index, const Record& record,
                           const std::optional<Record>& before) const {
     if (!m_journaling)
         return file.seek(index) && file.write(record.bytes());
     Journal::Writer journal(m_path, file);
-    if (!journal.settle())
+    if (!settle(journal))
         return false;
     const Journal::Kind kind = before ? Journal::Kind::Rewrite : m_journaling->kind;
     QList<Journal::Entry> entries = Journal::saveEntries(m_journaling->identity, m_journaling->at,
                                                          kind, index + 1, before, record);
+    if (m_journaling->extra) {
+        const Journal::Entry close = entries.takeLast();
+        entries += m_journaling->extra(index + 1, record);
+        entries.append(close);
+    }
     if (!journal.append(entries))
         return false;
-    if (file.seek(index) && file.write(record.bytes()))
+    if (!file.seek(index) || !file.write(record.bytes())) {
+        // The record is as it was (RecordFile undoes a failed write): so must the journal
+        // be. A cut that fails leaves a block the next writer cuts, as its record is not on
+        // the disk.
+        journal.undo();
+        return false;
+    }
+    if (!m_journaling->follow || m_journaling->follow(entries))
         return true;
-    // The record is as it was (RecordFile undoes a failed write): so must the journal be. A
-    // cut that fails leaves a block the next writer cuts, as its record is not on the disk.
+    // The record goes back first: were that to fail, the block stays whole and the next
+    // writer hands it to the follower again.
+    const bool back =
+        before ? file.seek(index) && file.write(before->bytes()) : file.truncate(index);
+    if (back)
+        journal.undo();
+    return false;
+}
+
+bool RecordArchive::annotate(int position, QList<Journal::Entry> entries) const {
+    if (!m_journaling)
+        return false;
+    RecordFile file(m_layout->size());
+    if (position < 1 || !file.open(m_path, RecordFile::Access::Write))
+        return false;
+    Journal::Writer journal(m_path, file);
+    QByteArray bytes;
+    if (!settle(journal) || !file.seek(position - 1) || !file.read(bytes))
+        return false;
+    entries.append(Journal::closeEntry(m_journaling->identity, m_journaling->at, position,
+                                       Record(*m_layout, std::move(bytes))));
+    if (!journal.append(entries))
+        return false;
+    if (!m_journaling->follow || m_journaling->follow(entries))
+        return true;
     journal.undo();
     return false;
 }

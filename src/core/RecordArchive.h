@@ -24,10 +24,23 @@ public:
     // action and under the same lock: the journal's entries reach the disk first, and a
     // record that fails takes its entries back. `kind` is New or Duplicate for an append;
     // a rewrite is always journaled as Rewrite.
+    //
+    // Side files kept from the journal (annulments, fingerprints) follow it: `follow` gets
+    // each block once its record is on the disk, and a save whose follower fails is undone
+    // whole (record and entries). A copy killed between the record and the follower leaves
+    // the block last in the journal, and the next writer hands it to `follow` again before
+    // its own, so `follow` must take a block it has seen already as done.
+    using Follow = std::function<bool(const QList<Journal::Entry>& block)>;
+    // Further entries of a save (say, an attachment's fingerprint), put before its closing
+    // entry; `position` is the card's 1-based place, known for a new card only under the
+    // lock.
+    using Extra = std::function<QList<Journal::Entry>(int position, const Record& after)>;
     struct Journaling {
         Journal::Identity identity;
         QDateTime at;
         Journal::Kind kind = Journal::Kind::New;
+        Follow follow = {};
+        Extra extra = {};
     };
     void setJournaling(Journaling journaling) { m_journaling = std::move(journaling); }
     const std::optional<Journaling>& journaling() const { return m_journaling; }
@@ -50,6 +63,10 @@ public:
     enum class Rewrite { Written, ChangedMeanwhile, Failed };
     Rewrite update(int position, const Record& record, QByteArrayView loaded,
                    std::optional<Record>& stored) const;
+    // A journal block that leaves the card at 1-based `position` as it is (an annulment):
+    // `entries`, then a closing entry, then the follower. Needs journaling; false when
+    // anything failed, and then nothing was kept.
+    bool annotate(int position, QList<Journal::Entry> entries) const;
     // Visits every card from the first, in order; false when the file failed.
     bool scan(const std::function<void(int position, const Record& record)>& visit) const;
     // The same over the records' bytes, read in large blocks and handed out without a copy:
@@ -71,6 +88,8 @@ private:
     // journal entries when journaling; `before` is the card there now, if any.
     bool write(RecordFile& file, int index, const Record& record,
                const std::optional<Record>& before) const;
+    // Settles the journal and hands a last block a killed copy left to the follower.
+    bool settle(Journal::Writer& journal) const;
 
     QString m_path;
     const RecordLayout* m_layout;

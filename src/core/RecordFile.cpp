@@ -263,6 +263,11 @@ void RecordFile::undoWrite(qint64 at, const QByteArray& before, qint64 length) {
     m_file.seek(at);
 }
 
+bool RecordFile::truncate(int count) {
+    return m_file.isOpen() && count >= 0 && m_file.resize(qint64(count) * m_recordSize) &&
+           FileLock::sync(m_file) && m_file.seek(qint64(count) * m_recordSize);
+}
+
 int RecordFile::position() const {
     return m_file.isOpen() ? static_cast<int>(m_file.pos() / m_recordSize) : 0;
 }

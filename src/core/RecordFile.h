@@ -52,6 +52,9 @@ public:
     // as it was (a partial tail cut back, the bytes written over put back), so a retry
     // never stores the card twice.
     bool write(const QByteArray& record);
+    // Cuts the file back to its first `count` records and puts that on the disk (a new card
+    // taken back).
+    bool truncate(int count);
     // 0-based index of the next record: after a read or write, the 1-based position of
     // the record just handled.
     int position() const;

@@ -98,10 +98,10 @@ const QString kDuplicated =
 } // namespace
 
 TfrmAltri::TfrmAltri()
-    : CardWindow(
-          QStringLiteral(" Faldora - Schedario Documenti"), kTopBlue,
-          QStringLiteral("Pronto per archiviare una nuova scheda..."),
-          {&DocumentRecord::layout(), kFields, FocusLook::Colouring, ArchiveTag::Documents}) {
+    : CardWindow(QStringLiteral(" Faldora - Schedario Documenti"), kTopBlue,
+                 QStringLiteral("Pronto per archiviare una nuova scheda..."),
+                 {&DocumentRecord::layout(), kFields, FocusLook::Colouring, ArchiveTag::Documents,
+                  &DocumentRecord::journalIdentity}) {
     setObjectName(QStringLiteral("frmAltri"));
     buildToolbar();
     buildCard();

@@ -90,7 +90,8 @@ const QColor kSteelBlue(0x46, 0x82, 0xB4);
 TfrmProtocollo::TfrmProtocollo()
     : CardWindow(QStringLiteral(" Faldora - Protocollo Posta"), kSteelBlue,
                  QStringLiteral("Pronto per archiviare una nuova scheda..."),
-                 {&ProtocolRecord::layout(), kFields, FocusLook::Halo, ArchiveTag::Protocol}) {
+                 {&ProtocolRecord::layout(), kFields, FocusLook::Halo, ArchiveTag::Protocol,
+                  &ProtocolRecord::journalIdentity}) {
     setObjectName(QStringLiteral("frmProtocollo"));
     QWidget* panel = panContainer();
     lblFile = addHiddenLabel(panel, "lblFile");

@@ -3,6 +3,7 @@
 #include "AllegaCartella.h"
 #include "AttachmentSlot.h"
 #include "Calendario.h"
+#include "Clock.h"
 #include "FieldColouring.h"
 #include "FocusHalo.h"
 #include "Guida.h"
@@ -159,6 +160,15 @@ void CardWindow::forgetStoredState() {
         attachment.label->clear();
     lblPosizione->clear();
     m_loaded.clear();
+    m_duplicate = true;
+}
+
+RecordArchive CardWindow::journaledArchive(Journal::Kind kind) const {
+    RecordArchive target = archive();
+    RecordArchive::Journaling journaling{m_card.journalIdentity(target.path()), Clock::now(), kind};
+    addToJournaling(journaling);
+    target.setJournaling(std::move(journaling));
+    return target;
 }
 
 void CardWindow::buildFields() {
@@ -261,6 +271,7 @@ void CardWindow::PulisciScheda() {
         attachment.label->clear();
     lblPosizione->clear();
     m_loaded.clear();
+    m_duplicate = false;
     if (!m_fields.empty())
         m_fields.front()->setFocus();
 }
@@ -273,6 +284,7 @@ void CardWindow::CaricaScheda(const Record& record, int position) {
         attachment.label->setText(record.text(attachment.field));
     lblPosizione->setText(QString::number(position));
     m_loaded = record.bytes();
+    m_duplicate = false;
 }
 
 Record CardWindow::cardRecord() const {
@@ -307,13 +319,14 @@ void CardWindow::saveCard() {
         showAccessError();
         return;
     }
+    const RecordArchive target =
+        journaledArchive(m_duplicate ? Journal::Kind::Duplicate : Journal::Kind::New);
     if (position) {
         std::optional<Record> stored;
         const auto rewrite =
-            m_loaded.isEmpty()
-                ? (archive().update(*position, record) ? RecordArchive::Rewrite::Written
-                                                       : RecordArchive::Rewrite::Failed)
-                : archive().update(*position, record, m_loaded, stored);
+            m_loaded.isEmpty() ? (target.update(*position, record) ? RecordArchive::Rewrite::Written
+                                                                   : RecordArchive::Rewrite::Failed)
+                               : target.update(*position, record, m_loaded, stored);
         switch (rewrite) {
         case RecordArchive::Rewrite::Failed:
             showAccessError();
@@ -331,13 +344,14 @@ void CardWindow::saveCard() {
         return;
     }
     Record written(*m_card.layout);
-    const auto appended = archive().append(record, settleNewCard(), &written);
+    const auto appended = target.append(record, settleNewCard(), &written);
     if (!appended) {
         showAccessError();
         return;
     }
     lblPosizione->setText(QString::number(*appended));
     m_loaded = written.bytes();
+    m_duplicate = false;
     const QString notice = newCardAppended();
     Messages::information(this, kInserted);
     if (!notice.isEmpty())

@@ -39,6 +39,8 @@ public:
         std::span<const CardField> fields;
         FocusLook focusLook;
         QString archiveTag; // ArchiveTag::Protocol or ArchiveTag::Documents
+        // How the change journal names the archive at a path and its cards.
+        Journal::Identity (*journalIdentity)(const QString& path);
     };
 
     QString fieldText(const QString& controlName) const override;
@@ -140,6 +142,12 @@ protected:
     void showAccessError();
 
     virtual RecordArchive archive() const = 0;
+    // The archive as a save writes it: with the change journal, stamped now, `kind` being
+    // what an append is (a new card or a saved duplicate).
+    RecordArchive journaledArchive(Journal::Kind kind) const;
+    // What an archive adds to a save's journaling (side files that follow the journal,
+    // further entries); runs before each save.
+    virtual void addToJournaling(RecordArchive::Journaling&) const {}
 
     // What an archive does beyond its table; each runs inside the routine it is named for.
     // Before the empty card, when the window is shown.
@@ -181,6 +189,8 @@ private:
     // The bytes the stored card shown was loaded from; empty for a new card. A rewrite goes
     // ahead only while the archive still holds them.
     QByteArray m_loaded;
+    // The card shown is a duplicate of a stored card, not yet saved.
+    bool m_duplicate = false;
     std::vector<QLineEdit*> m_fields; // by table row
     // lblFile01..03, lblDesc01..03 and the record fields they show.
     struct AttachmentLabel {

@@ -422,6 +422,86 @@ private slots:
         }
     }
 
+    // Side files kept from the journal: a follower that fails undoes the save whole, and a
+    // block whose follower a killed copy never ran is handed over by the next writer.
+    void aFollowerThatFailsUndoesTheBlock_data() {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("new card") << "append";
+        QTest::newRow("rewrite") << "update";
+        QTest::newRow("annotation") << "annotate";
+    }
+    void aFollowerThatFailsUndoesTheBlock() {
+        QFETCH(QString, action);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("2026.prt"));
+        QCOMPARE(protocolArchive(path).append(protocolCard("1/2026", "Lettera")), 1);
+        const QByteArray registerBefore = readBytes(path);
+        const QByteArray journalBefore = readBytes(Journal::pathFor(path));
+        RecordArchive archive = protocolArchive(path);
+        auto journaling = *archive.journaling();
+        int calls = 0;
+        journaling.follow = [&](const QList<Entry>&) { return ++calls > 1; };
+        archive.setJournaling(journaling);
+        const ProtocolRecord card = protocolCard("1/2026", "Lettera bis");
+        if (action == QLatin1String("append")) {
+            QVERIFY(!archive.append(card));
+        } else if (action == QLatin1String("update")) {
+            QVERIFY(!archive.update(1, card));
+        } else {
+            QVERIFY(!archive.annotate(1, {Entry{kAt,
+                                                QStringLiteral("Protocollo 2026"),
+                                                Kind::Annulment,
+                                                1,
+                                                QStringLiteral("1/2026"),
+                                                QStringLiteral("Motivo"),
+                                                {},
+                                                QStringLiteral("Errore"),
+                                                {},
+                                                {}}}));
+        }
+        QCOMPARE(calls, 1);
+        QCOMPARE(readBytes(path), registerBefore);
+        QCOMPARE(readBytes(Journal::pathFor(path)), journalBefore);
+    }
+
+    void theNextWriterHandsOnWhatAKilledCopyLeft() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("2026.prt"));
+        // A save that reached the disk, whose copy died before its follower ran.
+        QCOMPARE(protocolArchive(path).append(protocolCard("1/2026", "Lettera")), 1);
+        RecordArchive archive = protocolArchive(path);
+        auto journaling = *archive.journaling();
+        QList<QStringList> blocks;
+        journaling.follow = [&](const QList<Entry>& block) {
+            QStringList fields;
+            for (const Entry& e : block)
+                fields << Journal::kindText(e.kind) + u':' + e.field;
+            blocks << fields;
+            return true;
+        };
+        journaling.extra = [](int position, const Record& after) {
+            return QList<Entry>{{kAt,
+                                 QStringLiteral("Protocollo 2026"),
+                                 Kind::Fingerprint,
+                                 position,
+                                 after.text(ProtocolRecord::Numero),
+                                 QStringLiteral("Copia"),
+                                 {},
+                                 Journal::digest("file"),
+                                 {},
+                                 {}}};
+        };
+        archive.setJournaling(journaling);
+        QVERIFY(archive.update(1, protocolCard("1/2026", "Lettera bis")));
+        QCOMPARE(blocks, (QList<QStringList>{{"nuova:Numero", "nuova:Oggetto", "chiusura:"},
+                                             {"modifica:Oggetto", "impronta:Copia", "chiusura:"}}));
+        // Each writer hands the last block over again, which the follower takes as done.
+        blocks.clear();
+        QCOMPARE(archive.append(protocolCard("2/2026", "Lettera")), 2);
+        QCOMPARE(blocks.size(), 2); // the last block again, as the follower must take
+        QCOMPARE(blocks.last().first(), QStringLiteral("nuova:Numero"));
+    }
+
     // A journaling writer killed at random moments: afterwards each card's last closing entry
     // holds the card's bytes, and the chain is whole.
     void killedAtRandomMomentsRecordsAndJournalAgree() {

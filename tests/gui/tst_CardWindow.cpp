@@ -1,3 +1,4 @@
+#include "core/DocumentRecord.h"
 #include "core/RecordArchive.h"
 #include "support/TestServices.h"
 #include "ui/AllegaCartella.h"
@@ -81,7 +82,8 @@ public:
     explicit DocumentLikeCard(QString path)
         : CardWindow(QStringLiteral(" Schede di prova"), QColor(0x42, 0x7A, 0xA8),
                      QStringLiteral("Pronto per archiviare una nuova scheda..."),
-                     {&testLayout(), kFields, FocusLook::Colouring, ArchiveTag::Documents}),
+                     {&testLayout(), kFields, FocusLook::Colouring, ArchiveTag::Documents,
+                      &DocumentRecord::journalIdentity}),
           m_path(std::move(path)) {
         addArea("shpGruppo", {16, 20, 962, 52}, Qt::white);
         addFurtherAttachmentsTool({200, 28, 148, 32});
