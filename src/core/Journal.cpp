@@ -256,6 +256,20 @@ std::optional<Entry> parseLine(QByteArrayView text) {
     return entry;
 }
 
+namespace {
+
+// What the line after `line` chains to: its own digest as its last column holds it, also
+// when the rest of it was altered (that line alone then shows, not the next one too), or the
+// digest of the whole line when it has no such column (the first line, a line cut short).
+QByteArray chainValue(QByteArrayView line) {
+    if (const auto entry = parseLine(line))
+        return entry->own;
+    const QByteArrayView last = line.sliced(line.lastIndexOf('\t') + 1);
+    return isDigest(last) && last.size() < line.size() ? last.toByteArray() : digest(line);
+}
+
+} // namespace
+
 struct Writer::File {
     QFile file;
     qint64 lengthBefore = -1; // before the last append
@@ -382,9 +396,7 @@ bool Writer::append(QList<Entry>& entries) {
         }
         const QByteArrayView trimmed = chopLineEnd(tail);
         const QByteArrayView lastLine = trimmed.sliced(trimmed.lastIndexOf('\n') + 1);
-        // The first line, and any line that does not parse, chain by their own digest.
-        const auto entry = parseLine(lastLine);
-        previous = entry ? entry->own : digest(lastLine);
+        previous = chainValue(lastLine);
     }
     bytes += lines(entries, previous);
     m_file->lengthBefore = length;
@@ -418,6 +430,11 @@ std::optional<Reading> read(const QString& archivePath, int recordSize,
     RecordFile archive(recordSize);
     if (!archive.open(archivePath, RecordFile::Access::Read))
         return std::nullopt;
+    return read(archive, archivePath, visit);
+}
+
+Reading read(RecordFile& archive, const QString& archivePath,
+             const std::function<void(const Entry& entry)>& visit) {
     Reading reading;
     QFile file;
     const QString path = pathFor(archivePath);
@@ -449,7 +466,7 @@ std::optional<Reading> read(const QString& archivePath, int recordSize,
         const auto entry = parseLine(text);
         if (!entry) {
             reading.damagedLines.append(number);
-            previous = digest(text);
+            previous = chainValue(text);
             continue;
         }
         if (entry->previous != previous)

@@ -124,5 +124,9 @@ struct Reading {
 // not on the disk is left out. Nothing when the archive cannot be opened.
 std::optional<Reading> read(const QString& archivePath, int recordSize,
                             const std::function<void(const Entry& entry)>& visit);
+// The same within an action that holds the archive open already (a lock of its own), so that
+// the journal and the records are read as one. Leaves the archive's position anywhere.
+Reading read(RecordFile& archive, const QString& archivePath,
+             const std::function<void(const Entry& entry)>& visit);
 
 } // namespace Journal

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <atomic>
+
+// The archive check: reads every register year and the document index in a program folder,
+// with their journals and the attachments folder, and reports what is wrong. It only reads;
+// nothing is ever repaired or written.
+namespace ArchiveCheck {
+
+enum class Problem {
+    Unreadable,        // the archive or its journal cannot be read
+    DamagedRecord,     // a field's length byte says more than the field holds
+    PartialRecord,     // the file ends with an incomplete record
+    NumberMissing,     // a protocol card without a number, or not of this register's year
+    NumberTwice,       // a protocol number given to two cards
+    NumbersSkipped,    // protocol numbers never given between two cards
+    AttachmentMissing, // a card names a file that is not in the attachments folder
+    FileUnnamed,       // a file in the attachments folder that no card names
+    JournalDamaged,    // a journal line altered, or its first line not the journal's
+    JournalBroken,     // a journal line that does not follow the one before (one removed or put in)
+    CardChangedOutside // a card's bytes are not those its journal last recorded
+};
+
+struct Finding {
+    QString archive;  // the file: "2026.prt", "Schedario_Documenti.pro", "Documenti_Allegati"
+    int position = 0; // 1-based card position; 0 when the finding is about no one card
+    QString card;     // the card's number as its window shows it
+    Problem problem = Problem::Unreadable;
+    QString detail; // what exactly, in Italian
+};
+
+// The finding as the report's "Problema" column says it.
+QString describe(const Finding& finding);
+
+// Shared with the thread that runs the check: how far it is (in bytes read of all to read),
+// and the request to stop.
+struct Control {
+    std::atomic<qint64> done{0};
+    std::atomic<qint64> total{0};
+    std::atomic<bool> cancel{false};
+};
+
+struct Result {
+    QList<Finding> findings;
+    bool cancelled = false;
+};
+
+// The registers ("NNNN.prt", oldest year first) and the document index in `programFolder`
+// (which ends with its separator), as file names.
+QStringList archivesIn(const QString& programFolder);
+
+Result run(const QString& programFolder, Control& control);
+
+} // namespace ArchiveCheck
