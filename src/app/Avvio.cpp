@@ -1,5 +1,7 @@
 #include "Avvio.h"
 
+#include "ui/LinkLabel.h"
+
 #include "Info.h"
 #include "Maker.h"
 #include "Splash.h"
@@ -38,6 +40,18 @@ TfrmAvvio::TfrmAvvio() {
     ImageButton* imgSito = button("imgSito", "sito", {17, 628, 961, 22});
     ImageButton* imgCopyright = button("imgCopyright", "copyright", {16, 660, 23, 22});
     ImageButton* imgEsci = button("imgEsci", "esci_piccolo", {960, 662, 17, 18});
+
+    // The archive check, in the free foot of the menu between the credits and the exit.
+    auto* imgVerifica = new Picture(panel, "imgVerifica", artwork("lente"));
+    imgVerifica->setGeometry(424, 661, 28, 20);
+    imgVerifica->setToolTip(QStringLiteral("Controlla che registri, schedario, cronologia e "
+                                           "allegati siano integri."));
+    auto* lnkVerifica = new LinkLabel(panel, QStringLiteral("Verifica archivio"));
+    lnkVerifica->setObjectName(QStringLiteral("lnkVerifica"));
+    lnkVerifica->move(458, 662);
+    lnkVerifica->setToolTip(imgVerifica->toolTip());
+    lnkVerifica->addBuddy(imgVerifica);
+    connect(lnkVerifica, &LinkLabel::clicked, this, &TfrmAvvio::checkRequested);
 
     connect(imgPosta, &QAbstractButton::clicked, this, &TfrmAvvio::protocolRequested);
     connect(btnPosta, &QAbstractButton::clicked, this, &TfrmAvvio::protocolRequested);

@@ -12,6 +12,8 @@ public:
 signals:
     void protocolRequested();
     void documentsRequested();
+    // "Verifica archivio" at the foot of the menu.
+    void checkRequested();
     // The exit picture or the close box: the run ends at once.
     void exitRequested();
 

@@ -1,12 +1,16 @@
 #include "WindowRegistry.h"
 
 #include "Avvio.h"
+#include "Verifica.h"
 #include "access/CambiaPassword.h"
 #include "access/Password.h"
 #include "core/DocumentRecord.h"
+#include "core/ProtocolRecord.h"
+#include "core/RecordArchive.h"
 #include "documents/Altri.h"
 #include "protocol/MenuProtocollo.h"
 #include "protocol/Protocollo.h"
+#include "ui/Messages.h"
 #include "ui/ProgramFolder.h"
 #include "ui/WindowFrame.h"
 
@@ -46,6 +50,7 @@ void WindowRegistry::wireHandOvers() {
     QObject::connect(menu, &TfrmAvvio::documentsRequested, menu,
                      [this, menu] { showDocumentWindow(menu); });
     QObject::connect(menu, &TfrmAvvio::exitRequested, menu, [this] { endRun(); });
+    QObject::connect(menu, &TfrmAvvio::checkRequested, menu, [this, menu] { runCheck(menu); });
     TfrmMenuProtocollo* year = m_menuProtocollo.get();
     QObject::connect(year, &TfrmMenuProtocollo::yearChosen, year,
                      [this, year](const QString& digits) {
@@ -102,6 +107,32 @@ void WindowRegistry::showDocumentWindow(QWidget* from) {
 
 void WindowRegistry::openProtocolYear(const QString& year) {
     m_protocollo->openRegister(year);
+}
+
+void WindowRegistry::runCheck(QWidget* from) {
+    TfrmVerifica check(from);
+    WindowFrame::centre(&check, from);
+    check.start();
+    if (check.exec() == QDialog::Accepted && check.chosen())
+        openCard(from, check.chosen()->archive, check.chosen()->position);
+}
+
+void WindowRegistry::openCard(QWidget* from, const QString& archive, int position) {
+    CardWindow* window = m_altri.get();
+    if (archive != DocumentArchive::FileName) {
+        openProtocolYear(archive.left(4));
+        window = m_protocollo.get();
+    }
+    handOver(from, window, true);
+    // Shown first: showing a card window empties its card.
+    if (const auto record =
+            RecordArchive(window->archivePath(), archive == DocumentArchive::FileName
+                                                     ? DocumentRecord::layout()
+                                                     : ProtocolRecord::layout())
+                .read(position))
+        window->loadCard(*record, position);
+    else
+        Messages::notice(window, Messages::kArchiveAccessError);
 }
 
 void WindowRegistry::endRun() {

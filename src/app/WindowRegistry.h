@@ -43,6 +43,12 @@ public:
 
     // Prepares the protocol card window for a year's register: its file and caption.
     void openProtocolYear(const QString& year);
+    // The archive check over the program folder; a card chosen in its report opens in its
+    // card window.
+    void runCheck(QWidget* from);
+    // The card at `position` of `archive` (a register's or the card index's file name) in its
+    // card window, which takes over from `from`.
+    void openCard(QWidget* from, const QString& archive, int position);
 
     // Ends the run at once, without a question.
     void endRun();

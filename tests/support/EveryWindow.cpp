@@ -1,5 +1,7 @@
 #include "EveryWindow.h"
 
+#include "app/Verifica.h"
+
 #include "access/CambiaPassword.h"
 #include "access/Password.h"
 #include "app/Avvio.h"
@@ -46,6 +48,7 @@ QStringList EveryWindow::names() {
         QStringLiteral("TfrmTrovaProtocollo"), QStringLiteral("TfrmRiepProtocollo"),
         QStringLiteral("TfrmExpAltri"),        QStringLiteral("TfrmDaCompletare"),
         QStringLiteral("TfrmTrovaAltri"),      QStringLiteral("TfrmStampaAltri"),
+        QStringLiteral("TfrmVerifica"),
     };
 }
 
@@ -87,6 +90,8 @@ QWidget* EveryWindow::open(const QString& name) {
         dialog = std::make_unique<TfrmGuida>(protocollo);
     else if (name == QLatin1String("TfrmInfo"))
         dialog = std::make_unique<TfrmInfo>(nullptr);
+    else if (name == QLatin1String("TfrmVerifica"))
+        dialog = std::make_unique<TfrmVerifica>(nullptr);
     else if (name == QLatin1String("TfrmSplash"))
         dialog = std::make_unique<TfrmSplash>(nullptr);
     else if (name == QLatin1String("TfrmAllegaCartella"))
