@@ -158,11 +158,16 @@ RecordArchive::Allow allowance(const QString& registerPath) {
     return [registerPath](int position) { return !read(registerPath).find(position); };
 }
 
+QStringList markLines(const Annulment& annulment) {
+    return {QStringLiteral("ANNULLATA il %1 alle %2")
+                .arg(annulment.at.toString(QStringLiteral("dd/MM/yyyy")),
+                     annulment.at.toString(QStringLiteral("hh:mm"))),
+            QStringLiteral("Motivo: ") + annulment.reason,
+            QStringLiteral("Autorizzato da: ") + annulment.authorisedBy};
+}
+
 QString markText(const Annulment& annulment) {
-    return QStringLiteral("ANNULLATA il %1 alle %2 - Motivo: %3 - Autorizzato da: %4")
-        .arg(annulment.at.toString(QStringLiteral("dd/MM/yyyy")),
-             annulment.at.toString(QStringLiteral("hh:mm")), annulment.reason,
-             annulment.authorisedBy);
+    return markLines(annulment).join(QStringLiteral(" - "));
 }
 
 } // namespace Annulments

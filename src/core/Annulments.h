@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The annulled cards of one protocol register: a side file beside it (the register's name
 // followed by ".annullate"), UTF-8 text, a first line naming its format, then one line per
@@ -74,8 +75,12 @@ RecordArchive::Follow follower(const QString& registerPath);
 // Refuses a card of `registerPath` that is annulled.
 RecordArchive::Allow allowance(const QString& registerPath);
 
-// The mark of an annulled card, in one line: "ANNULLATA il 05/03/2026 alle 10:30 - Motivo:
-// ... - Autorizzato da: ...".
+// What goes before an annulled card's subject in lists and grids.
+inline const QString kListMark = QStringLiteral("ANNULLATA - ");
+
+// The mark of an annulled card: "ANNULLATA il 05/03/2026 alle 10:30", "Motivo: ...",
+// "Autorizzato da: ..."; and the same in one line, joined by " - ".
+QStringList markLines(const Annulment& annulment);
 QString markText(const Annulment& annulment);
 
 } // namespace Annulments

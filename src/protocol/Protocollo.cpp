@@ -385,6 +385,12 @@ void TfrmProtocollo::loadCard(const Record& record, int position) {
     showAnnulment(position);
 }
 
+QString TfrmProtocollo::fieldText(const QString& controlName) const {
+    if (controlName != QLatin1String("lblAnnullata"))
+        return CardWindow::fieldText(controlName);
+    return m_annulment ? Annulments::markLines(*m_annulment).join(u'\n') : QString();
+}
+
 bool TfrmProtocollo::maySave() {
     if (!m_annulment)
         return true;

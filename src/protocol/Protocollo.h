@@ -39,6 +39,9 @@ public:
 
     // The card window's load rule, then the annulment mark of the card.
     void loadCard(const Record& record, int position) override;
+    // The controls' texts; "lblAnnullata" gives the whole mark of an annulled card, one
+    // line each for the annulment, the reason and the authorisation (empty otherwise).
+    QString fieldText(const QString& controlName) const override;
 
 protected:
     RecordArchive archive() const override;

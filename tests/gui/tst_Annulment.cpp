@@ -4,12 +4,18 @@
 #include "core/RecordArchive.h"
 #include "protocol/Annulla.h"
 #include "protocol/Protocollo.h"
+#include "protocol_outputs/ExpProtocollo.h"
+#include "protocol_outputs/RiepProtocollo.h"
+#include "protocol_outputs/StampaProtocollo.h"
+#include "protocol_outputs/TrovaProtocollo.h"
 #include "support/Files.h"
 #include "support/TestServices.h"
+#include "ui/ResultList.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -59,6 +65,29 @@ void fillAndConfirm(QDialog* dialog, TestServices& services, const QString& reas
     control<QLineEdit>(dialog, "txtAutorizzato")->setText(person);
     services.answers << true;
     QTest::mouseClick(control<QPushButton>(dialog, "btnConferma"), Qt::LeftButton);
+}
+
+const QString kMark = QStringLiteral("ANNULLATA il 05/03/2026 alle 10:30 - Motivo: Registrata "
+                                     "due volte - Autorizzato da: Dott.ssa Rossi");
+
+// Annuls card `position` of the register as the window does, at the test clock's time.
+bool annulled(const QString& path, int position) {
+    RecordArchive archive(path, ProtocolRecord::layout());
+    const Journal::Identity identity = ProtocolRecord::journalIdentity(path);
+    const QDateTime at(QDate(2026, 3, 5), QTime(10, 30, 15));
+    archive.setJournaling({identity,
+                           at,
+                           Journal::Kind::Annulment,
+                           Annulments::follower(path),
+                           {},
+                           Annulments::allowance(path)});
+    return archive.annotate(position, Annulments::entries(identity, at, position,
+                                                          QStringLiteral("%1/2026").arg(position),
+                                                          kReason, kPerson));
+}
+
+void click(QWidget* window, const char* name) {
+    QTest::mouseClick(control<QAbstractButton>(window, name), Qt::LeftButton);
 }
 
 QString worker() {
@@ -217,6 +246,105 @@ private slots:
         f.window.annulCard();
         QCOMPARE(f.services.lastMessage().text, TfrmProtocollo::kNotStored);
         QVERIFY(!QFile::exists(Annulments::pathFor(f.path())));
+    }
+
+    // The outputs read the annulments once and mark the annulled card; the other cards are
+    // listed as ever.
+    void theSearchListsTheMarkAndLoadsTheCardWithIt() {
+        Fixture f;
+        QVERIFY(annulled(f.path(), 2));
+        QVERIFY(f.show());
+        TfrmTrovaProtocollo w(&f.window, &f.window);
+        w.setOpenerTag(QStringLiteral("protocollo"));
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        click(&w, "btnCerca");
+        const QStringList lines = w.findChild<ResultList*>()->lines();
+        ProtocolRecord marked = card(2);
+        marked.setText(ProtocolRecord::Oggetto,
+                       QStringLiteral("ANNULLATA - Oggetto della scheda 2"));
+        QCOMPARE(lines,
+                 (QStringList{Search::resultLine(card(1), TfrmTrovaProtocollo::resultLine()),
+                              Search::resultLine(marked, TfrmTrovaProtocollo::resultLine()),
+                              Search::resultLine(card(3), TfrmTrovaProtocollo::resultLine())}));
+        QVERIFY(
+            lines[1].contains(QLatin1String("In entrata  ANNULLATA - Oggetto della scheda 2 ")));
+        // A double click on the marked line loads the annulled card, with its mark.
+        auto* list = control<QListView>(&w, "lstRecords");
+        const QModelIndex second = list->model()->index(1, 0);
+        list->setCurrentIndex(second);
+        const QPoint at = list->visualRect(second).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(control<QLabel>(&f.window, "lblPosizione")->text(), QStringLiteral("2"));
+        QCOMPARE(control<QLineEdit>(&f.window, "txtOggetto")->text(),
+                 QStringLiteral("Oggetto della scheda 2"));
+        QVERIFY(f.mark()->isVisible());
+    }
+
+    void theGridsAndTheirExportMarkTheNumber_data() {
+        QTest::addColumn<bool>("summary");
+        QTest::newRow("summary") << true;
+        QTest::newRow("export") << false;
+    }
+    void theGridsAndTheirExportMarkTheNumber() {
+        QFETCH(bool, summary);
+        Fixture f;
+        QVERIFY(annulled(f.path(), 2));
+        std::unique_ptr<GridWindow> w;
+        if (summary) {
+            w = std::make_unique<TfrmRiepProtocollo>(nullptr, f.path());
+            control<QLineEdit>(w.get(), "txtDataInizio")->setText(QStringLiteral("01/02/2026"));
+            control<QLineEdit>(w.get(), "txtDataFine")->setText(QStringLiteral("28/02/2026"));
+            click(w.get(), "cmdTrova");
+        } else {
+            w = std::make_unique<TfrmExpProtocollo>(nullptr, f.path());
+        }
+        QCOMPARE(w->grid()->rowCount(), 3);
+        QCOMPARE(w->grid()->cell(0, 1), QStringLiteral("1/2026"));
+        QCOMPARE(w->grid()->cell(1, 1), QStringLiteral("2/2026 - ") + kMark);
+        QCOMPARE(w->grid()->cell(2, 1), QStringLiteral("3/2026"));
+        QCOMPARE(w->grid()->data(w->grid()->index(1, 4), Qt::ForegroundRole).value<QColor>(),
+                 QColor(0xC0, 0x00, 0x00));
+        QVERIFY(!w->grid()->data(w->grid()->index(0, 4), Qt::ForegroundRole).isValid());
+        f.services.answers = {true, false};
+        click(w.get(), "cmdEsporta");
+        const QByteArray xls = readBytes(f.services.file(QStringLiteral("Protocollo.xls")));
+        QVERIFY(xls.contains(">2/2026 - " + kMark.toLatin1() + "</td>"));
+        QVERIFY(xls.contains(">1/2026</td>"));
+        QVERIFY(xls.contains(">3/2026</td>"));
+    }
+
+    void thePrintedCardCarriesTheMark_data() {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("title"); // empty: no mark
+        QTest::addColumn<QString>("details");
+        QTest::newRow("annulled") << 2 << "ANNULLATA il 05/03/2026 alle 10:30"
+                                  << "Motivo: Registrata due volte\nAutorizzato da: Dott.ssa Rossi";
+        QTest::newRow("not annulled") << 1 << ""
+                                      << "";
+    }
+    void thePrintedCardCarriesTheMark() {
+        QFETCH(int, position);
+        QFETCH(QString, title);
+        QFETCH(QString, details);
+        Fixture f;
+        QVERIFY(annulled(f.path(), 2));
+        QVERIFY(f.show());
+        f.load(f.window, position);
+        TfrmStampaProtocollo w(&f.window, f.window);
+        w.show();
+        click(&w, "btnStampa");
+        QCOMPARE(f.services.printed.size(), 1);
+        QHash<QString, QString> texts;
+        for (const Report::Placed& placed : f.services.printed[0].pages[0].objects)
+            texts.insert(placed.object.name, placed.object.text);
+        QCOMPARE(texts.value(QStringLiteral("txtNumero")), QStringLiteral("%1/2026").arg(position));
+        QCOMPARE(texts.contains(QStringLiteral("titAnnullata")), !title.isEmpty());
+        QCOMPARE(texts.value(QStringLiteral("titAnnullata")), title);
+        QCOMPARE(texts.value(QStringLiteral("txtAnnullata")), details);
+        if (!qEnvironmentVariableIsEmpty("FALDORA_KEEP_PRINT"))
+            QFile::copy(f.services.printedPdfs.first(), qEnvironmentVariable("FALDORA_KEEP_PRINT"));
     }
 
     void aDamagedSideFileIsToldOnceAndKeepsWhatItCan() {
