@@ -71,7 +71,7 @@ const QString kMark = QStringLiteral("ANNULLATA il 05/03/2026 alle 10:30 - Motiv
                                      "due volte - Autorizzato da: Dott.ssa Rossi");
 
 // Annuls card `position` of the register as the window does, at the test clock's time.
-bool annulled(const QString& path, int position) {
+bool annulled(const QString& path, int position, const QString& reason = kReason) {
     RecordArchive archive(path, ProtocolRecord::layout());
     const Journal::Identity identity = ProtocolRecord::journalIdentity(path);
     const QDateTime at(QDate(2026, 3, 5), QTime(10, 30, 15));
@@ -83,7 +83,7 @@ bool annulled(const QString& path, int position) {
                            Annulments::allowance(path)});
     return archive.annotate(position, Annulments::entries(identity, at, position,
                                                           QStringLiteral("%1/2026").arg(position),
-                                                          kReason, kPerson));
+                                                          reason, kPerson));
 }
 
 void click(QWidget* window, const char* name) {
@@ -317,19 +317,30 @@ private slots:
 
     void thePrintedCardCarriesTheMark_data() {
         QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("reason");
         QTest::addColumn<QString>("title"); // empty: no mark
-        QTest::addColumn<QString>("details");
-        QTest::newRow("annulled") << 2 << "ANNULLATA il 05/03/2026 alle 10:30"
-                                  << "Motivo: Registrata due volte\nAutorizzato da: Dott.ssa Rossi";
-        QTest::newRow("not annulled") << 1 << ""
-                                      << "";
+        QTest::addColumn<QStringList>("details");
+        QTest::newRow("annulled") << 2 << kReason << "ANNULLATA il 05/03/2026 alle 10:30"
+                                  << QStringList{"Motivo: Registrata due volte",
+                                                 "Autorizzato da: Dott.ssa Rossi"};
+        // A long reason is wrapped at blanks, never cut off at the page's edge.
+        const QString longReason =
+            QStringLiteral("Documento protocollato per errore in entrata anziché in uscita ")
+                .repeated(3) +
+            QStringLiteral("come da verbale");
+        QTest::newRow("annulled, long reason")
+            << 2 << longReason << "ANNULLATA il 05/03/2026 alle 10:30"
+            << QStringList{("Motivo: " + longReason).left(100).section(u' ', 0, -2), QString(),
+                           "Autorizzato da: Dott.ssa Rossi"};
+        QTest::newRow("not annulled") << 1 << kReason << "" << QStringList{""};
     }
     void thePrintedCardCarriesTheMark() {
         QFETCH(int, position);
+        QFETCH(QString, reason);
         QFETCH(QString, title);
-        QFETCH(QString, details);
+        QFETCH(QStringList, details);
         Fixture f;
-        QVERIFY(annulled(f.path(), 2));
+        QVERIFY(annulled(f.path(), 2, reason));
         QVERIFY(f.show());
         f.load(f.window, position);
         TfrmStampaProtocollo w(&f.window, f.window);
@@ -342,7 +353,15 @@ private slots:
         QCOMPARE(texts.value(QStringLiteral("txtNumero")), QStringLiteral("%1/2026").arg(position));
         QCOMPARE(texts.contains(QStringLiteral("titAnnullata")), !title.isEmpty());
         QCOMPARE(texts.value(QStringLiteral("titAnnullata")), title);
-        QCOMPARE(texts.value(QStringLiteral("txtAnnullata")), details);
+        const QStringList printed = texts.value(QStringLiteral("txtAnnullata")).split(u'\n');
+        QCOMPARE(printed.size(), details.size());
+        for (qsizetype i = 0; i < details.size(); ++i) {
+            QVERIFY2(printed[i].size() <= 110, qPrintable(printed[i]));
+            if (!details[i].isEmpty() || details.size() == 1)
+                QVERIFY2(printed[i].startsWith(details[i]), qPrintable(printed[i]));
+        }
+        // Every word of the reason is printed.
+        QCOMPARE(printed.join(u' ').simplified().contains(reason.simplified()), !title.isEmpty());
         if (!qEnvironmentVariableIsEmpty("FALDORA_KEEP_PRINT"))
             QFile::copy(f.services.printedPdfs.first(), qEnvironmentVariable("FALDORA_KEEP_PRINT"));
     }
