@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -150,6 +151,31 @@ private slots:
             QCOMPARE(dialog.answer()->reason, kReason);
             QCOMPARE(dialog.answer()->authorisedBy, kPerson);
         }
+    }
+
+    // The annulment window's help, and the register's help telling of the command.
+    void helpTellsOfTheAnnulment() {
+        Fixture f;
+        QVERIFY(f.show());
+        f.load(f.window, 1);
+        QString title, body;
+        ANSWER_MODAL(clicking(f.command()), [&](QDialog* d) {
+            ANSWER_MODAL(clicking(control<QPushButton>(d, "btnGuida")), [&](QDialog* help) {
+                title = control<QLabel>(help, "lblTitolo")->text();
+                body = control<QPlainTextEdit>(help, "txtGuida")->toPlainText();
+                QTest::mouseClick(control<QPushButton>(help, "btnChiudi"), Qt::LeftButton);
+            });
+            QTest::mouseClick(control<QPushButton>(d, "btnChiudi"), Qt::LeftButton);
+        });
+        QCOMPARE(title, QStringLiteral("Annullamento di una scheda di protocollo."));
+        QVERIFY(body.contains(QStringLiteral("«Annulla la scheda»")));
+        QVERIFY(!Annulments::read(f.path()).exists); // closed: nothing annulled
+        QString registerHelp;
+        ANSWER_MODAL(clicking(control<QWidget>(&f.window, "cmdGuida")), [&](QDialog* help) {
+            registerHelp = control<QPlainTextEdit>(help, "txtGuida")->toPlainText();
+            QTest::mouseClick(control<QPushButton>(help, "btnChiudi"), Qt::LeftButton);
+        });
+        QVERIFY(registerHelp.contains(QStringLiteral("«Annulla scheda»")));
     }
 
     void anAnnulledCardShowsItsMarkAndIsNotSaved() {
