@@ -29,6 +29,8 @@ std::optional<Kind> kindFromText(QByteArrayView text) {
     return std::nullopt;
 }
 
+} // namespace
+
 QByteArray escaped(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
     QByteArray out;
@@ -84,6 +86,8 @@ std::optional<QString> unescaped(QByteArrayView column) {
     }
     return QString::fromUtf8(utf8);
 }
+
+namespace {
 
 bool isDigest(QByteArrayView text) {
     if (text.size() != 64)

@@ -54,6 +54,11 @@ struct Entry {
 };
 
 QString kindText(Kind kind);
+// A text as one column of a line: UTF-8 with backslash, tab, CR and LF as \\, \t, \r, \n;
+// and back (nothing for a column with a stray backslash). Side files that keep lines of
+// the same kind use them too.
+QByteArray escaped(const QString& text);
+std::optional<QString> unescaped(QByteArrayView column);
 QString pathFor(const QString& archivePath);
 QByteArray digest(QByteArrayView bytes); // hex SHA-256
 

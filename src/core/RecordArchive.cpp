@@ -28,13 +28,16 @@ bool RecordArchive::settle(Journal::Writer& journal) const {
     return !follow || journal.lastBlock().isEmpty() || follow(journal.lastBlock());
 }
 
-bool RecordArchive::write(RecordFile& file, int index, const Record& record,
-                          const std::optional<Record>& before) const {
+RecordArchive::Rewrite RecordArchive::write(RecordFile& file, int index, const Record& record,
+                                            const std::optional<Record>& before) const {
+    constexpr auto Failed = Rewrite::Failed;
     if (!m_journaling)
-        return file.seek(index) && file.write(record.bytes());
+        return file.seek(index) && file.write(record.bytes()) ? Rewrite::Written : Failed;
     Journal::Writer journal(m_path, file);
     if (!settle(journal))
-        return false;
+        return Failed;
+    if (before && m_journaling->allow && !m_journaling->allow(index + 1))
+        return Rewrite::Refused;
     const Journal::Kind kind = before ? Journal::Kind::Rewrite : m_journaling->kind;
     QList<Journal::Entry> entries = Journal::saveEntries(m_journaling->identity, m_journaling->at,
                                                          kind, index + 1, before, record);
@@ -44,23 +47,23 @@ bool RecordArchive::write(RecordFile& file, int index, const Record& record,
         entries.append(close);
     }
     if (!journal.append(entries))
-        return false;
+        return Failed;
     if (!file.seek(index) || !file.write(record.bytes())) {
         // The record is as it was (RecordFile undoes a failed write): so must the journal
         // be. A cut that fails leaves a block the next writer cuts, as its record is not on
         // the disk.
         journal.undo();
-        return false;
+        return Failed;
     }
     if (!m_journaling->follow || m_journaling->follow(entries))
-        return true;
+        return Rewrite::Written;
     // The record goes back first: were that to fail, the block stays whole and the next
     // writer hands it to the follower again.
     const bool back =
         before ? file.seek(index) && file.write(before->bytes()) : file.truncate(index);
     if (back)
         journal.undo();
-    return false;
+    return Failed;
 }
 
 bool RecordArchive::annotate(int position, QList<Journal::Entry> entries) const {
@@ -72,6 +75,8 @@ bool RecordArchive::annotate(int position, QList<Journal::Entry> entries) const 
     Journal::Writer journal(m_path, file);
     QByteArray bytes;
     if (!settle(journal) || !file.seek(position - 1) || !file.read(bytes))
+        return false;
+    if (m_journaling->allow && !m_journaling->allow(position))
         return false;
     entries.append(Journal::closeEntry(m_journaling->identity, m_journaling->at, position,
                                        Record(*m_layout, std::move(bytes))));
@@ -94,7 +99,7 @@ std::optional<int> RecordArchive::append(const Record& record, const Settle& set
     Record settled = record;
     if (settle)
         settle(*n, settled);
-    if (!write(file, *n, settled, std::nullopt))
+    if (write(file, *n, settled, std::nullopt) != Rewrite::Written)
         return std::nullopt;
     if (written)
         *written = settled;
@@ -102,11 +107,16 @@ std::optional<int> RecordArchive::append(const Record& record, const Settle& set
 }
 
 bool RecordArchive::update(int position, const Record& record) const {
+    return rewrite(position, record) == Rewrite::Written;
+}
+
+RecordArchive::Rewrite RecordArchive::rewrite(int position, const Record& record) const {
     RecordFile file(m_layout->size());
     QByteArray now;
-    return position >= 1 && file.open(m_path, RecordFile::Access::Write) &&
-           file.seek(position - 1) && file.read(now) &&
-           write(file, position - 1, record, Record(*m_layout, std::move(now)));
+    if (position < 1 || !file.open(m_path, RecordFile::Access::Write) || !file.seek(position - 1) ||
+        !file.read(now))
+        return Rewrite::Failed;
+    return write(file, position - 1, record, Record(*m_layout, std::move(now)));
 }
 
 RecordArchive::Rewrite RecordArchive::update(int position, const Record& record,
@@ -123,8 +133,7 @@ RecordArchive::Rewrite RecordArchive::update(int position, const Record& record,
         stored = Record(*m_layout, std::move(now));
         return Rewrite::ChangedMeanwhile;
     }
-    return write(file, position - 1, record, Record(*m_layout, std::move(now))) ? Rewrite::Written
-                                                                                : Rewrite::Failed;
+    return write(file, position - 1, record, Record(*m_layout, std::move(now)));
 }
 
 bool RecordArchive::scan(const std::function<void(int, const Record&)>& visit) const {

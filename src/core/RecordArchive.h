@@ -35,12 +35,17 @@ public:
     // entry; `position` is the card's 1-based place, known for a new card only under the
     // lock.
     using Extra = std::function<QList<Journal::Entry>(int position, const Record& after)>;
+    // Whether the stored card at 1-based `position` may take a new block (a rewrite or an
+    // annotation); asked under the lock, after the follower has caught up, so that a card
+    // annulled by another copy a moment ago is refused too.
+    using Allow = std::function<bool(int position)>;
     struct Journaling {
         Journal::Identity identity;
         QDateTime at;
         Journal::Kind kind = Journal::Kind::New;
         Follow follow = {};
         Extra extra = {};
+        Allow allow = {};
     };
     void setJournaling(Journaling journaling) { m_journaling = std::move(journaling); }
     const std::optional<Journaling>& journaling() const { return m_journaling; }
@@ -60,12 +65,15 @@ public:
     // The same, only while the stored card still holds `loaded`, the bytes it was shown
     // from: a card that another copy of the program changed meanwhile is not written over,
     // and `stored` receives it as it is now.
-    enum class Rewrite { Written, ChangedMeanwhile, Failed };
+    // Refused: journaling's `allow` turned the card down; nothing was written.
+    enum class Rewrite { Written, ChangedMeanwhile, Refused, Failed };
+    // update(position, record), telling a refusal from a failure.
+    Rewrite rewrite(int position, const Record& record) const;
     Rewrite update(int position, const Record& record, QByteArrayView loaded,
                    std::optional<Record>& stored) const;
     // A journal block that leaves the card at 1-based `position` as it is (an annulment):
     // `entries`, then a closing entry, then the follower. Needs journaling; false when
-    // anything failed, and then nothing was kept.
+    // anything failed or the card was refused, and then nothing was kept.
     bool annotate(int position, QList<Journal::Entry> entries) const;
     // Visits every card from the first, in order; false when the file failed.
     bool scan(const std::function<void(int position, const Record& record)>& visit) const;
@@ -86,8 +94,8 @@ public:
 private:
     // Writes `record` at 0-based `index` of the open `file` (at the count: appends), with its
     // journal entries when journaling; `before` is the card there now, if any.
-    bool write(RecordFile& file, int index, const Record& record,
-               const std::optional<Record>& before) const;
+    Rewrite write(RecordFile& file, int index, const Record& record,
+                  const std::optional<Record>& before) const;
     // Settles the journal and hands a last block a killed copy left to the follower.
     bool settle(Journal::Writer& journal) const;
 

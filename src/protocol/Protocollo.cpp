@@ -1,5 +1,6 @@
 #include "Protocollo.h"
 
+#include "Annulla.h"
 #include "Numerazione.h"
 #include "core/Numbering.h"
 #include "core/Settings.h"
@@ -18,9 +19,12 @@
 #include "ui/Widgets.h"
 #include "ui/WindowFrame.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <utility>
 
 namespace {
 
@@ -84,8 +88,29 @@ const QColor kWhite(Qt::white);
 const QColor kCardBody(0x9D, 0xBB, 0xDB);
 const QColor kHintBar(0x30, 0x30, 0xDD);
 const QColor kSteelBlue(0x46, 0x82, 0xB4);
+const QColor kAnnulledRed(0xC0, 0x00, 0x00);
+
+// The free row between the two lines of fields of the first section: the red mark of an
+// annulled card, or the command on any other stored card.
+const QRect kAnnulledMark(306, 151, 640, 24);
+const QRect kAnnulCommand(816, 151, 130, 24);
 
 } // namespace
+
+const QString TfrmProtocollo::kAnnulledNoSave = QStringLiteral(
+    "Attenzione: la scheda corrente è stata annullata e non può più essere modificata né "
+    "salvata.");
+const QString TfrmProtocollo::kAlreadyAnnulled =
+    QStringLiteral("Attenzione: la scheda corrente è già stata annullata.");
+const QString TfrmProtocollo::kNotStored = QStringLiteral(
+    "Attenzione: si può annullare solo una scheda già salvata in archivio. Richiamare la "
+    "scheda con il pulsante «Trova» o con le frecce.");
+const QString TfrmProtocollo::kAnnulled = QStringLiteral(
+    "La scheda corrente è stata annullata: resta in archivio con il segno ANNULLATA e non può "
+    "più essere modificata.");
+const QString TfrmProtocollo::kAnnulmentsDamaged = QStringLiteral(
+    "Attenzione: il file degli annullamenti %1 è danneggiato. Le schede annullate che vi "
+    "sono leggibili restano annullate; far controllare il file.");
 
 TfrmProtocollo::TfrmProtocollo()
     : CardWindow(QStringLiteral(" Faldora - Protocollo Posta"), kSteelBlue,
@@ -156,6 +181,7 @@ void TfrmProtocollo::buildCard() {
 
     buildFields();
     buildMailType();
+    buildAnnulment();
 
     auto* icoCopia = new Picture(panel, "icoCopia", artwork("copia"));
     icoCopia->setGeometry(36, 575, 40, 40);
@@ -186,6 +212,7 @@ RecordArchive TfrmProtocollo::archive() const {
 }
 
 void TfrmProtocollo::showing() {
+    m_damageReported = false;
     const Settings::ProtocolCard remembered = ProgramFolder::settings().protocolCard();
     txtUfficio->setText(remembered.office);
     txtOperatore->setText(remembered.operatorName);
@@ -225,6 +252,7 @@ void TfrmProtocollo::newCard() {
 
 void TfrmProtocollo::clearExtras() {
     m_proposal.reset();
+    showAnnulment(std::nullopt);
     txtDataReg->setText(ShortDate::format(Clock::today()));
     uncheckMailType();
 }
@@ -271,6 +299,9 @@ RecordArchive::Settle TfrmProtocollo::settleNewCard() {
 
 QString TfrmProtocollo::newCardAppended() {
     m_proposal.reset();
+    std::optional<int> position;
+    if (shownPosition(position))
+        showAnnulment(position);
     if (!m_renumbered)
         return {};
     txtNumero->setText(*m_renumbered);
@@ -301,4 +332,122 @@ void TfrmProtocollo::uncheckMailType() {
         b->setChecked(false);
         b->setAutoExclusive(true);
     }
+}
+
+void TfrmProtocollo::buildAnnulment() {
+    QWidget* panel = panContainer();
+    lblAnnullata = named(new QLabel(panel), "lblAnnullata");
+    lblAnnullata->setGeometry(kAnnulledMark);
+    lblAnnullata->setFont(uiFont(QStringLiteral("Verdana"), 11, true));
+    lblAnnullata->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+    lblAnnullata->setIndent(6);
+    QPalette red = lblAnnullata->palette();
+    red.setColor(QPalette::Window, kAnnulledRed);
+    red.setColor(QPalette::WindowText, Qt::white);
+    lblAnnullata->setPalette(red);
+    lblAnnullata->setAutoFillBackground(true);
+    lblAnnullata->hide();
+
+    cmdAnnulla = addButton(panel, QStringLiteral("cmdAnnulla"), QStringLiteral("Annulla scheda"),
+                           kAnnulCommand);
+    cmdAnnulla->setEnabled(false);
+    hints()->setHint(cmdAnnulla,
+                     QStringLiteral("Annulla la scheda corrente: resta in archivio con il segno "
+                                    "ANNULLATA, il motivo e chi l'ha autorizzata."));
+    connect(cmdAnnulla, &QPushButton::clicked, this, &TfrmProtocollo::annulCard);
+}
+
+void TfrmProtocollo::showAnnulment(std::optional<int> position) {
+    m_annulment.reset();
+    if (position) {
+        const Annulments::Reading reading = Annulments::read(archive().path());
+        if (reading.damaged() && !std::exchange(m_damageReported, true))
+            Messages::warning(this,
+                              kAnnulmentsDamaged.arg(
+                                  QFileInfo(Annulments::pathFor(archive().path())).fileName()));
+        if (const Annulments::Annulment* found = reading.find(*position))
+            m_annulment = *found;
+    }
+    if (m_annulment) {
+        const QString mark = Annulments::markText(*m_annulment);
+        lblAnnullata->setText(lblAnnullata->fontMetrics().elidedText(
+            mark, Qt::ElideRight, kAnnulledMark.width() - 2 * lblAnnullata->indent()));
+        // The whole mark, however long the reason, on the hint line.
+        hints()->setHint(lblAnnullata, mark);
+    }
+    lblAnnullata->setVisible(bool(m_annulment));
+    cmdAnnulla->setVisible(!m_annulment);
+    cmdAnnulla->setEnabled(position && !m_annulment);
+}
+
+void TfrmProtocollo::loadCard(const Record& record, int position) {
+    CardWindow::loadCard(record, position);
+    showAnnulment(position);
+}
+
+QString TfrmProtocollo::fieldText(const QString& controlName) const {
+    if (controlName != QLatin1String("lblAnnullata"))
+        return CardWindow::fieldText(controlName);
+    return m_annulment ? Annulments::markLines(*m_annulment).join(u'\n') : QString();
+}
+
+bool TfrmProtocollo::maySave() {
+    if (!m_annulment)
+        return true;
+    Messages::warning(this, kAnnulledNoSave);
+    return false;
+}
+
+void TfrmProtocollo::saveRefused(int position) {
+    // Another copy annulled the card after it was shown here.
+    showAnnulment(position);
+    Messages::warning(this, kAnnulledNoSave);
+}
+
+void TfrmProtocollo::addToJournaling(RecordArchive::Journaling& journaling) const {
+    const QString path = archive().path();
+    journaling.follow = Annulments::follower(path);
+    journaling.allow = Annulments::allowance(path);
+}
+
+void TfrmProtocollo::annulCard() {
+    std::optional<int> position;
+    if (!shownPosition(position)) {
+        showAccessError();
+        return;
+    }
+    if (!position) {
+        Messages::warning(this, kNotStored);
+        return;
+    }
+    showAnnulment(position);
+    if (m_annulment) {
+        Messages::warning(this, kAlreadyAnnulled);
+        return;
+    }
+    // The card as stored, whatever was typed over it since.
+    const auto stored = archive().read(*position);
+    if (!stored) {
+        showAccessError();
+        return;
+    }
+    const QString number = TextField::trimBlanks(stored->text(F::Numero));
+    const auto answer = TfrmAnnulla::askFor(this, number);
+    if (!answer)
+        return;
+    const RecordArchive target = journaledArchive(Journal::Kind::Annulment);
+    const RecordArchive::Journaling& journaling = *target.journaling();
+    if (!target.annotate(*position,
+                         Annulments::entries(journaling.identity, journaling.at, *position, number,
+                                             answer->reason, answer->authorisedBy))) {
+        showAnnulment(position);
+        if (m_annulment)
+            Messages::warning(this, kAlreadyAnnulled); // by another copy meanwhile
+        else
+            showAccessError();
+        return;
+    }
+    CardWindow::loadCard(*stored, *position);
+    showAnnulment(position);
+    Messages::information(this, kAnnulled);
 }

@@ -14,6 +14,8 @@ GridWindow::Setup setup() {
     s.layout = &ProtocolRecord::layout();
     s.target = Spreadsheet::protocolExport();
     s.help = HelpTopics::protocolExport();
+    s.markColumn = ProtocolGrid::markColumn();
+    s.marks = &ProtocolGrid::annulmentMarks;
     return s;
 }
 

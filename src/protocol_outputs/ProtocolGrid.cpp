@@ -1,5 +1,6 @@
 #include "ProtocolGrid.h"
 
+#include "core/Annulments.h"
 #include "core/ProtocolRecord.h"
 
 namespace ProtocolGrid {
@@ -29,6 +30,18 @@ QList<RecordGridModel::Column> columns() {
         {"colDestinatario", QStringLiteral("Destinatario"), 250, false, F::Destinatario},
         {"colRecapitoDes", QStringLiteral("Recapito destinatario"), 250, false, F::RecapitoDes},
     };
+}
+
+int markColumn() {
+    return 1; // colNumero
+}
+
+QHash<int, QString> annulmentMarks(const QString& registerPath) {
+    QHash<int, QString> marks;
+    const Annulments::Reading reading = Annulments::read(registerPath);
+    for (const Annulments::Annulment& annulment : reading.byPosition)
+        marks.insert(annulment.position, QStringLiteral(" - ") + Annulments::markText(annulment));
+    return marks;
 }
 
 } // namespace ProtocolGrid

@@ -7,4 +7,9 @@ namespace ProtocolGrid {
 
 QList<RecordGridModel::Column> columns();
 
+// The column where an annulled card's mark follows its number, and the marks of a
+// register's annulled cards by position.
+int markColumn();
+QHash<int, QString> annulmentMarks(const QString& registerPath);
+
 } // namespace ProtocolGrid

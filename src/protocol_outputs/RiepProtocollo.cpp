@@ -39,6 +39,8 @@ GridWindow::Setup setup() {
     s.layout = &ProtocolRecord::layout();
     s.target = Spreadsheet::protocolSummary();
     s.help = HelpTopics::protocolSummary();
+    s.markColumn = ProtocolGrid::markColumn();
+    s.marks = &ProtocolGrid::annulmentMarks;
     return s;
 }
 

@@ -1,12 +1,30 @@
 #include "TrovaProtocollo.h"
 
+#include "core/Annulments.h"
 #include "core/ProtocolRecord.h"
 #include "ui/ArchiveTag.h"
 #include "ui/Widgets.h"
 
+#include <memory>
+
 namespace {
 
 using F = ProtocolRecord::Field;
+
+// The line of an annulled card says so before its subject, where the list shows it; the
+// register's annulments are read once per listing.
+ResultList::LineMarker annulledLines(const QString& registerPath) {
+    auto reading = std::make_shared<const Annulments::Reading>(Annulments::read(registerPath));
+    if (reading->byPosition.isEmpty())
+        return {};
+    return [reading](int position, QByteArrayView record) -> std::optional<QByteArray> {
+        if (!reading->find(position))
+            return std::nullopt;
+        ProtocolRecord card(record.toByteArray());
+        card.setText(F::Oggetto, Annulments::kListMark + card.text(F::Oggetto));
+        return card.bytes();
+    };
+}
 
 SearchWindow::Setup setup() {
     return {
@@ -29,6 +47,8 @@ SearchWindow::Setup setup() {
         ArchiveTag::Protocol,
         artwork("trova_banner"),
         QStringLiteral("Protocollo documenti"),
+        artwork("campi"),
+        &annulledLines,
     };
 }
 

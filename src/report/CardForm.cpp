@@ -39,6 +39,51 @@ Object text(const QString& name, const QRectF& rect, const QString& body, double
     return Report::textObject(name, rect, body, arial, pointSize, align);
 }
 
+// A line cut at blanks into lines of at most `width` characters (a longer word alone).
+QStringList wrapped(const QString& line, int width) {
+    QStringList out;
+    QString current;
+    for (const QString& word : line.split(u' ', Qt::SkipEmptyParts)) {
+        if (!current.isEmpty() && current.size() + 1 + word.size() > width) {
+            out << current;
+            current.clear();
+        }
+        current += (current.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+    }
+    if (!current.isEmpty() || out.isEmpty())
+        out << current;
+    return out;
+}
+
+// The mark's box below the footer of a page of `rows` rows.
+void addMark(Report::Template& page, qsizetype rows, const QString& mark) {
+    const QColor red(0xC0, 0x00, 0x00);
+    QStringList lines = mark.split(u'\n');
+    const QString head = lines.takeFirst();
+    QStringList details;
+    for (const QString& line : lines)
+        details << wrapped(line, 110);
+    const double top = rowTop(rows) + 1 + 5.8 + 4;
+    const double lineHeight = 3.6;
+    const double height = 9 + lineHeight * double(details.size()) + 2;
+    Object box =
+        rectangle(QStringLiteral("shpAnnullata"), {1, top, 188, height}, QColor(0xFF, 0xEB, 0xEB));
+    box.outline = red;
+    page.pageObjects.append(box);
+    Object title =
+        text(QStringLiteral("titAnnullata"), {2, top + 1, 185.8, 7}, head, 14, Align::Center);
+    title.bold = true;
+    title.color = red;
+    page.pageObjects.append(title);
+    if (!details.isEmpty()) {
+        Object body =
+            text(QStringLiteral("txtAnnullata"),
+                 {4, top + 9, 183.8, lineHeight * double(details.size())}, details.join(u'\n'), 8);
+        body.color = red;
+        page.pageObjects.append(body);
+    }
+}
+
 } // namespace
 
 Report::Template layout(const Form& form) {
@@ -84,6 +129,10 @@ void fill(Report::Template& page, const Form& form, const FieldSource& field,
             value += part.kind == Part::Field ? TextField::trimBlanks(field(part.text)) : part.text;
         page.setText(row.valueName, value);
     }
+    const QString mark =
+        form.markName.isEmpty() ? QString() : TextField::trimBlanks(field(form.markName));
+    if (!mark.isEmpty())
+        addMark(page, form.rows.size(), mark);
     page.setText(footerName, QStringLiteral("Stampa eseguita in data ") +
                                  ShortDate::format(printedAt.date()) +
                                  QStringLiteral(" alle ore ") +

@@ -36,6 +36,10 @@ struct Form {
     QString name;  // the report's name ("Scheda Protocollo")
     QString title; // the title bar's text
     QList<Row> rows;
+    // A control whose text, when there is one, is printed below the footer in a red box:
+    // the mark of an annulled card ("lblAnnullata"), its first line large, the others
+    // wrapped to the page. None: no such box.
+    QString markName = {};
 };
 
 // The card window as the print sees it: the text its control of that name shows now.

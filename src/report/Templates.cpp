@@ -52,7 +52,8 @@ CardForm::Form protocolCard() {
                 row("Memo14", "Destinatario:", 37.8, "Shape16", "txtDestinatario"),
                 row("Memo15", "Recapito destinatario:", 37.8, "Shape17", "txtRecapitoDes"),
                 row("Memo16", "Note:", 38.8, "Shape18", "txtNote"),
-            }};
+            },
+            QStringLiteral("lblAnnullata")};
 }
 
 CardForm::Form documentCard() {

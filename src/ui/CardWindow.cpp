@@ -311,7 +311,7 @@ bool CardWindow::checkRequired() {
 }
 
 void CardWindow::saveCard() {
-    if (!checkRequired())
+    if (!maySave() || !checkRequired())
         return;
     const Record record = cardRecord();
     std::optional<int> position;
@@ -323,13 +323,15 @@ void CardWindow::saveCard() {
         journaledArchive(m_duplicate ? Journal::Kind::Duplicate : Journal::Kind::New);
     if (position) {
         std::optional<Record> stored;
-        const auto rewrite =
-            m_loaded.isEmpty() ? (target.update(*position, record) ? RecordArchive::Rewrite::Written
-                                                                   : RecordArchive::Rewrite::Failed)
-                               : target.update(*position, record, m_loaded, stored);
+        const auto rewrite = m_loaded.isEmpty()
+                                 ? target.rewrite(*position, record)
+                                 : target.update(*position, record, m_loaded, stored);
         switch (rewrite) {
         case RecordArchive::Rewrite::Failed:
             showAccessError();
+            return;
+        case RecordArchive::Rewrite::Refused:
+            saveRefused(*position);
             return;
         case RecordArchive::Rewrite::ChangedMeanwhile:
             if (Messages::warningAccepted(this, kChangedElsewhere))

@@ -160,6 +160,12 @@ protected:
     virtual void loadExtras(const Record&) {}
     // cardRecord, after the table's fields are stored.
     virtual void fillExtras(Record&) const {}
+    // Before any check of a save: warns and gives false when the card shown may not be
+    // saved at all.
+    virtual bool maySave() { return true; }
+    // The archive refused the rewrite of the card at `position` under its lock (journaling's
+    // allow): nothing was written.
+    virtual void saveRefused(int /*position*/) { showAccessError(); }
     // The checks after the table's: warns, moves the focus and gives false on the first
     // that fails.
     virtual bool checkExtras() { return true; }

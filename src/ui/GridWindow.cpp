@@ -75,21 +75,37 @@ void GridWindow::fillGrid(const std::function<bool(const Record&)>& listed) {
     RecordGridModel::Rows rows = m_grid->makeRows(*m_setup.layout);
     const RecordArchive archive(m_archivePath, *m_setup.layout);
     rows.reserve(archive.count().value_or(0));
+    const QHash<int, QString> byPosition =
+        m_setup.marks ? m_setup.marks(m_archivePath) : QHash<int, QString>();
+    QHash<int, QString> byRow;
+    const auto noteMark = [&](int position) {
+        if (!byPosition.isEmpty()) {
+            const auto found = byPosition.constFind(position);
+            if (found != byPosition.constEnd())
+                byRow.insert(rows.size(), *found);
+        }
+    };
     if (listed) {
-        archive.scan([&](int, const Record& record) {
+        archive.scan([&](int position, const Record& record) {
             anyCard = true;
-            if (listed(record))
+            if (listed(record)) {
+                noteMark(position);
                 rows.add(record.bytes());
+            }
         });
     } else {
         // Every card: straight from the bytes read, without a record for each.
-        archive.scanBytes([&](int, QByteArrayView record) {
+        archive.scanBytes([&](int position, QByteArrayView record) {
             anyCard = true;
+            noteMark(position);
             rows.add(record);
         });
     }
-    if (anyCard)
+    if (anyCard) {
         m_grid->setRows(std::move(rows));
+        if (!byRow.isEmpty())
+            m_grid->setRowMarks(m_setup.markColumn, std::move(byRow));
+    }
 }
 
 void GridWindow::exportGrid() {

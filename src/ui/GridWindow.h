@@ -47,6 +47,10 @@ public:
         Spreadsheet::Target target;
         HelpTopic help;
         bool loadsOnOpen = false; // every card of the archive, when the window is made
+        // Marks after the text of column `markColumn` of some cards (an annulled card's),
+        // by 1-based position, read once each time the grid is filled; none: no marks.
+        int markColumn = -1;
+        std::function<QHash<int, QString>(const QString& archivePath)> marks = {};
     };
 
     // The export window of either archive: its frame, banner place, hint and every card

@@ -55,6 +55,17 @@ QString protocolSaving() {
         "vengono mai cancellate.");
 }
 
+QString protocolAnnulling() {
+    return QStringLiteral(
+        "Una scheda registrata per errore non si cancella: si annulla. Richiamata la scheda, "
+        "si preme il pulsante «Annulla scheda» e si indicano il motivo dell'annullamento e "
+        "chi lo ha autorizzato, entrambi obbligatori. Da quel momento la scheda resta in "
+        "archivio con il segno ANNULLATA in rosso, la data, il motivo e l'autorizzazione; "
+        "compare così nella stampa, nelle ricerche, nel riepilogo e nell'esportazione, non "
+        "può più essere modificata né salvata, e il suo numero non viene assegnato ad altre "
+        "schede. L'annullamento resta annotato nella cronologia delle modifiche.");
+}
+
 QString protocolFields() {
     return QStringLiteral(
         "Ogni scheda descrive il documento protocollato: tipologia di posta (in entrata, in "
@@ -108,9 +119,9 @@ QString protocolSearchPrintExport() {
 }
 
 QStringList protocolParagraphs() {
-    return {protocolRegister(), protocolNewCard(),     protocolSaving(),
-            protocolFields(),   protocolAttachments(), protocolSummaryButton(),
-            protocolSearch(),   protocolPrintExport()};
+    return {protocolRegister(),      protocolNewCard(), protocolSaving(),
+            protocolAnnulling(),     protocolFields(),  protocolAttachments(),
+            protocolSummaryButton(), protocolSearch(),  protocolPrintExport()};
 }
 
 // --- Schedario Documenti --------------------------------------------------------------
@@ -226,13 +237,37 @@ HelpTopic overview() {
 }
 
 HelpTopic protocolYear() {
-    return {protocolTitle(), paragraphs({protocolYearChoice(), protocolNewCard(), protocolSaving(),
-                                         protocolFields(), protocolAttachments(),
-                                         protocolSummaryButton(), protocolSearchPrintExport()})};
+    return {protocolTitle(),
+            paragraphs({protocolYearChoice(), protocolNewCard(), protocolSaving(),
+                        protocolAnnulling(), protocolFields(), protocolAttachments(),
+                        protocolSummaryButton(), protocolSearchPrintExport()})};
 }
 
 HelpTopic protocol() {
     return {protocolTitle(), paragraphs(protocolParagraphs())};
+}
+
+HelpTopic protocolAnnulment() {
+    return {
+        QStringLiteral("Annullamento di una scheda di protocollo."),
+        paragraphs({
+            QStringLiteral(
+                "In questa finestra si annulla la scheda di protocollo mostrata. Una "
+                "registrazione di protocollo non si cancella e non si riutilizza: la scheda "
+                "annullata resta in archivio, leggibile, con il segno ANNULLATA, la data e "
+                "l'ora dell'annullamento, il motivo e chi lo ha autorizzato."),
+            QStringLiteral("Si scrivono il motivo dell'annullamento (per esempio «Registrata due "
+                           "volte» o «Documento protocollato per errore») e il nome di chi lo ha "
+                           "autorizzato: senza uno dei due l'annullamento non viene eseguito. Il "
+                           "pulsante «Annulla la scheda» chiede una conferma e poi registra "
+                           "l'annullamento; «Chiudi» lascia la scheda com'è."),
+            QStringLiteral(
+                "Dopo l'annullamento la scheda non può più essere modificata né salvata, "
+                "neppure da un'altra postazione che la stesse mostrando, e non può essere "
+                "annullata una seconda volta. Il suo numero non viene assegnato ad altre "
+                "schede: la numerazione continua dal numero successivo all'ultima scheda "
+                "registrata."),
+        })};
 }
 
 HelpTopic documents() {

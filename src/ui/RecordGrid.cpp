@@ -68,7 +68,22 @@ void RecordGridModel::setRows(Rows rows) {
     beginResetModel();
     m_rows = std::move(rows);
     m_typed.clear();
+    m_marks.clear();
     endResetModel();
+}
+
+void RecordGridModel::setRowMarks(int column, QHash<int, QString> marks) {
+    m_markColumn = column;
+    m_marks = std::move(marks);
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
+const QString* RecordGridModel::mark(int row, int column) const {
+    if (column != m_markColumn || m_marks.isEmpty())
+        return nullptr;
+    const auto found = m_marks.constFind(row);
+    return found == m_marks.constEnd() ? nullptr : &*found;
 }
 
 QByteArrayView RecordGridModel::stored(int row, int column, QByteArray& scratch) const {
@@ -101,7 +116,9 @@ QString RecordGridModel::cell(int row, int column) const {
     if (const QString* text = typed(row, column))
         return *text;
     QByteArray scratch;
-    return Cp1252::decode(stored(row, column, scratch));
+    const QString text = Cp1252::decode(stored(row, column, scratch));
+    const QString* marked = mark(row, column);
+    return marked ? text + *marked : text;
 }
 
 QByteArrayView RecordGridModel::cellBytes(int row, int column, QByteArray& scratch) const {
@@ -109,6 +126,10 @@ QByteArrayView RecordGridModel::cellBytes(int row, int column, QByteArray& scrat
         return {};
     if (const QString* text = typed(row, column)) {
         scratch = Cp1252::encode(TextField::trimBlanks(*text));
+        return scratch;
+    }
+    if (const QString* marked = mark(row, column)) {
+        scratch = stored(row, column, scratch).toByteArray() + Cp1252::encode(*marked);
         return scratch;
     }
     return stored(row, column, scratch);
@@ -130,6 +151,8 @@ void RecordGridModel::writeRow(int row, int first, int count, Spreadsheet::Write
             continue;
         if (const QString* text = typed(row, c))
             out.cell(Cp1252::encode(TextField::trimBlanks(*text)));
+        else if (mark(row, c))
+            out.cell(cellBytes(row, c, scratch));
         else if (isField || !at)
             out.cell(field);
         else
@@ -151,6 +174,8 @@ int RecordGridModel::columnCount(const QModelIndex& parent) const {
 QVariant RecordGridModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole || role == Qt::EditRole)
         return cell(index.row(), index.column());
+    if (role == Qt::ForegroundRole && !m_marks.isEmpty() && m_marks.contains(index.row()))
+        return QColor(0xC0, 0x00, 0x00);
     return {};
 }
 

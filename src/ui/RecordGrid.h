@@ -70,6 +70,10 @@ public:
     Rows makeRows(const RecordLayout& layout) const { return Rows(m_columns, layout); }
     void setRows(Rows rows);
 
+    // Marks put after the stored text of `column` in some rows (by 0-based row; an annulled
+    // card's, say): shown in dark red and exported with the cell. Rows set afresh drop them.
+    void setRowMarks(int column, QHash<int, QString> marks);
+
     QString cell(int row, int column) const;
     // The cell as Windows-1252 bytes, trimmed: a view of the row, or of `scratch` for a
     // typed or computed cell.
@@ -91,8 +95,13 @@ private:
     QByteArrayView stored(int row, int column, QByteArray& scratch) const;
     const QString* typed(int row, int column) const;
 
+    // The mark of the cell, if it has one.
+    const QString* mark(int row, int column) const;
+
     QList<Column> m_columns;
     Rows m_rows;
+    int m_markColumn = -1;
+    QHash<int, QString> m_marks;
     QHash<quint64, QString> m_typed; // what the user typed, by (row, column)
 };
 

@@ -160,12 +160,15 @@ bool ResultList::list(const Search::CardTest& listed, const RecordArchive::Progr
     Search::LineList found(*m_setup.layout, m_setup.line);
     const RecordArchive archive(TextField::trimBlanks(m_cardWindow->archivePath()),
                                 *m_setup.layout);
+    const LineMarker marker = m_setup.marker ? m_setup.marker(archive.path()) : LineMarker();
     // Room for every card's line, asked for once: only what the lines fill is used.
     found.reserve(archive.count().value_or(0));
     const bool read = archive.scanBytes(
-        [&](int, QByteArrayView record) {
-            if (!listed || listed(record))
-                found.add(record);
+        [&](int position, QByteArrayView record) {
+            if (listed && !listed(record))
+                return;
+            const auto marked = marker ? marker(position, record) : std::nullopt;
+            found.add(marked ? QByteArrayView(*marked) : record);
         },
         progress);
     setLines(std::move(found));
@@ -233,10 +236,12 @@ void ResultList::loadSelected() {
         const RecordArchive archive(TextField::trimBlanks(m_cardWindow->archivePath()),
                                     *m_setup.layout);
         const Search::LineMaker maker(*m_setup.layout, m_setup.line);
+        const LineMarker marker = m_setup.marker ? m_setup.marker(archive.path()) : LineMarker();
         QByteArray line;
         archive.scanBytes([&](int position, QByteArrayView record) {
             line.truncate(0);
-            maker.append(record, line);
+            const auto marked = marker ? marker(position, record) : std::nullopt;
+            maker.append(marked ? QByteArrayView(*marked) : record, line);
             if (TextField::trimBlanks(QByteArrayView(line)) == QByteArrayView(*chosen))
                 m_cardWindow->loadCard(Record(*m_setup.layout, record.toByteArray()), position);
         });

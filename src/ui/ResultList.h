@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class CardTarget;
 class QLabel;
@@ -25,6 +26,10 @@ class Model;
 class ResultList : public QWidget {
     Q_OBJECT
 public:
+    // For the card at 1-based `position`, the record its line is built from instead of
+    // its own; nothing for a card listed as it is.
+    using LineMarker =
+        std::function<std::optional<QByteArray>(int position, QByteArrayView record)>;
     struct Setup {
         QString banner;     // picture resource of the banner
         QString printTitle; // title of the printed list
@@ -37,6 +42,9 @@ public:
         QList<const char*> tabOrder = {};
         // Whether a double click may load a card now (the opener's tag, say); none: always.
         std::function<bool()> mayLoad = {};
+        // Cards whose line the archive marks (an annulled card): made once per listing for
+        // the archive at a path; for a card, the record to build its line from instead.
+        std::function<LineMarker(const QString& archivePath)> marker = {};
     };
 
     // Fills `panel` (833 x 529). `cardWindow` receives the chosen card and names the

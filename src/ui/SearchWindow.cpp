@@ -39,7 +39,8 @@ SearchWindow::SearchWindow(QWidget* opener, CardTarget* cardWindow, Setup setup)
          .layout = m_setup.layout,
          .line = m_setup.line,
          .countLine = true,
-         .mayLoad = [this] { return TextField::trimBlanks(lblMemory->text()) == m_setup.tag; }},
+         .mayLoad = [this] { return TextField::trimBlanks(lblMemory->text()) == m_setup.tag; },
+         .marker = m_setup.marker},
         m_cardWindow);
     connect(m_results, &ResultList::closeRequested, this, &QDialog::reject);
     connect(m_results, &ResultList::cardLoaded, this, &QDialog::accept);

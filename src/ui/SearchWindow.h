@@ -2,6 +2,7 @@
 
 #include "core/RecordLayout.h"
 #include "core/Search.h"
+#include "ui/ResultList.h"
 #include "ui/Widgets.h"
 
 #include <QDialog>
@@ -12,7 +13,6 @@ class CardTarget;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
-class ResultList;
 
 // The search window of an archive: a page of field filters, then a page listing the
 // matching cards (a ResultList) from which the chosen card goes into the card window.
@@ -35,6 +35,8 @@ public:
         QString printTitle;   // title of the printed list
         // Picture resource of the strip beside the filters.
         QString filterPicture = artwork("campi");
+        // Cards whose result line the archive marks (ResultList::Setup::marker).
+        std::function<ResultList::LineMarker(const QString& archivePath)> marker = {};
     };
 
     // Searches the archive of `cardWindow` and loads the chosen card into it.

@@ -21,7 +21,12 @@
 //                                           power cut, at the sync after SYNCS more; at
 //                                           POSITION count + 1 appends it instead
 //   A last argument "journaled" to rewrite and rewrite-dying writes the change journal too.
+//   archive_worker annul-dying PATH POSITION SYNCS
+//                                           annuls the card at POSITION of a register (the
+//                                           journal and the annulments side file) and dies,
+//                                           as in a power cut, at the sync after SYNCS more
 #include "RewriteCards.h"
+#include "core/Annulments.h"
 #include "core/DocumentRecord.h"
 #include "core/IniFile.h"
 #include "core/ProtocolRecord.h"
@@ -122,6 +127,28 @@ int rewriteDying(const RecordArchive& archive, int position, QChar version, int 
     return archive.update(position, rewriteCard(position, version)) ? 0 : 1;
 }
 
+int annulDying(const QString& path, int position, int syncs) {
+    RecordArchive archive(path, ProtocolRecord::layout());
+    const QDateTime at(QDate(2026, 3, 5), QTime(10, 30));
+    const Journal::Identity identity = ProtocolRecord::journalIdentity(path);
+    archive.setJournaling({identity,
+                           at,
+                           Journal::Kind::New,
+                           Annulments::follower(path),
+                           {},
+                           Annulments::allowance(path)});
+    const auto card = archive.read(position);
+    if (!card)
+        return 1;
+    FileLock::faults().syncsBeforeDeath = syncs;
+    return archive.annotate(position, Annulments::entries(identity, at, position,
+                                                          card->text(ProtocolRecord::Numero),
+                                                          QStringLiteral("Registrata due volte"),
+                                                          QStringLiteral("Il responsabile")))
+               ? 0
+               : 1;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -151,5 +178,7 @@ int main(int argc, char* argv[]) {
         return rewrite(archive, args[3].toInt());
     if (mode == QLatin1String("rewrite-dying") && args.size() == 6)
         return rewriteDying(archive, args[3].toInt(), args[4].at(0), args[5].toInt());
+    if (mode == QLatin1String("annul-dying") && args.size() == 5)
+        return annulDying(args[2], args[3].toInt(), args[4].toInt());
     return 2;
 }

@@ -538,9 +538,11 @@ void TestReport::fillCard() {
                  o.name == QLatin1String("txtFormato") ? formatRow : o.name + QStringLiteral(" ·"));
     }
     QCOMPARE(filled, values);
-    // The card window is asked for the controls the form prints and no other.
+    // The card window is asked for the controls the form prints and no other (the protocol
+    // card's annulment mark included).
     asked.removeDuplicates();
-    QCOMPARE(asked.size(), card == Card::Protocol ? 17 : 21);
+    QCOMPARE(asked.size(), card == Card::Protocol ? 18 : 21);
+    QCOMPARE(asked.contains(QStringLiteral("lblAnnullata")), card == Card::Protocol);
     QCOMPARE(asked.contains(QStringLiteral("txtPagine")), true);
     QVERIFY(!asked.contains(QStringLiteral("txtCopia")));
     QCOMPARE(only(prepared, QStringLiteral("txtCalce")).text,
