@@ -17,6 +17,8 @@ constexpr int kColumns = 10;
 constexpr qint64 kTailBytes = 1 << 20;
 const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 const QString kDateTimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+// How often a long read reports how far it got.
+constexpr int kProgressLines = 4096;
 
 constexpr std::array<const char*, 6> kKindTexts{"nuova",        "modifica", "duplicato",
                                                 "annullamento", "impronta", "chiusura"};
@@ -414,7 +416,8 @@ bool Writer::undo() {
 }
 
 std::optional<Reading> read(const QString& archivePath, int recordSize,
-                            const std::function<void(const Entry& entry)>& visit) {
+                            const std::function<void(const Entry& entry)>& visit,
+                            const Progress& progress) {
     RecordFile archive(recordSize);
     if (!archive.open(archivePath, RecordFile::Access::Read))
         return std::nullopt;
@@ -432,6 +435,7 @@ std::optional<Reading> read(const QString& archivePath, int recordSize,
     }
     if (file.size() == 0)
         return reading; // begun by a save that then failed
+    const qint64 size = file.size();
     QByteArray first = file.readLine();
     if (chopLineEnd(first) != kHeader)
         reading.badHeader = true;
@@ -442,6 +446,8 @@ std::optional<Reading> read(const QString& archivePath, int recordSize,
     while (!file.atEnd()) {
         const QByteArray raw = file.readLine();
         ++number;
+        if (progress && number % kProgressLines == 0)
+            progress(file.pos(), size);
         if (!raw.endsWith('\n'))
             break; // a last line cut short: its block never closed
         const QByteArrayView text = chopLineEnd(raw);
@@ -467,6 +473,8 @@ std::optional<Reading> read(const QString& archivePath, int recordSize,
         for (const Entry& e : confirmed)
             visit(e);
     }
+    if (progress)
+        progress(size, size);
     return reading;
 }
 
