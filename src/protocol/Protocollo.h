@@ -37,6 +37,7 @@ protected:
     bool checkExtras() override;
     RecordArchive::Settle settleNewCard() override;
     QString newCardAppended() override;
+    QString ownFieldCaption(int field) const override;
 
 private:
     // The number proposed by the last "Nuovo" and the count it came from: a card saved with

@@ -13,4 +13,5 @@ HelpTopic documents();       // title "Applicazione Schedario Documenti."
 HelpTopic protocolSummary(); // title "Riepilogo protocollo per intervallo di tempo."
 HelpTopic protocolExport();  // title "Esportazione protocollo posta in Microsoft Excel."
 HelpTopic documentExport();  // title "Esportazione schedario documenti in Microsoft Excel."
+HelpTopic history();         // title "Cronologia della scheda."
 } // namespace HelpTopics

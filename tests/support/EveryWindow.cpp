@@ -7,6 +7,7 @@
 #include "app/Splash.h"
 #include "core/Credential.h"
 #include "core/DocumentRecord.h"
+#include "core/ProtocolRecord.h"
 #include "documents/Altri.h"
 #include "documents/DaCompletare.h"
 #include "documents/ExpAltri.h"
@@ -22,6 +23,7 @@
 #include "ui/AllegaCartella.h"
 #include "ui/ArchiveTag.h"
 #include "ui/Calendario.h"
+#include "ui/Cronologia.h"
 #include "ui/Guida.h"
 
 #include <QLabel>
@@ -46,6 +48,7 @@ QStringList EveryWindow::names() {
         QStringLiteral("TfrmTrovaProtocollo"), QStringLiteral("TfrmRiepProtocollo"),
         QStringLiteral("TfrmExpAltri"),        QStringLiteral("TfrmDaCompletare"),
         QStringLiteral("TfrmTrovaAltri"),      QStringLiteral("TfrmStampaAltri"),
+        QStringLiteral("TfrmCronologia"),
     };
 }
 
@@ -111,6 +114,11 @@ QWidget* EveryWindow::open(const QString& name) {
         dialog = std::make_unique<TfrmTrovaAltri>(altri, altri);
     else if (name == QLatin1String("TfrmStampaAltri"))
         dialog = std::make_unique<TfrmStampaAltri>(altri, *altri);
+    else if (name == QLatin1String("TfrmCronologia"))
+        dialog = std::make_unique<TfrmCronologia>(
+            protocollo, TfrmCronologia::Card{registerPath, &ProtocolRecord::layout(), 1,
+                                             ProtocolRecord::journalIdentity(registerPath),
+                                             [](const QString& field) { return field; }});
     else
         qFatal("no window %s", qPrintable(name));
     // The tag its opener gives it, where it has one.
