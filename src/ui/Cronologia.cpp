@@ -273,7 +273,7 @@ void TfrmCronologia::load() {
                          entry.after, save});
             inSave = true;
         },
-        progress);
+        progress, [this](int position) { return position == m_card.position; });
     prbCronologia->hide();
     if (panInfo->text() == kReading)
         panInfo->setText(kInitialHint);
