@@ -29,9 +29,9 @@ const QColor kDarkCyan(0x00, 0x8B, 0x8B);
 constexpr qint64 kProgressFromBytes = 4 << 20;
 // How many line numbers a warning names before it only counts the rest.
 constexpr int kNamedLines = 5;
-// The notice over the rows, and the rows: they take the notice's place when it is empty.
+// The notice over the rows, and the rows under it: they take what the notice leaves.
 constexpr QRect kNotice(8, 102, 908, 40);
-constexpr QRect kGrid(8, 144, 908, 396);
+constexpr QRect kGrid(8, 102, 908, 438);
 
 const QString kInitialHint = QStringLiteral("Cronologia delle modifiche della scheda corrente.");
 const QString kReading =
@@ -189,6 +189,7 @@ TfrmCronologia::TfrmCronologia(QWidget* opener, Card card)
     lblAvviso =
         addLabel(panel, "lblAvviso", QString(), 8, 102, uiFont(QStringLiteral("Verdana"), 11));
     lblAvviso->setGeometry(kNotice);
+    lblAvviso->hide();
     lblAvviso->setWordWrap(true);
     lblAvviso->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
@@ -212,6 +213,13 @@ TfrmCronologia::TfrmCronologia(QWidget* opener, Card card)
     for (int c = 0; c < int(std::size(widths)); ++c)
         grdCronologia->setColumnWidth(c, widths[c]);
     ui.hints()->clearsOn(grdCronologia->viewport());
+    // Over the empty list, so that a card without rows says so where the rows would be.
+    lblNessuna = addLabel(grdCronologia->viewport(), "lblNessuna",
+                          QStringLiteral("Nessuna modifica da elencare."), 0, 0,
+                          uiFont(QStringLiteral("Verdana"), 12, true), Qt::darkGray);
+    lblNessuna->setAlignment(Qt::AlignCenter);
+    lblNessuna->setForegroundRole(QPalette::WindowText);
+    lblNessuna->hide();
 
     const QRect bar(8, 546, 908, 32);
     ui.addHintBar("shpInfo", bar, kSlateBlue, {6, 9});
@@ -326,6 +334,10 @@ void TfrmCronologia::load() {
         lblConta->move(kGrid.right() + 1 - lblConta->width(), 80);
     }
     m_model->set(std::move(rows));
+    if (m_model->rowCount() == 0) {
+        lblNessuna->setGeometry(grdCronologia->viewport()->rect());
+        lblNessuna->show();
+    }
     m_loading = false;
     m_loaded = true;
 }
@@ -336,8 +348,9 @@ void TfrmCronologia::setNotice(const QString& text, bool warning) {
     lblAvviso->setPalette(pal);
     lblAvviso->setText(text);
     lblAvviso->setVisible(!text.isEmpty());
-    grdCronologia->setGeometry(text.isEmpty() ? kGrid.adjusted(0, kNotice.top() - kGrid.top(), 0, 0)
-                                              : kGrid);
+    const int height = text.isEmpty() ? 0 : lblAvviso->heightForWidth(kNotice.width());
+    lblAvviso->resize(kNotice.width(), height);
+    grdCronologia->setGeometry(kGrid.adjusted(0, height ? height + 6 : 0, 0, 0));
 }
 
 QString TfrmCronologia::alteredText(const Journal::Reading& reading) const {

@@ -66,6 +66,7 @@ private:
     QLabel* lblScheda;
     QLabel* lblConta;
     QLabel* lblAvviso;
+    QLabel* lblNessuna; // over the list while it is empty
     QTableView* grdCronologia;
     QProgressBar* prbCronologia;
     bool m_loaded = false;

@@ -5,7 +5,8 @@
 // window) or "protocollo" (the protocol card window); CARD, when given, loads the
 // generator's card of that index (a full card when CARD % 50 == 9). WINDOW "cronologia"
 // draws the history of a protocol card saved new and then changed twice, in a register
-// made in a temporary folder.
+// made in a temporary folder; CARD "alterata" alters its journal first, "senza" draws a card
+// saved without the journal.
 #include "app/Application.h"
 #include "core/RecordArchive.h"
 #include "documents/Altri.h"
@@ -17,6 +18,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QPixmap>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -33,7 +35,7 @@ public:
 };
 
 // The history window of card 1 of a register of three saves, drawn into `out`.
-bool drawHistory(const QString& out) {
+bool drawHistory(const QString& out, const QString& state) {
     QTemporaryDir dir;
     Folder folder;
     folder.path = QDir::toNativeSeparators(dir.path() + u'/');
@@ -59,11 +61,33 @@ bool drawHistory(const QString& out) {
     if (!save(QDateTime(day.addDays(8), QTime(16, 45, 0)), Journal::Kind::Rewrite).update(1, card))
         return false;
 
+    // A card stored by a copy that kept no journal, after the others.
+    if (state == QLatin1String("senza") &&
+        !RecordArchive(path, ProtocolRecord::layout()).append(generator.card(3, 100)))
+        return false;
+    if (state == QLatin1String("alterata")) {
+        // One byte of the third line, and the first line of the last change taken out.
+        QFile journal(Journal::pathFor(path));
+        if (!journal.open(QIODevice::ReadOnly))
+            return false;
+        QList<QByteArray> lines = journal.readAll().split('\n');
+        journal.close();
+        lines[2][3] = char(lines[2][3] ^ 0x20);
+        lines.removeAt(29);
+        if (!journal.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            journal.write(lines.join('\n')) < 0)
+            return false;
+        journal.close();
+    }
+
     TfrmProtocollo window;
     window.openRegister(QStringLiteral("2026"));
     window.resize(1280, 1024);
     window.show();
-    window.loadCard(card, 1);
+    if (state == QLatin1String("senza"))
+        window.last();
+    else
+        window.loadCard(card, 1);
     bool drawn = false;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -93,7 +117,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     if (args[1] == QLatin1String("cronologia"))
-        return drawHistory(args[2]) ? 0 : 1;
+        return drawHistory(args[2], args.value(3)) ? 0 : 1;
     std::unique_ptr<CardWindow> window;
     const int card = args.size() > 3 ? args[3].toInt() : -1;
     if (args[1] == QLatin1String("altri")) {
