@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QRadioButton>
 #include <QTableView>
 #include <QTest>
@@ -436,6 +437,60 @@ private slots:
         QTRY_VERIFY(panInfo->text().startsWith(QStringLiteral("Fai clic")));
         QVERIFY(panInfo->x() + panInfo->fontMetrics().horizontalAdvance(panInfo->text()) <
                 command->x());
+    }
+
+    // A long journal, mostly of other cards: read once with its progress bar, which is gone
+    // when the rows show; only the card's own rows are kept.
+    void aLongJournalShowsItsProgress() {
+        Fixture f(QStringLiteral("protocollo"));
+        const Record stored = f.storedCard(QStringLiteral("1"));
+        QCOMPARE(f.plainArchive().append(stored), 1);
+        const QString card = QString::fromLatin1(Journal::digest(stored.bytes()));
+        QByteArray journal = Journal::kHeader + "\r\n";
+        QByteArray previous = Journal::digest(Journal::kHeader);
+        const auto add = [&](Journal::Kind kind, int position, const QString& field,
+                             const QString& before, const QString& after) {
+            Journal::Entry e{kFirst,   QStringLiteral("Protocollo 2026"),
+                             kind,     position,
+                             {},       field,
+                             before,   after,
+                             previous, {}};
+            journal += Journal::line(e) + "\r\n";
+            previous = e.own;
+        };
+        // Saves of cards another copy appended, then the one change of card 1.
+        for (int save = 0; save < 20000; ++save) {
+            const int position = 2 + save % 50;
+            for (const char* field : {"Oggetto", "Note", "Riferimenti"})
+                add(Journal::Kind::Rewrite, position, QString::fromLatin1(field),
+                    QStringLiteral("Testo %1").arg(save), QStringLiteral("Testo %1").arg(save + 1));
+            add(Journal::Kind::Close, position, {}, QString::fromLatin1(Journal::digest("a")),
+                QString::fromLatin1(Journal::digest("b")));
+        }
+        add(Journal::Kind::Rewrite, 1, QStringLiteral("Note"), {}, QStringLiteral("Ultima"));
+        add(Journal::Kind::Close, 1, {}, QString::fromLatin1(Journal::digest("c")), card);
+        QVERIFY(journal.size() > 4 << 20);
+        QVERIFY(writeBytes(Journal::pathFor(f.path()), journal));
+
+        QVERIFY(f.show());
+        f.click("cmdPrimo");
+        bool progressed = false, hidden = false;
+        answerModal(clicking(control<QWidget>(f.window.get(), "cmdCronologia")), [&](QDialog* d) {
+            auto* view = qobject_cast<TfrmCronologia*>(d);
+            QVERIFY(view);
+            QTRY_VERIFY(view->isLoaded());
+            auto* bar = control<QProgressBar>(view, "prbCronologia");
+            progressed = bar->value() == bar->maximum() && bar->maximum() > 0;
+            hidden = bar->isHidden();
+            const QAbstractItemModel* model = control<QTableView>(view, "grdCronologia")->model();
+            QCOMPARE(model->rowCount(), 1);
+            QCOMPARE(model->index(0, 4).data().toString(), QStringLiteral("Ultima"));
+            // Stored before its first change was journaled.
+            QCOMPARE(control<QLabel>(view, "lblAvviso")->text(), TfrmCronologia::kEarlierHistory);
+            QTest::mouseClick(control<QAbstractButton>(view, "cmdEsci"), Qt::LeftButton);
+        });
+        QVERIFY(progressed);
+        QVERIFY(hidden);
     }
 
     // The help button of the history window opens its own topic.
