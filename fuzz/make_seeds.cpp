@@ -3,6 +3,7 @@
 #include "core/Cp1252.h"
 #include "core/Credential.h"
 #include "core/DocumentRecord.h"
+#include "core/Journal.h"
 #include "core/ProtocolRecord.h"
 #include "core/Settings.h"
 
@@ -210,6 +211,31 @@ int main(int argc, char* argv[]) {
     const QString writer = root + QStringLiteral("/settings_writer");
     const QString search = root + QStringLiteral("/search");
     const QString exported = root + QStringLiteral("/export");
+    const QString journal = root + QStringLiteral("/journal");
+
+    // A changed field with every escaped character, and the closing entry of its save.
+    Journal::Entry changed{QDateTime(QDate(2026, 3, 5), QTime(10, 30, 15)),
+                           QStringLiteral("Protocollo 2026"),
+                           Journal::Kind::Rewrite,
+                           12,
+                           QStringLiteral("12/2026"),
+                           QStringLiteral("Note"),
+                           QStringLiteral("Città\\tab\there"),
+                           QStringLiteral("riga uno\r\nriga due €"),
+                           Journal::digest(Journal::kHeader),
+                           {}};
+    const QByteArray changedLine = Journal::line(changed);
+    Journal::Entry closing{changed.at,
+                           changed.archive,
+                           Journal::Kind::Close,
+                           12,
+                           changed.card,
+                           {},
+                           QString::fromLatin1(Journal::digest("before")),
+                           QString::fromLatin1(Journal::digest("after")),
+                           changed.own,
+                           {}};
+    const QByteArray closingLine = Journal::line(closing);
 
     const QByteArray full = card().bytes();
     // A register cut in the middle of its last card, and one whose length bytes all claim
@@ -287,6 +313,10 @@ int main(int argc, char* argv[]) {
              exportInput(QStringLiteral("Schedario Documenti"),
                          {{QStringLiteral("Da completare"), 120}},
                          {{DocumentRecord::Yes}, {DocumentRecord::No}, {QString()}})) &&
+        save(journal, QStringLiteral("changed_field"), changedLine) &&
+        save(journal, QStringLiteral("closing_entry"), closingLine) &&
+        save(journal, QStringLiteral("changed_field_columns"),
+             changedLine.first(changedLine.lastIndexOf('\t'))) &&
         save(record, QStringLiteral("cut_card"), full.first(1000)) &&
         save(record, QStringLiteral("overlong_lengths"), overlong) &&
         save(settings, QStringLiteral("delivered.ini"), delivered) &&

@@ -17,6 +17,8 @@ constexpr int kColumns = 10;
 constexpr qint64 kTailBytes = 1 << 20;
 const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 const QString kDateTimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+// How often a long read reports how far it got.
+constexpr int kProgressLines = 4096;
 
 constexpr std::array<const char*, 6> kKindTexts{"nuova",        "modifica", "duplicato",
                                                 "annullamento", "impronta", "chiusura"};
@@ -140,6 +142,102 @@ QByteArrayView chopLineEnd(QByteArrayView line) {
     return line;
 }
 
+// A line's columns once its own SHA-256 holds and every column is well formed: checked
+// without making a text of any, so that a reader may skip the entries it does not want.
+struct Columns {
+    std::array<QByteArrayView, kColumns - 1> at;
+    QByteArrayView own;
+    Kind kind;
+    int position;
+};
+
+bool isEscaped(QByteArrayView column) {
+    for (qsizetype i = 0; i < column.size(); ++i) {
+        if (column[i] != '\\')
+            continue;
+        if (++i == column.size())
+            return false;
+        const char c = column[i];
+        if (c != '\\' && c != 't' && c != 'r' && c != 'n')
+            return false;
+    }
+    return true;
+}
+
+// The digits of text[from, from + count), or -1.
+int digits(QByteArrayView text, qsizetype from, qsizetype count) {
+    int value = 0;
+    for (qsizetype i = from; i < from + count; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return -1;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
+// "yyyy-MM-dd hh:mm:ss", the date and the time valid.
+std::optional<std::pair<QDate, QTime>> dateTimeOf(QByteArrayView text) {
+    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != ' ' ||
+        text[13] != ':' || text[16] != ':')
+        return std::nullopt;
+    const int year = digits(text, 0, 4), month = digits(text, 5, 2), day = digits(text, 8, 2);
+    const int hour = digits(text, 11, 2), minute = digits(text, 14, 2),
+              second = digits(text, 17, 2);
+    if (year < 0 || !QDate::isValid(year, month, day) || !QTime::isValid(hour, minute, second))
+        return std::nullopt;
+    return std::pair{QDate(year, month, day), QTime(hour, minute, second)};
+}
+
+std::optional<Columns> checkedColumns(QByteArrayView text) {
+    const qsizetype ownAt = text.lastIndexOf('\t');
+    if (ownAt < 0)
+        return std::nullopt;
+    Columns columns;
+    const QByteArrayView content = text.first(ownAt);
+    columns.own = text.sliced(ownAt + 1);
+    if (!isDigest(columns.own) || digest(content) != columns.own)
+        return std::nullopt;
+    std::size_t n = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= content.size(); ++i) {
+        if (i == content.size() || content[i] == '\t') {
+            if (n == columns.at.size())
+                return std::nullopt;
+            columns.at[n++] = content.sliced(start, i - start);
+            start = i + 1;
+        }
+    }
+    if (n != columns.at.size() || !isDigest(columns.at[8]) || !dateTimeOf(columns.at[0]))
+        return std::nullopt;
+    const auto kind = kindFromText(columns.at[2]);
+    bool number = false;
+    columns.position = columns.at[3].toByteArray().toInt(&number);
+    if (!kind || !number || columns.position < 1)
+        return std::nullopt;
+    columns.kind = *kind;
+    for (const std::size_t column : {1, 4, 5, 6, 7}) {
+        if (!isEscaped(columns.at[column]))
+            return std::nullopt;
+    }
+    return columns;
+}
+
+Entry fullEntry(const Columns& columns) {
+    Entry entry;
+    const auto [date, time] = *dateTimeOf(columns.at[0]);
+    entry.at = QDateTime(date, time);
+    entry.kind = columns.kind;
+    entry.position = columns.position;
+    entry.archive = *unescaped(columns.at[1]);
+    entry.card = *unescaped(columns.at[4]);
+    entry.field = *unescaped(columns.at[5]);
+    entry.before = *unescaped(columns.at[6]);
+    entry.after = *unescaped(columns.at[7]);
+    entry.previous = columns.at[8].toByteArray();
+    entry.own = columns.own.toByteArray();
+    return entry;
+}
+
 } // namespace
 
 QString kindText(Kind kind) {
@@ -219,45 +317,10 @@ QByteArray line(Entry& entry) {
 }
 
 std::optional<Entry> parseLine(QByteArrayView text) {
-    const qsizetype ownAt = text.lastIndexOf('\t');
-    if (ownAt < 0)
+    const auto columns = checkedColumns(text);
+    if (!columns)
         return std::nullopt;
-    const QByteArrayView content = text.first(ownAt);
-    const QByteArrayView own = text.sliced(ownAt + 1);
-    if (!isDigest(own) || digest(content) != own)
-        return std::nullopt;
-    QList<QByteArrayView> columns;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= content.size(); ++i) {
-        if (i == content.size() || content[i] == '\t') {
-            columns.append(content.sliced(start, i - start));
-            start = i + 1;
-        }
-    }
-    if (columns.size() != kColumns - 1 || !isDigest(columns[8]))
-        return std::nullopt;
-    Entry entry;
-    entry.at = QDateTime::fromString(QString::fromLatin1(columns[0]), kDateTimeFormat);
-    const auto kind = kindFromText(columns[2]);
-    bool number = false;
-    entry.position = columns[3].toByteArray().toInt(&number);
-    const auto archive = unescaped(columns[1]);
-    const auto card = unescaped(columns[4]);
-    const auto field = unescaped(columns[5]);
-    const auto before = unescaped(columns[6]);
-    const auto after = unescaped(columns[7]);
-    if (!entry.at.isValid() || !kind || !number || entry.position < 1 || !archive || !card ||
-        !field || !before || !after)
-        return std::nullopt;
-    entry.kind = *kind;
-    entry.archive = *archive;
-    entry.card = *card;
-    entry.field = *field;
-    entry.before = *before;
-    entry.after = *after;
-    entry.previous = columns[8].toByteArray();
-    entry.own = own.toByteArray();
-    return entry;
+    return fullEntry(*columns);
 }
 
 namespace {
@@ -430,15 +493,17 @@ bool Writer::undo() {
 }
 
 std::optional<Reading> read(const QString& archivePath, int recordSize,
-                            const std::function<void(const Entry& entry)>& visit) {
+                            const std::function<void(const Entry& entry)>& visit,
+                            const Progress& progress, const std::function<bool(int)>& wanted) {
     RecordFile archive(recordSize);
     if (!archive.open(archivePath, RecordFile::Access::Read))
         return std::nullopt;
-    return read(archive, archivePath, visit);
+    return read(archive, archivePath, visit, progress, wanted);
 }
 
 Reading read(RecordFile& archive, const QString& archivePath,
-             const std::function<void(const Entry& entry)>& visit) {
+             const std::function<void(const Entry& entry)>& visit, const Progress& progress,
+             const std::function<bool(int)>& wanted) {
     Reading reading;
     QFile file;
     const QString path = pathFor(archivePath);
@@ -453,41 +518,55 @@ Reading read(RecordFile& archive, const QString& archivePath,
     }
     if (file.size() == 0)
         return reading; // begun by a save that then failed
+    const qint64 size = file.size();
     QByteArray first = file.readLine();
     if (chopLineEnd(first) != kHeader)
         reading.badHeader = true;
     QByteArray previous = digest(chopLineEnd(first));
-    QList<Entry> block;     // entries since the last closing entry
-    QList<Entry> confirmed; // the last whole block, handed on when the next one closes
+    QList<Entry> block;     // wanted entries since the last closing entry
+    QList<Entry> confirmed; // the last whole block's, handed on when the next one closes
+    Entry confirming;       // that block's closing entry: what its record must hold
+    bool anyBlock = false;
     int number = 1;
     while (!file.atEnd()) {
         const QByteArray raw = file.readLine();
         ++number;
+        if (progress && number % kProgressLines == 0)
+            progress(file.pos(), size);
         if (!raw.endsWith('\n'))
             break; // a last line cut short: its block never closed
         const QByteArrayView text = chopLineEnd(raw);
         ++reading.lines;
-        const auto entry = parseLine(text);
-        if (!entry) {
+        const auto columns = checkedColumns(text);
+        if (!columns) {
             reading.damagedLines.append(number);
             previous = chainValue(text);
             continue;
         }
-        if (entry->previous != previous)
+        if (columns->at[8] != QByteArrayView(previous))
             reading.brokenLinks.append(number);
-        previous = entry->own;
-        block.append(*entry);
-        if (entry->kind != Kind::Close)
+        previous = columns->own.toByteArray();
+        // Only the entries wanted become texts and dates: most of a long journal is only
+        // checked.
+        if (!wanted || wanted(columns->position))
+            block.append(fullEntry(*columns));
+        if (columns->kind != Kind::Close)
             continue;
         for (const Entry& e : confirmed)
             visit(e);
         confirmed.swap(block);
         block.clear();
+        anyBlock = true;
+        confirming.position = columns->position;
+        confirming.before = *unescaped(columns->at[6]);
+        confirming.after = *unescaped(columns->at[7]);
     }
-    if (!confirmed.isEmpty() && recordConfirms(archive, confirmed.last())) {
+    if (anyBlock && recordConfirms(archive, confirming)) {
         for (const Entry& e : confirmed)
             visit(e);
     }
+    if (progress)
+        progress(size, size);
     return reading;
 }
 

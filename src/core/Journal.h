@@ -126,12 +126,19 @@ struct Reading {
 
 // Reads the journal of `archivePath` line by line under the archive's shared lock and hands
 // each sound entry of a confirmed block to `visit`, in order. A last block whose record is
-// not on the disk is left out. Nothing when the archive cannot be opened.
+// not on the disk is left out. Nothing when the archive cannot be opened. `progress`, when
+// given, hears the bytes read and the journal's size now and then (every few thousand
+// lines, and at the end). `wanted`, when given, picks the cards whose entries `visit` gets
+// (by position); every line is checked all the same.
+using Progress = std::function<void(qint64 done, qint64 total)>;
 std::optional<Reading> read(const QString& archivePath, int recordSize,
-                            const std::function<void(const Entry& entry)>& visit);
+                            const std::function<void(const Entry& entry)>& visit,
+                            const Progress& progress = {},
+                            const std::function<bool(int position)>& wanted = {});
 // The same within an action that holds the archive open already (a lock of its own), so that
 // the journal and the records are read as one. Leaves the archive's position anywhere.
 Reading read(RecordFile& archive, const QString& archivePath,
-             const std::function<void(const Entry& entry)>& visit);
+             const std::function<void(const Entry& entry)>& visit, const Progress& progress = {},
+             const std::function<bool(int position)>& wanted = {});
 
 } // namespace Journal

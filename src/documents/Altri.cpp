@@ -194,6 +194,10 @@ void TfrmAltri::fillExtras(Record& record) const {
                    m_toComplete->isChecked() ? DocumentRecord::Yes : DocumentRecord::No);
 }
 
+QString TfrmAltri::ownFieldCaption(int field) const {
+    return field == F::DaCompletare ? m_toComplete->text() : QString();
+}
+
 void TfrmAltri::duplicate() {
     std::optional<int> position;
     if (!shownPosition(position) || !position) {

@@ -22,6 +22,7 @@ protected:
     void clearExtras() override;
     void loadExtras(const Record& record) override;
     void fillExtras(Record& record) const override;
+    QString ownFieldCaption(int field) const override;
 
 private:
     void buildToolbar();

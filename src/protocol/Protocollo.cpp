@@ -310,6 +310,11 @@ QString TfrmProtocollo::newCardAppended() {
         .arg(*m_renumbered);
 }
 
+QString TfrmProtocollo::ownFieldCaption(int field) const {
+    // The mail type's buttons stand under this title.
+    return field == F::Tipologia ? QStringLiteral("Tipologia posta") : QString();
+}
+
 void TfrmProtocollo::openNumbering() {
     TfrmNumerazione dialog(this);
     dialog.setOpenerTag(ArchiveTag::Protocol);

@@ -59,6 +59,7 @@ protected:
     void saveRefused(int position) override;
     // Every save keeps the annulments side file and refuses an annulled card.
     void addToJournaling(RecordArchive::Journaling& journaling) const override;
+    QString ownFieldCaption(int field) const override;
 
 private:
     // The number proposed by the last "Nuovo" and the count it came from: a card saved with

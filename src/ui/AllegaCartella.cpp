@@ -9,6 +9,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+QString TfrmAllegaCartella::fileCaption(int n) {
+    return QStringLiteral("Nome %1° file allegato:").arg(n);
+}
+
+QString TfrmAllegaCartella::descriptionCaption(int n) {
+    return QStringLiteral("Descrizione %1° file allegato:").arg(n);
+}
+
 TfrmAllegaCartella::TfrmAllegaCartella(QWidget* opener) : QDialog(opener) {
     setObjectName(QStringLiteral("frmAllegaCartella"));
     WindowFrame::setupFixedDialog(this, QStringLiteral(" Allega file"), {634, 534});
@@ -28,7 +36,7 @@ TfrmAllegaCartella::TfrmAllegaCartella(QWidget* opener) : QDialog(opener) {
                                 QColor(0xB4, 0xCD, 0xE8));
         frame->setObjectName(QStringLiteral("shpSlot") + nn);
         frame->setGeometry(8, y, 594, 128);
-        addLabel(panel, "", QStringLiteral("Nome %1° file allegato:").arg(n), 20, y + 10, caption)
+        addLabel(panel, "", fileCaption(i + 1), 20, y + 10, caption)
             ->setObjectName(QStringLiteral("lblNome") + nn);
         txtFile[i] = new QLineEdit(panel);
         txtFile[i]->setObjectName(QStringLiteral("txtFile") + nn);
@@ -41,8 +49,7 @@ TfrmAllegaCartella::TfrmAllegaCartella(QWidget* opener) : QDialog(opener) {
                                             QStringLiteral("Sfoglia..."), {424, y + 30, 78, 26});
         QPushButton* btnApri = addButton(panel, QStringLiteral("btnApri") + nn,
                                          QStringLiteral("Apri"), {508, y + 30, 78, 26});
-        addLabel(panel, "", QStringLiteral("Descrizione %1° file allegato:").arg(n), 20, y + 66,
-                 caption)
+        addLabel(panel, "", descriptionCaption(i + 1), 20, y + 66, caption)
             ->setObjectName(QStringLiteral("lblDescrizione") + nn);
         txtDesc[i] = new QLineEdit(panel);
         txtDesc[i]->setObjectName(QStringLiteral("txtDesc") + nn);

@@ -29,6 +29,10 @@ public:
     static std::optional<FurtherAttachments> openFor(QWidget* cardWindow, const QString& tag,
                                                      const FurtherAttachments& current);
 
+    // The captions of slot `n`'s (1 to 3) file name and description.
+    static QString fileCaption(int n);
+    static QString descriptionCaption(int n);
+
     // Puts the card's attachments, trimmed, into the slots.
     void fill(const FurtherAttachments& current);
     // What "Applica e chiudi" handed back; none until then.

@@ -4,6 +4,7 @@
 #include "AttachmentSlot.h"
 #include "Calendario.h"
 #include "Clock.h"
+#include "Cronologia.h"
 #include "FieldColouring.h"
 #include "FocusHalo.h"
 #include "Guida.h"
@@ -34,6 +35,9 @@ const QString CardWindow::kChangedElsewhere = QStringLiteral(
 const QString CardWindow::kBothChanged = QStringLiteral(
     "Attenzione: l'altra postazione aveva modificato anche questi campi, che ora mostrano il "
     "testo digitato qui. Il testo salvato dall'altra postazione era:\r\n\r\n%1");
+const QString CardWindow::kHistoryOfNewCard =
+    QStringLiteral("Attenzione: la cronologia delle modifiche è disponibile soltanto per una "
+                   "scheda già inserita in archivio.");
 
 namespace {
 const QSize kDesignSize(1016, 713);
@@ -149,6 +153,16 @@ void CardWindow::addHelpAndExit(const HelpTopic& topic) {
 
 void CardWindow::addHintBar(const QRect& rect, const QColor& colour, HintBar kind) {
     m_content->addHintBar("panHint", rect, colour, QPoint(10, (rect.height() - 16) / 2), kind);
+    // The right end of the hint bar is the place both card windows leave free: the hints
+    // end far before it.
+    const QSize size(148, 28);
+    ImageButton* tool = addTool(
+        "cmdCronologia", artwork("cronologia"),
+        {QPoint(rect.right() - 3 - size.width(), rect.top() + (rect.height() - size.height()) / 2),
+         size},
+        QStringLiteral("Visualizza la cronologia delle modifiche della scheda corrente."));
+    tool->raise();
+    connect(tool, &QAbstractButton::clicked, this, &CardWindow::openHistory);
 }
 
 void CardWindow::forgetStoredState() {
@@ -386,7 +400,37 @@ QString CardWindow::fieldCaption(int field) const {
         if (row.field == field)
             return QString::fromUtf8(row.caption);
     }
+    for (std::size_t i = 0; i < m_attachmentLabels.size(); ++i) {
+        if (m_attachmentLabels[i].field == field)
+            return i < 3 ? TfrmAllegaCartella::fileCaption(int(i) + 1)
+                         : TfrmAllegaCartella::descriptionCaption(int(i) - 2);
+    }
+    const QString own = ownFieldCaption(field);
+    if (!own.isEmpty())
+        return own;
     return QString::fromLatin1(m_card.layout->field(field).name) + u':';
+}
+
+void CardWindow::openHistory() {
+    std::optional<int> position;
+    if (!shownPosition(position)) {
+        showAccessError();
+        return;
+    }
+    if (!position) {
+        Messages::warning(this, kHistoryOfNewCard);
+        return;
+    }
+    const QString path = TextField::trimBlanks(archivePath());
+    const RecordLayout* layout = m_card.layout;
+    // A journal entry names its field by the record's name; an entry that names none (an
+    // annulment's reason, say) shows that name.
+    TfrmCronologia window(this, {path, layout, *position, m_card.journalIdentity(path),
+                                 [this, layout](const QString& name) {
+                                     const int field = layout->indexOf(name);
+                                     return field < 0 ? name : fieldCaption(field);
+                                 }});
+    window.exec();
 }
 
 FurtherAttachments CardWindow::shownAttachments() const {

@@ -53,6 +53,7 @@ public:
     static const QString kInserted;
     static const QString kChangedElsewhere;
     static const QString kBothChanged;
+    static const QString kHistoryOfNewCard;
 
     // The 1-based position shown; empty for a card not yet in the archive. False when the
     // label holds something that is not a whole number.
@@ -82,6 +83,8 @@ public slots:
     // The further attachments window over this card; what it hands back goes into the six
     // hidden labels.
     void openFurtherAttachments();
+    // The history of the stored card shown (TfrmCronologia); a card not yet stored has none.
+    void openHistory();
 
 protected:
     CardWindow(const QString& caption, const QColor& gradientTop, const QString& initialHint,
@@ -117,7 +120,8 @@ protected:
     void addPrintTool(const QRect& rect, const std::function<void()>& action);
     // cmdGuida with the window's help topic and cmdEsci, at the right end of the toolbar.
     void addHelpAndExit(const HelpTopic& topic);
-    // The hint bar at the bottom of the panel.
+    // The hint bar at the bottom of the panel, with cmdCronologia, the command that opens
+    // the card's history, at its right end.
     using HintBar = WindowPanel::HintBar;
     void addHintBar(const QRect& rect, const QColor& colour, HintBar kind = HintBar::EmptiesHint);
 
@@ -175,6 +179,8 @@ protected:
     // A save that appended, with the new position shown: a notice to show after the
     // inserted message, or nothing.
     virtual QString newCardAppended() { return {}; }
+    // The caption of a record field that an archive's own control shows, or nothing.
+    virtual QString ownFieldCaption(int) const { return {}; }
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -186,7 +192,7 @@ private:
     // After another copy changed the stored card: the card as stored now, with what was typed
     // here since it was shown put back over it, ready for a second save.
     void reloadWithTyping(const Record& stored, int position);
-    // The caption of record field `field`, for messages.
+    // The caption of record field `field`, for messages and the history.
     QString fieldCaption(int field) const;
 
     std::unique_ptr<WindowPanel> m_content;

@@ -118,10 +118,20 @@ QString protocolSearchPrintExport() {
         "file di Microsoft Excel.");
 }
 
+// --- Cronologia -------------------------------------------------------------------------
+
+QString historyButton() {
+    return QStringLiteral(
+        "Il pulsante «Cronologia», in fondo a destra, elenca tutte le modifiche salvate della "
+        "scheda visualizzata, dalla più vecchia: quando è stata inserita in archivio, ogni "
+        "campo cambiato a ogni salvataggio con il testo precedente e quello nuovo.");
+}
+
 QStringList protocolParagraphs() {
     return {protocolRegister(),      protocolNewCard(), protocolSaving(),
             protocolAnnulling(),     protocolFields(),  protocolAttachments(),
-            protocolSummaryButton(), protocolSearch(),  protocolPrintExport()};
+            protocolSummaryButton(), protocolSearch(),  protocolPrintExport(),
+            historyButton()};
 }
 
 // --- Schedario Documenti --------------------------------------------------------------
@@ -173,6 +183,7 @@ QStringList documentParagraphs() {
         QStringLiteral(
             "Ogni scheda può essere stampata con il pulsante «Stampa» e l'intero archivio può "
             "essere esportato in un file di Microsoft Excel con il pulsante «Esporta»."),
+        historyButton(),
     };
 }
 
@@ -208,6 +219,8 @@ HelpTopic overview() {
         "principale.");
     list << documentParagraphs();
     list << protocolParagraphs();
+    // The card windows share their history button's paragraph: it is told once.
+    list.removeDuplicates();
     list << QStringLiteral(
         "I dati di entrambe le applicazioni possono essere esportati in file leggibili da "
         "Microsoft Excel e dai programmi compatibili: i file Protocollo.xls e "
@@ -343,6 +356,35 @@ HelpTopic archiveCheck() {
                 "interrompe. Al termine ogni problema è elencato con l'archivio, la posizione e "
                 "il numero della scheda: un doppio clic sulla riga apre la scheda nella sua "
                 "finestra. Il pulsante «Stampa» stampa l'elenco dei problemi trovati."),
+        })};
+}
+
+HelpTopic history() {
+    return {
+        QStringLiteral("Cronologia della scheda."),
+        paragraphs({
+            QStringLiteral(
+                "Questa finestra elenca, dalla più vecchia alla più recente, le modifiche "
+                "salvate della scheda visualizzata: per ogni campo cambiato la data e l'ora del "
+                "salvataggio, l'operazione (nuova scheda, modifica, duplicato salvato, "
+                "annullamento, impronta di un file allegato), il nome del campo, il testo che "
+                "conteneva prima e quello salvato. Le righe di uno stesso salvataggio hanno lo "
+                "stesso colore di fondo; se un testo è troppo lungo per la sua colonna, basta "
+                "fermare il puntatore del mouse sopra di esso per leggerlo per intero."),
+            QStringLiteral(
+                "Faldora registra ogni salvataggio nel file della cronologia che si trova "
+                "accanto all'archivio, nella cartella del programma (per esempio "
+                "2026.prt.cronologia per il protocollo del 2026 e "
+                "Schedario_Documenti.pro.cronologia per lo schedario), nello stesso momento in "
+                "cui salva la scheda. Ogni riga del file è legata alla precedente da "
+                "un'impronta digitale (SHA-256): se il file viene modificato al di fuori del "
+                "programma, o se ne vengono tolte delle righe, la finestra lo segnala indicando "
+                "la riga, ed elenca comunque le modifiche che è possibile leggere."),
+            QStringLiteral(
+                "Le schede salvate prima che Faldora tenesse la cronologia non hanno modifiche "
+                "da elencare; di quelle inserite in archivio prima e modificate dopo sono "
+                "elencate soltanto le modifiche successive. La cronologia riguarda le schede "
+                "già inserite in archivio: una scheda nuova va prima salvata."),
         })};
 }
 

@@ -15,4 +15,5 @@ HelpTopic protocolSummary();   // title "Riepilogo protocollo per intervallo di 
 HelpTopic protocolExport();    // title "Esportazione protocollo posta in Microsoft Excel."
 HelpTopic documentExport();    // title "Esportazione schedario documenti in Microsoft Excel."
 HelpTopic archiveCheck();      // title "Verifica archivio."  (main menu, archive check window)
+HelpTopic history();           // title "Cronologia della scheda."
 } // namespace HelpTopics

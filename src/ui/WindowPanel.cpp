@@ -51,9 +51,15 @@ void WindowPanel::addHintBar(const char* name, const QRect& rect, const QColor& 
 
 WindowPanel::GridTools WindowPanel::addGridTools(const QPoint& esporta, const QPoint& guida,
                                                  const QPoint& esci) {
-    return {
+    ImageButton* cmdEsporta =
         addTool("cmdEsporta", artwork("excel_grande"), {esporta, QSize(49, 50)},
-                QStringLiteral("Esporta l'archivio in formato Microsoft Excel.")),
+                QStringLiteral("Esporta l'archivio in formato Microsoft Excel."));
+    const HelpAndExit tools = addHelpAndExitTools(guida, esci);
+    return {cmdEsporta, tools.cmdGuida, tools.cmdEsci};
+}
+
+WindowPanel::HelpAndExit WindowPanel::addHelpAndExitTools(const QPoint& guida, const QPoint& esci) {
+    return {
         addTool("cmdGuida", artwork("guida_grande"), {guida, QSize(50, 55)},
                 QStringLiteral("Visualizza la pagina della guida sensibile al contesto.")),
         addTool("cmdEsci", artwork("esci_grande"), {esci, QSize(40, 50)},

@@ -40,6 +40,12 @@ public:
         ImageButton* cmdEsci;
     };
     GridTools addGridTools(const QPoint& esporta, const QPoint& guida, const QPoint& esci);
+    // The help and exit tools alone, as the grid windows have them.
+    struct HelpAndExit {
+        ImageButton* cmdGuida;
+        ImageButton* cmdEsci;
+    };
+    HelpAndExit addHelpAndExitTools(const QPoint& guida, const QPoint& esci);
 
 private:
     QWidget* m_panel;

@@ -253,6 +253,18 @@ private slots:
         QCOMPARE(reading.damagedLines, damaged);
         QCOMPARE(reading.brokenLinks, broken);
         QCOMPARE(reading.badHeader, badHeader);
+
+        // A reader that wants no card's entries (another card's history) is told the same.
+        int visited = 0;
+        const auto picky = Journal::read(
+            path, ProtocolRecord::layout().size(), [&](const Entry&) { ++visited; }, {},
+            [](int position) { return position != 1; });
+        QVERIFY(picky);
+        QCOMPARE(visited, 0);
+        QCOMPARE(picky->damagedLines, damaged);
+        QCOMPARE(picky->brokenLinks, broken);
+        QCOMPARE(picky->badHeader, badHeader);
+        QCOMPARE(picky->lines, reading.lines);
     }
 
     // A save whose journal or record the disk refuses reports the failure and leaves both

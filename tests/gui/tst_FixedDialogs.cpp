@@ -92,6 +92,10 @@ private slots:
                                          << "txtNumero"
                                          << "12/2026"
                                          << "btnAnnulla";
+        QTest::newRow("card history") << "TfrmCronologia"
+                                      << ""
+                                      << ""
+                                      << "cmdEsci";
         QTest::newRow("protocol summary") << "TfrmRiepProtocollo"
                                           << "txtDataInizio"
                                           << "01/03/2026"

@@ -9,6 +9,7 @@
 #include "app/Splash.h"
 #include "core/Credential.h"
 #include "core/DocumentRecord.h"
+#include "core/ProtocolRecord.h"
 #include "documents/Altri.h"
 #include "documents/DaCompletare.h"
 #include "documents/ExpAltri.h"
@@ -24,6 +25,7 @@
 #include "ui/AllegaCartella.h"
 #include "ui/ArchiveTag.h"
 #include "ui/Calendario.h"
+#include "ui/Cronologia.h"
 #include "ui/Guida.h"
 
 #include <QLabel>
@@ -48,7 +50,7 @@ QStringList EveryWindow::names() {
         QStringLiteral("TfrmTrovaProtocollo"), QStringLiteral("TfrmRiepProtocollo"),
         QStringLiteral("TfrmExpAltri"),        QStringLiteral("TfrmDaCompletare"),
         QStringLiteral("TfrmTrovaAltri"),      QStringLiteral("TfrmStampaAltri"),
-        QStringLiteral("TfrmVerifica"),
+        QStringLiteral("TfrmVerifica"),        QStringLiteral("TfrmCronologia"),
     };
 }
 
@@ -116,6 +118,11 @@ QWidget* EveryWindow::open(const QString& name) {
         dialog = std::make_unique<TfrmTrovaAltri>(altri, altri);
     else if (name == QLatin1String("TfrmStampaAltri"))
         dialog = std::make_unique<TfrmStampaAltri>(altri, *altri);
+    else if (name == QLatin1String("TfrmCronologia"))
+        dialog = std::make_unique<TfrmCronologia>(
+            protocollo, TfrmCronologia::Card{registerPath, &ProtocolRecord::layout(), 1,
+                                             ProtocolRecord::journalIdentity(registerPath),
+                                             [](const QString& field) { return field; }});
     else
         qFatal("no window %s", qPrintable(name));
     // The tag its opener gives it, where it has one.

@@ -10,19 +10,112 @@
 // windowshot annulla OUT.png             the annulment window, filled in
 #include "app/Application.h"
 #include "core/Annulments.h"
+// generator's card of that index (a full card when CARD % 50 == 9). WINDOW "cronologia"
+// draws the history of a protocol card saved new and then changed twice, in a register
+// made in a temporary folder; CARD "alterata" alters its journal first, "senza" draws a card
+// saved without the journal.
+#include "app/Application.h"
+#include "core/RecordArchive.h"
 #include "documents/Altri.h"
 #include "genprotocol/DocumentGenerator.h"
 #include "genprotocol/ProtocolGenerator.h"
 #include "protocol/Annulla.h"
 #include "protocol/Protocollo.h"
+#include "ui/Cronologia.h"
+#include "ui/Services.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 #include <memory>
+
+namespace {
+
+class Folder final : public FolderService {
+public:
+    QString path;
+    QString programFolder() const override { return path; }
+};
+
+// The history window of card 1 of a register of three saves, drawn into `out`.
+bool drawHistory(const QString& out, const QString& state) {
+    QTemporaryDir dir;
+    Folder folder;
+    folder.path = QDir::toNativeSeparators(dir.path() + u'/');
+    Services::setFolder(&folder);
+    const QString path = dir.filePath(QStringLiteral("2026.prt"));
+    const ProtocolGenerator generator(1, 2026);
+    const auto save = [&](const QDateTime& at, Journal::Kind kind) {
+        RecordArchive archive(path, ProtocolRecord::layout());
+        archive.setJournaling({ProtocolRecord::journalIdentity(path), at, kind});
+        return archive;
+    };
+    ProtocolRecord card = generator.card(9, 100);
+    const QDate day(2026, 2, 4);
+    if (!save(QDateTime(day, QTime(9, 12, 40)), Journal::Kind::New).append(card))
+        return false;
+    card.setText(ProtocolRecord::Oggetto,
+                 card.text(ProtocolRecord::Oggetto) + QStringLiteral(" (con allegato)"));
+    card.setText(ProtocolRecord::Pagine, QStringLiteral("9"));
+    if (!save(QDateTime(day.addDays(1), QTime(11, 3, 5)), Journal::Kind::Rewrite).update(1, card))
+        return false;
+    card.setText(ProtocolRecord::Note, QStringLiteral("Risposta inviata il 12/02/2026."));
+    card.setText(ProtocolRecord::File01, QStringLiteral("risposta.pdf"));
+    if (!save(QDateTime(day.addDays(8), QTime(16, 45, 0)), Journal::Kind::Rewrite).update(1, card))
+        return false;
+
+    // A card stored by a copy that kept no journal, after the others.
+    if (state == QLatin1String("senza") &&
+        !RecordArchive(path, ProtocolRecord::layout()).append(generator.card(3, 100)))
+        return false;
+    if (state == QLatin1String("alterata")) {
+        // One byte of the third line, and the first line of the last change taken out.
+        QFile journal(Journal::pathFor(path));
+        if (!journal.open(QIODevice::ReadOnly))
+            return false;
+        QList<QByteArray> lines = journal.readAll().split('\n');
+        journal.close();
+        lines[2][3] = char(lines[2][3] ^ 0x20);
+        lines.removeAt(29);
+        if (!journal.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            journal.write(lines.join('\n')) < 0)
+            return false;
+        journal.close();
+    }
+
+    TfrmProtocollo window;
+    window.openRegister(QStringLiteral("2026"));
+    window.resize(1280, 1024);
+    window.show();
+    if (state == QLatin1String("senza"))
+        window.last();
+    else
+        window.loadCard(card, 1);
+    bool drawn = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* history = qobject_cast<TfrmCronologia*>(QApplication::activeModalWidget());
+        if (!history || !history->isLoaded())
+            return;
+        // The last saves, where the changes are.
+        history->findChild<QTableView*>()->scrollToBottom();
+        drawn = history->grab().save(out);
+        history->accept();
+    });
+    poll.start(20);
+    window.openHistory();
+    Services::setFolder(nullptr);
+    return drawn;
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -30,7 +123,7 @@ int main(int argc, char* argv[]) {
     Application::configure(app);
     const QStringList args = app.arguments();
     if (args.size() < 3) {
-        std::fprintf(stderr, "usage: windowshot altri|protocollo OUT.png [CARD]\n");
+        std::fprintf(stderr, "usage: windowshot altri|protocollo|cronologia OUT.png [CARD]\n");
         return 2;
     }
     if (args[1] == QLatin1String("annulla")) {
@@ -73,6 +166,8 @@ int main(int argc, char* argv[]) {
         QApplication::processEvents();
         return window.grab().save(args[2]) ? 0 : 1;
     }
+    if (args[1] == QLatin1String("cronologia"))
+        return drawHistory(args[2], args.value(3)) ? 0 : 1;
     std::unique_ptr<CardWindow> window;
     const int card = args.size() > 3 ? args[3].toInt() : -1;
     if (args[1] == QLatin1String("altri")) {
