@@ -19,7 +19,9 @@ namespace ArchiveCheck {
 namespace {
 
 const QRegularExpression kRegisterName(QStringLiteral("^(\\d{4})\\.prt$"));
-const QRegularExpression kProtocolNumber(QStringLiteral("^(\\d{1,9})/(\\d{4})$"));
+// The progressive number, followed by "/" and a year when the numbering asks for it (the year
+// of the day the card was made, which need not be the register's).
+const QRegularExpression kProtocolNumber(QStringLiteral("^(\\d{1,9})(/\\d{4})?$"));
 constexpr const char* kAttachmentFields[] = {"Copia", "File01", "File02", "File03"};
 
 QString attachmentCaption(const char* field) {
@@ -35,8 +37,7 @@ public:
                   QSet<QString>& named)
         : m_folder(folder), m_name(name), m_path(folder + name), m_control(control),
           m_result(result), m_named(named), m_protocol(kRegisterName.match(name).hasMatch()),
-          m_layout(m_protocol ? ProtocolRecord::layout() : DocumentRecord::layout()),
-          m_year(name.left(4)) {}
+          m_layout(m_protocol ? ProtocolRecord::layout() : DocumentRecord::layout()) {}
 
     void run() {
         RecordFile file(m_layout.size());
@@ -156,19 +157,20 @@ private:
 
     void noteNumber(const QString& card, int position) {
         const auto match = kProtocolNumber.match(card);
-        if (!match.hasMatch() || match.captured(2) != m_year) {
+        if (!match.hasMatch()) {
             add(position, card, Problem::NumberMissing,
                 card.isEmpty() ? QStringLiteral("la scheda non ha un numero di protocollo")
-                               : QStringLiteral("«%1» non è un numero di protocollo del %2")
-                                     .arg(card, m_year));
+                               : QStringLiteral("«%1» non è un numero di protocollo").arg(card));
             return;
         }
         const qint64 number = match.captured(1).toLongLong();
         const auto [it, fresh] = m_numbers.emplace(number, position);
+        if (fresh)
+            m_cards.insert(position, card);
         if (!fresh)
             add(position, card, Problem::NumberTwice,
                 QStringLiteral("il numero %1 è già della scheda in posizione %2")
-                    .arg(card)
+                    .arg(number)
                     .arg(it->second));
     }
 
@@ -176,17 +178,14 @@ private:
         qint64 previous = -1;
         for (const auto& [number, position] : m_numbers) {
             if (previous >= 0 && number > previous + 1) {
-                const QString card = QStringLiteral("%1/%2").arg(number).arg(m_year);
-                add(position, card, Problem::NumbersSkipped,
+                add(position, m_cards.value(position), Problem::NumbersSkipped,
                     number == previous + 2
-                        ? QStringLiteral("il numero %1/%2 non è stato dato a nessuna scheda")
+                        ? QStringLiteral("il numero %1 non è stato dato a nessuna scheda")
                               .arg(previous + 1)
-                              .arg(m_year)
-                        : QStringLiteral("i numeri da %1/%3 a %2/%3 non sono stati dati a "
-                                         "nessuna scheda")
+                        : QStringLiteral("i numeri da %1 a %2 non sono stati dati a nessuna "
+                                         "scheda")
                               .arg(previous + 1)
-                              .arg(number - 1)
-                              .arg(m_year));
+                              .arg(number - 1));
             }
             previous = number;
         }
@@ -198,9 +197,9 @@ private:
     QSet<QString>& m_named;
     bool m_protocol;
     const RecordLayout& m_layout;
-    QString m_year;
     QHash<int, QByteArray> m_lastClose; // position: the digest its journal last recorded
-    std::map<qint64, int> m_numbers;    // protocol number: its first position
+    std::map<qint64, int> m_numbers;    // progressive number: its first position
+    QHash<int, QString> m_cards;        // those positions: the card's number as written
 };
 
 } // namespace

@@ -97,8 +97,12 @@ void spoil(const Fixture& f, const QString& fault) {
         f.changeCard(5, ProtocolRecord::Numero, QStringLiteral("8/2026"));
     } else if (fault == QLatin1String("no number")) {
         f.changeCard(5, ProtocolRecord::Numero, QString());
-    } else if (fault == QLatin1String("other year")) {
+    } else if (fault == QLatin1String("no year, other year")) {
+        // Both as the numbering may write them: without the year, or with today's year.
+        f.changeCard(4, ProtocolRecord::Numero, QStringLiteral("4"));
         f.changeCard(5, ProtocolRecord::Numero, QStringLiteral("5/2025"));
+    } else if (fault == QLatin1String("not a number")) {
+        f.changeCard(5, ProtocolRecord::Numero, QStringLiteral("5 bis"));
     } else if (fault == QLatin1String("missing file")) {
         f.changeCard(3, ProtocolRecord::Copia, QStringLiteral("manca.pdf"));
     } else if (fault == QLatin1String("unnamed file")) {
@@ -160,8 +164,8 @@ private slots:
              at("2026.prt", 5, "5/2026", Problem::NumbersSkipped)});
         row("numbers skipped", {"skipped"}, {at("2026.prt", 5, "8/2026", Problem::NumbersSkipped)});
         row("card without number", {"no number"}, {at("2026.prt", 5, "", Problem::NumberMissing)});
-        row("number of another year", {"other year"},
-            {at("2026.prt", 5, "5/2025", Problem::NumberMissing)});
+        row("numbers without the year or of another year", {"no year, other year"}, {});
+        row("not a number", {"not a number"}, {at("2026.prt", 5, "5 bis", Problem::NumberMissing)});
         row("attachment missing", {"missing file"},
             {at("2026.prt", 3, "3/2026", Problem::AttachmentMissing)});
         row("file named by no card", {"unnamed file"},
@@ -202,10 +206,9 @@ private slots:
         QTest::newRow("length byte") << "length byte"
                                      << "lunghezza oltre lo spazio del campo: Oggetto";
         QTest::newRow("twice") << "twice"
-                               << "il numero 3/2026 è già della scheda in posizione 3";
-        QTest::newRow("skipped")
-            << "skipped"
-            << "i numeri da 5/2026 a 7/2026 non sono stati dati a nessuna scheda";
+                               << "il numero 3 è già della scheda in posizione 3";
+        QTest::newRow("skipped") << "skipped"
+                                 << "i numeri da 5 a 7 non sono stati dati a nessuna scheda";
         QTest::newRow("missing file") << "missing file"
                                       << "manca il file «manca.pdf» (copia digitale)";
         QTest::newRow("unnamed file") << "unnamed file"
