@@ -9,12 +9,10 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTableView;
-class QThread;
-class QTimer;
 class FindingsModel;
 
-// "Verifica archivio": runs the archive check over the program folder in a thread of its own,
-// with a progress bar and a Cancel button, lists what it found and prints the report. A
+// "Verifica archivio": runs the archive check over the program folder with a progress bar
+// and a Cancel button, lists what it found and prints the report. A
 // double click on a finding about a card closes the window and hands the card to the opener.
 class TfrmVerifica final : public QDialog {
     Q_OBJECT
@@ -44,9 +42,9 @@ private:
     ArchiveCheck::Control m_control;
     ArchiveCheck::Result m_result;
     std::optional<ArchiveCheck::Finding> m_chosen;
-    QThread* m_thread = nullptr;
+    bool m_started = false;
     bool m_finished = false;
-    QTimer* m_ticker = nullptr;
+    bool m_closeWhenDone = false;
     FindingsModel* m_model = nullptr;
     QLabel* lblEsito = nullptr;
     QProgressBar* prbVerifica = nullptr;

@@ -11,17 +11,40 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
+#include <algorithm>
 #include <map>
+#include <optional>
 
 namespace ArchiveCheck {
 namespace {
 
-const QRegularExpression kRegisterName(QStringLiteral("^(\\d{4})\\.prt$"));
-// The progressive number, followed by "/" and a year when the numbering asks for it (the year
-// of the day the card was made, which need not be the register's).
-const QRegularExpression kProtocolNumber(QStringLiteral("^(\\d{1,9})(/\\d{4})?$"));
+// Plain parsing rather than regular expressions: the check runs in a thread of its own, and a
+// regular expression's per-thread matching stack kept a MinGW program from ending.
+bool allDigits(QStringView text) {
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+// "NNNN.prt": a year's register.
+bool isRegisterName(const QString& name) {
+    return name.size() == 8 && name.endsWith(QLatin1String(".prt")) &&
+           allDigits(QStringView(name).left(4));
+}
+// The progressive number of a protocol number, which the numbering follows with "/" and a
+// year when asked to (the year of the day the card was made, which need not be the
+// register's); nothing when the text is no such number.
+std::optional<qint64> progressiveNumber(const QString& card) {
+    const qsizetype slash = card.indexOf(u'/');
+    const QStringView number = QStringView(card).left(slash < 0 ? card.size() : slash);
+    if (!allDigits(number) || number.size() > 9)
+        return std::nullopt;
+    if (slash >= 0 &&
+        !(card.size() - slash - 1 == 4 && allDigits(QStringView(card).sliced(slash + 1))))
+        return std::nullopt;
+    return number.toLongLong();
+}
+
 constexpr const char* kAttachmentFields[] = {"Copia", "File01", "File02", "File03"};
 
 QString attachmentCaption(const char* field) {
@@ -36,7 +59,7 @@ public:
     ArchiveReader(const QString& folder, const QString& name, Control& control, Result& result,
                   QSet<QString>& named)
         : m_folder(folder), m_name(name), m_path(folder + name), m_control(control),
-          m_result(result), m_named(named), m_protocol(kRegisterName.match(name).hasMatch()),
+          m_result(result), m_named(named), m_protocol(isRegisterName(name)),
           m_layout(m_protocol ? ProtocolRecord::layout() : DocumentRecord::layout()) {}
 
     void run() {
@@ -46,6 +69,8 @@ public:
             return;
         }
         readJournal(file);
+        if (m_control.tick)
+            m_control.tick();
         if (m_control.cancel)
             return;
         readRecords(file);
@@ -118,6 +143,8 @@ private:
             for (qsizetype at = 0; at < block.size(); at += size)
                 checkRecord(QByteArrayView(block).sliced(at, size), ++position);
             m_control.done += block.size();
+            if (m_control.tick)
+                m_control.tick();
         }
         m_control.done += bytes % size;
         if (m_protocol)
@@ -156,14 +183,14 @@ private:
     }
 
     void noteNumber(const QString& card, int position) {
-        const auto match = kProtocolNumber.match(card);
-        if (!match.hasMatch()) {
+        const auto progressive = progressiveNumber(card);
+        if (!progressive) {
             add(position, card, Problem::NumberMissing,
                 card.isEmpty() ? QStringLiteral("la scheda non ha un numero di protocollo")
                                : QStringLiteral("«%1» non è un numero di protocollo").arg(card));
             return;
         }
-        const qint64 number = match.captured(1).toLongLong();
+        const qint64 number = *progressive;
         const auto [it, fresh] = m_numbers.emplace(number, position);
         if (fresh)
             m_cards.insert(position, card);
@@ -213,7 +240,7 @@ QStringList archivesIn(const QString& programFolder) {
     const QDir folder(programFolder);
     for (const QString& name :
          folder.entryList({QStringLiteral("*.prt")}, QDir::Files, QDir::Name)) {
-        if (kRegisterName.match(name).hasMatch())
+        if (isRegisterName(name))
             names << name;
     }
     if (QFileInfo::exists(programFolder + DocumentArchive::FileName))

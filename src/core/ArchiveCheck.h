@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <atomic>
+#include <functional>
 
 // The archive check: reads every register year and the document index in a program folder,
 // with their journals and the attachments folder, and reports what is wrong. It only reads;
@@ -34,12 +35,14 @@ struct Finding {
 // The finding as the report's "Problema" column says it.
 QString describe(const Finding& finding);
 
-// Shared with the thread that runs the check: how far it is (in bytes read of all to read),
-// and the request to stop.
+// How far the check is (in bytes read of all to read), and the request to stop.
 struct Control {
     std::atomic<qint64> done{0};
     std::atomic<qint64> total{0};
     std::atomic<bool> cancel{false};
+    // Called now and then (after each block of cards read), for a caller that runs the check
+    // in its own thread and keeps its window alive meanwhile.
+    std::function<void()> tick;
 };
 
 struct Result {
