@@ -10,16 +10,9 @@ namespace {
 constexpr int kColumns = 5;
 // Far more than a register's annulments ever take; a larger file is not ours.
 constexpr qint64 kMaxBytes = 64 << 20;
-const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
-const QString kDateTimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
-
-QByteArrayView chopLineEnd(QByteArrayView line) {
-    if (line.endsWith('\n'))
-        line.chop(1);
-    if (line.endsWith('\r'))
-        line.chop(1);
-    return line;
-}
+using Journal::chopLineEnd;
+using Journal::kDateTimeFormat;
+using Journal::kLineEnd;
 
 // The file's lines after the first, each handed to `visit` with its 1-based number.
 Reading parse(const QByteArray& bytes) {

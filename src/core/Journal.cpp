@@ -15,8 +15,6 @@ namespace {
 constexpr int kColumns = 10;
 // A block holds at most every field of a card twice over, escaped: far less than this.
 constexpr qint64 kTailBytes = 1 << 20;
-const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
-const QString kDateTimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
 // How often a long read reports how far it got.
 constexpr int kProgressLines = 4096;
 
@@ -133,15 +131,6 @@ bool recordConfirms(RecordFile& archive, const Entry& close) {
     return now == close.after.toLatin1() || now != close.before.toLatin1();
 }
 
-// A line's bytes without its line end (a lone LF is accepted as well).
-QByteArrayView chopLineEnd(QByteArrayView line) {
-    if (line.endsWith('\n'))
-        line.chop(1);
-    if (line.endsWith('\r'))
-        line.chop(1);
-    return line;
-}
-
 // A line's columns once its own SHA-256 holds and every column is well formed: checked
 // without making a text of any, so that a reader may skip the entries it does not want.
 struct Columns {
@@ -239,6 +228,15 @@ Entry fullEntry(const Columns& columns) {
 }
 
 } // namespace
+
+// A line's bytes without its line end (a lone LF is accepted as well).
+QByteArrayView chopLineEnd(QByteArrayView line) {
+    if (line.endsWith('\n'))
+        line.chop(1);
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return line;
+}
 
 QString kindText(Kind kind) {
     return QString::fromLatin1(kKindTexts[std::size_t(kind)]);

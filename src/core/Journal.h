@@ -54,6 +54,11 @@ struct Entry {
 };
 
 QString kindText(Kind kind);
+// The text conventions the side files beside an archive share: lines ended by CR LF (a lone
+// LF read as well), dates and times as "yyyy-MM-dd hh:mm:ss".
+inline const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
+inline const QString kDateTimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+QByteArrayView chopLineEnd(QByteArrayView line);
 // A text as one column of a line: UTF-8 with backslash, tab, CR and LF as \\, \t, \r, \n;
 // and back (nothing for a column with a stray backslash). Side files that keep lines of
 // the same kind use them too.
