@@ -142,6 +142,14 @@ QString kindText(Kind kind) {
     return QString::fromLatin1(kKindTexts[std::size_t(kind)]);
 }
 
+QByteArray escapeColumn(const QString& text) {
+    return escaped(text);
+}
+
+std::optional<QString> unescapeColumn(QByteArrayView column) {
+    return unescaped(column);
+}
+
 QString pathFor(const QString& archivePath) {
     return archivePath + kSuffix;
 }

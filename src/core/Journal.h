@@ -54,6 +54,10 @@ struct Entry {
 };
 
 QString kindText(Kind kind);
+// A text as one column of a tab-separated side-file line (UTF-8; backslash, tab, CR and LF
+// written as \\, \t, \r, \n), and back; nothing for an unknown escape.
+QByteArray escapeColumn(const QString& text);
+std::optional<QString> unescapeColumn(QByteArrayView column);
 QString pathFor(const QString& archivePath);
 QByteArray digest(QByteArrayView bytes); // hex SHA-256
 
