@@ -141,10 +141,9 @@ bool follow(const QString& path, const QList<Entry>& block, const std::optional<
     }
     if (prints.isEmpty())
         return true;
-    Reading now;
     QList<Line> lines;
-    now = scan(
-        path, [&](const Line& line) { lines.append(line); }, true);
+    const auto keep = [&](const Line& line) { lines.append(line); };
+    const Reading now = scan(path, keep, true);
     if (!now.readable)
         return false;
     const QByteArray before = bytes(lines, now.damaged);
