@@ -236,8 +236,8 @@ QByteArray Reading::find(int position, const QString& field, const QString& name
 
 Reading read(const QString& path) {
     QList<Line> lines;
-    Reading reading = scan(
-        path, [&](const Line& line) { lines.append(line); }, false);
+    const auto keep = [&](const Line& line) { lines.append(line); };
+    Reading reading = scan(path, keep, true);
     reading.lines = std::move(lines);
     return reading;
 }

@@ -321,6 +321,7 @@ private slots:
         QCOMPARE(reading.damagedLines, lines);
         QCOMPARE(reading.badHeader, badHeader);
         QCOMPARE(reading.isDamaged(), !lines.isEmpty());
+        QCOMPARE(reading.damaged.size(), lines.size()); // their bytes, for a rewrite
         QCOMPARE(reading.find(1, "Copia", "a.pdf"), sha("A"));
         const auto search =
             Fingerprints::cardsHolding(a.dir.path() + u'/', sha("A"), QString(), std::nullopt);
