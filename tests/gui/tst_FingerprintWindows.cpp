@@ -1,6 +1,7 @@
 #include "core/DocumentRecord.h"
 #include "core/Fingerprints.h"
 #include "core/ProtocolRecord.h"
+#include "core/RecordArchive.h"
 #include "documents/Altri.h"
 #include "protocol/Protocollo.h"
 #include "support/Files.h"
@@ -151,7 +152,6 @@ private slots:
         f.fillRequired(docs);
         w->saveCard();
         const QString archive = w->archivePath();
-        const QString card = docs ? QStringLiteral("1") : QStringLiteral("1/2026");
         const Fingerprints::Reading reading = Fingerprints::read(Fingerprints::pathFor(archive));
         QVERIFY(!reading.isDamaged());
         QCOMPARE(reading.lines.size(), 1);
@@ -177,8 +177,7 @@ private slots:
                  (QStringList{QStringLiteral("IMPRONTE DEI FILE ALLEGATI (SHA-256)"),
                               Fingerprints::fieldCaption(field) + u':',
                               QString::fromLatin1(sum) + QStringLiteral("  scansione.pdf")}));
-        QVERIFY(f.services.messages.size() == 1); // the save's own message
-        Q_UNUSED(card);
+        QCOMPARE(f.services.messages.size(), 1); // the save's own message
     }
 
     // Attaching a file another card already holds: a question naming that card; Yes attaches
@@ -278,6 +277,35 @@ private slots:
         QCOMPARE(f.services.messages[1].text,
                  QStringLiteral("Lo stesso file è già allegato alla scheda n. 1 dello Schedario "
                                 "documenti (1° file allegato). Allegarlo comunque?"));
+    }
+
+    // A file attached to a card that another copy changed meanwhile: the card is reloaded
+    // with what was done here, and its second save records the file's fingerprint.
+    void aCardReloadedAfterAnotherCopysChangeKeepsItsAttachment() {
+        Fixture f;
+        f.protocol->show();
+        f.fillRequired(false);
+        f.protocol->saveCard();
+        const auto stored =
+            RecordArchive(f.protocol->archivePath(), ProtocolRecord::layout()).read(1);
+        QVERIFY(stored);
+        ProtocolRecord changed(stored->bytes());
+        changed.setText(ProtocolRecord::Note, QStringLiteral("scritta da un'altra postazione"));
+        QVERIFY(
+            RecordArchive(f.protocol->archivePath(), ProtocolRecord::layout()).update(1, changed));
+        const QByteArray bytes = content(7);
+        f.attach(false, QStringLiteral("Copia"), f.userFile("ricevuta.pdf", bytes));
+        f.services.messages.clear();
+        f.protocol->saveCard();
+        QCOMPARE(f.services.messages.size(), 1);
+        QCOMPARE(f.services.messages[0].text, CardWindow::kChangedElsewhere);
+        QCOMPARE(f.shown(false, QStringLiteral("Copia")).value(1), shortened(sha(bytes)));
+        f.protocol->saveCard();
+        QCOMPARE(f.services.messages.last().text, CardWindow::kUpdated);
+        const Fingerprints::Reading reading =
+            Fingerprints::read(Fingerprints::pathFor(f.protocol->archivePath()));
+        QCOMPARE(reading.find(1, QStringLiteral("Copia"), QStringLiteral("ricevuta.pdf")),
+                 sha(bytes));
     }
 
     // A side file damaged by hand is reported, once, when a card is loaded, and again when a
