@@ -3,6 +3,7 @@
 #include "core/Cp1252.h"
 #include "core/Credential.h"
 #include "core/DocumentRecord.h"
+#include "core/Fingerprints.h"
 #include "core/Journal.h"
 #include "core/ProtocolRecord.h"
 #include "core/Settings.h"
@@ -236,6 +237,8 @@ int main(int argc, char* argv[]) {
                            changed.own,
                            {}};
     const QByteArray closingLine = Journal::line(closing);
+    const QString fingerprints = root + QStringLiteral("/fingerprints");
+    const QByteArray sum = Journal::digest("allegato");
 
     const QByteArray full = card().bytes();
     // A register cut in the middle of its last card, and one whose length bytes all claim
@@ -317,6 +320,15 @@ int main(int argc, char* argv[]) {
         save(journal, QStringLiteral("closing_entry"), closingLine) &&
         save(journal, QStringLiteral("changed_field_columns"),
              changedLine.first(changedLine.lastIndexOf('\t'))) &&
+        save(fingerprints, QStringLiteral("two_cards"),
+             Fingerprints::bytes({{QStringLiteral("Protocollo 2026"), 1, QStringLiteral("Copia"),
+                                   QStringLiteral("lettera del 5 marzo.pdf"), sum},
+                                  {QStringLiteral("Protocollo 2026"), 2, QStringLiteral("File03"),
+                                   QStringLiteral("tab\tnel nome"), sum}})) &&
+        save(fingerprints, QStringLiteral("damaged"),
+             Fingerprints::bytes({{QStringLiteral("Schedario documenti"), 7,
+                                   QStringLiteral("File01"), QStringLiteral("Città.pdf"), sum}},
+                                 {"Schedario documenti\t8\tNote\tx\t" + sum, "riga\tcorta"})) &&
         save(record, QStringLiteral("cut_card"), full.first(1000)) &&
         save(record, QStringLiteral("overlong_lengths"), overlong) &&
         save(settings, QStringLiteral("delivered.ini"), delivered) &&

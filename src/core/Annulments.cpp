@@ -77,13 +77,14 @@ QByteArray line(const Annulment& annulment) {
 }
 
 std::optional<Annulment> parseLine(QByteArrayView text) {
-    const QList<QByteArray> columns = text.toByteArray().split('\t');
+    const QList<QByteArrayView> columns = Journal::columns(text);
     if (columns.size() != kColumns)
         return std::nullopt;
     Annulment annulment;
     bool number = false;
-    annulment.position = columns[0].toInt(&number);
-    annulment.at = QDateTime::fromString(QString::fromLatin1(columns[2]), kDateTimeFormat);
+    annulment.position = columns[0].toByteArray().toInt(&number);
+    annulment.at =
+        QDateTime::fromString(QString::fromLatin1(columns[2].toByteArray()), kDateTimeFormat);
     const auto card = Journal::unescaped(columns[1]);
     const auto reason = Journal::unescaped(columns[3]);
     const auto authorisedBy = Journal::unescaped(columns[4]);

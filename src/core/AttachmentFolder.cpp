@@ -1,6 +1,7 @@
 #include "AttachmentFolder.h"
 
 #include "Cp1252.h"
+#include "Fingerprints.h"
 #include "TextField.h"
 #include "platform/FileLock.h"
 
@@ -179,7 +180,8 @@ QString storedName(const QString& original) {
     return name + suffix + extension;
 }
 
-CopyResult copyIn(const QString& programFolder, const QString& source, const QString& name) {
+CopyResult copyIn(const QString& programFolder, const QString& source, const QString& name,
+                  const Vet& vet, QByteArray* sha256) {
     const QString folder = path(programFolder);
     const QString target = fileFor(programFolder, name);
     // Only a regular file has a size to check the copy against: opening a pipe waits for a
@@ -189,8 +191,14 @@ CopyResult copyIn(const QString& programFolder, const QString& source, const QSt
         return CopyResult::Failed;
     const QFileInfo existing(target);
     // Copying a file onto itself would empty it.
-    if (existing.exists() && existing.canonicalFilePath() == from.canonicalFilePath())
-        return CopyResult::SameFile;
+    if (existing.exists() && existing.canonicalFilePath() == from.canonicalFilePath()) {
+        const auto sum = Fingerprints::ofFile(target);
+        if (!sum)
+            return CopyResult::Failed;
+        if (sha256)
+            *sha256 = *sum;
+        return !vet || vet(*sum) ? CopyResult::SameFile : CopyResult::Declined;
+    }
 
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly) || in.isSequential())
@@ -236,6 +244,13 @@ CopyResult copyIn(const QString& programFolder, const QString& source, const QSt
     out.close();
     if (out.error() != QFileDevice::NoError)
         return CopyResult::Failed;
+    const auto sum = Fingerprints::ofFile(out.fileName());
+    if (!sum)
+        return CopyResult::Failed;
+    if (sha256)
+        *sha256 = *sum;
+    if (vet && !vet(*sum))
+        return CopyResult::Declined;
     std::error_code error;
     std::filesystem::rename(QFileInfo(out).filesystemAbsoluteFilePath(),
                             QFileInfo(target).filesystemAbsoluteFilePath(), error);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <functional>
 
@@ -38,7 +39,10 @@ QString fileFor(const QString& programFolder, const QString& name);
 // store rule unchanged, and applying the rule to it again gives it back.
 QString storedName(const QString& original);
 
-enum class CopyResult { Copied, SameFile, Failed };
+enum class CopyResult { Copied, SameFile, Declined, Failed };
+
+// Shown the SHA-256 (hex) of what is about to be attached; false: it is not.
+using Vet = std::function<bool(const QByteArray& sha256)>;
 
 // Copies `source` into the folder as `name` (a stored name), creating the folder when
 // missing and replacing a file of that name. Only a regular file is copied (a pipe would
@@ -46,7 +50,13 @@ enum class CopyResult { Copied, SameFile, Failed };
 // held when the copy began and still holds at its end; the copy is on the disk before it
 // takes the name. On any failure the file that was there stays whole and no part of the
 // copy is left. A source that already is that file is left as it is.
-CopyResult copyIn(const QString& programFolder, const QString& source, const QString& name);
+//
+// The copy's SHA-256 is computed from the copy itself once it is on the disk, and goes to
+// `vet` before the copy takes its name (for a source that already is the file, from that
+// file): when `vet` refuses it, nothing is left of the copy (Declined). `sha256`, when
+// given, receives it.
+CopyResult copyIn(const QString& programFolder, const QString& source, const QString& name,
+                  const Vet& vet = {}, QByteArray* sha256 = nullptr);
 
 // Blocks copyIn() reads and writes at a time.
 constexpr qint64 CopyBlock = 1 << 20;

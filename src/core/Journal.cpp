@@ -87,8 +87,6 @@ std::optional<QString> unescaped(QByteArrayView column) {
     return QString::fromUtf8(utf8);
 }
 
-namespace {
-
 bool isDigest(QByteArrayView text) {
     if (text.size() != 64)
         return false;
@@ -98,6 +96,20 @@ bool isDigest(QByteArrayView text) {
     }
     return true;
 }
+
+QList<QByteArrayView> columns(QByteArrayView line) {
+    QList<QByteArrayView> out;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= line.size(); ++i) {
+        if (i == line.size() || line[i] == '\t') {
+            out.append(line.sliced(start, i - start));
+            start = i + 1;
+        }
+    }
+    return out;
+}
+
+namespace {
 
 QByteArray headerDigest() {
     return digest(kHeader);

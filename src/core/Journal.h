@@ -64,8 +64,11 @@ QByteArrayView chopLineEnd(QByteArrayView line);
 // the same kind use them too.
 QByteArray escaped(const QString& text);
 std::optional<QString> unescaped(QByteArrayView column);
+// A line's tab-separated columns, views into it.
+QList<QByteArrayView> columns(QByteArrayView line);
 QString pathFor(const QString& archivePath);
 QByteArray digest(QByteArrayView bytes); // hex SHA-256
+bool isDigest(QByteArrayView text);      // 64 lower-case hex digits
 
 // What the journal of an archive says of a card's number and archive name.
 struct Identity {

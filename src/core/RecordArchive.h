@@ -46,6 +46,31 @@ public:
         Follow follow = {};
         Extra extra = {};
         Allow allow = {};
+
+        // Another side file beside those already set: its follower runs after theirs (all
+        // must succeed), its entries come after theirs. A follower leaves its file alone for
+        // a block with nothing for it, so that one failing after another has written can
+        // only be the one the block was for.
+        void addFollower(Follow more) {
+            if (!follow) {
+                follow = std::move(more);
+                return;
+            }
+            follow = [first = std::move(follow),
+                      then = std::move(more)](const QList<Journal::Entry>& block) {
+                return first(block) && then(block);
+            };
+        }
+        void addExtra(Extra more) {
+            if (!extra) {
+                extra = std::move(more);
+                return;
+            }
+            extra = [first = std::move(extra), then = std::move(more)](int position,
+                                                                       const Record& after) {
+                return first(position, after) + then(position, after);
+            };
+        }
     };
     void setJournaling(Journaling journaling) { m_journaling = std::move(journaling); }
     const std::optional<Journaling>& journaling() const { return m_journaling; }

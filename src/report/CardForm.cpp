@@ -139,4 +139,34 @@ void fill(Report::Template& page, const Form& form, const FieldSource& field,
                                  printedAt.time().toString(QStringLiteral("HH:mm:ss")));
 }
 
+void addFingerprints(Report::Template& page, const Form& form,
+                     const QList<Fingerprints::Shown>& files) {
+    if (files.isEmpty())
+        return;
+    // Under the footer bar, with the gap the form leaves above its first row.
+    const double top = rowTop(form.rows.size()) + 1 + 5.8 + 4;
+    auto& objects = page.pageObjects;
+    objects.append(rectangle(QStringLiteral("shpImpronte"), {1, top, 188, 5.8}, lightSteelBlue));
+    objects.append(text(QStringLiteral("titImpronte"), {2, top + 1, 185.8, 4.2},
+                        QStringLiteral("IMPRONTE DEI FILE ALLEGATI (SHA-256)"), 9, Align::Center));
+    const double first = top + 7;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const Fingerprints::Shown& file = files.at(i);
+        const double y = first + rowPitch * double(i);
+        const QString n = QString::number(i + 1);
+        objects.append(rectangle(QStringLiteral("shpImpronta") + n, {1, y, 188, 4.6}, QColor()));
+        objects.append(text(QStringLiteral("lblImpronta") + n, {2, y + 0.5, 37.8, 3.5},
+                            Fingerprints::fieldCaption(file.field) + u':', 7));
+        const QString sum = file.sha256.isEmpty() ? QStringLiteral("impronta non registrata")
+                                                  : QString::fromLatin1(file.sha256);
+        objects.append(text(QStringLiteral("txtImpronta") + n, {44, y + 0.5, 144, 3.5},
+                            sum + QStringLiteral("  ") + file.name, 7));
+    }
+    Object line;
+    line.kind = Object::Line;
+    line.name = QStringLiteral("lineImpronte");
+    line.rect = {42, first, 0, rowPitch * double(files.size()) - 0.4};
+    objects.append(line);
+}
+
 } // namespace CardForm

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Report.h"
+#include "core/Fingerprints.h"
 
 #include <QDateTime>
 #include <QList>
@@ -52,5 +53,10 @@ Report::Template layout(const Form& form);
 // with "Stampa eseguita in data dd/mm/yyyy alle ore HH:mm:ss".
 void fill(Report::Template& page, const Form& form, const FieldSource& field,
           const QDateTime& printedAt);
+
+// Below the form's footer, when the card names any file: a title bar and one framed row
+// per attached file, its caption and "SHA-256  name" as a checksum tool lists them.
+void addFingerprints(Report::Template& page, const Form& form,
+                     const QList<Fingerprints::Shown>& files);
 
 } // namespace CardForm

@@ -55,7 +55,15 @@ TfrmAllegaCartella::TfrmAllegaCartella(QWidget* opener) : QDialog(opener) {
         txtDesc[i]->setObjectName(QStringLiteral("txtDesc") + nn);
         txtDesc[i]->setGeometry(20, y + 88, 566, 22);
         txtDesc[i]->setFont(field);
-        new AttachmentSlot(txtFile[i], btnSfoglia, btnApri, imgCancella);
+        // The fingerprint on the free right side of the name's caption line.
+        auto* print = addLabel(panel, "", QString(), 230, y + 12,
+                               uiFont(QStringLiteral("Verdana"), 9), QColor(0x33, 0x44, 0x66));
+        print->setObjectName(QStringLiteral("lblImpronta") + nn);
+        print->setGeometry(230, y + 12, 356, 16);
+        print->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        print->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        m_slots[i] = new AttachmentSlot(txtFile[i], btnSfoglia, btnApri, imgCancella, print);
+        m_slots[i]->setPlace([this] { return m_place; });
         for (QWidget* w : {static_cast<QWidget*>(txtFile[i]), static_cast<QWidget*>(btnSfoglia),
                            static_cast<QWidget*>(btnApri), static_cast<QWidget*>(txtDesc[i])}) {
             if (previous)
@@ -79,6 +87,7 @@ void TfrmAllegaCartella::fill(const FurtherAttachments& current) {
     for (std::size_t i = 0; i < 3; ++i) {
         showText(txtFile[i], TextField::trimBlanks(current.files[i]));
         showText(txtDesc[i], TextField::trimBlanks(current.descriptions[i]));
+        m_slots[i]->setPrint(current.prints[i]);
     }
 }
 
@@ -90,6 +99,7 @@ void TfrmAllegaCartella::apply() {
     for (std::size_t i = 0; i < 3; ++i) {
         chosen.files[i] = TextField::trimBlanks(txtFile[i]->text());
         chosen.descriptions[i] = TextField::trimBlanks(txtDesc[i]->text());
+        chosen.prints[i] = m_slots[i]->print();
     }
     m_applied = chosen;
     accept();
@@ -97,8 +107,10 @@ void TfrmAllegaCartella::apply() {
 
 std::optional<FurtherAttachments> TfrmAllegaCartella::openFor(QWidget* cardWindow,
                                                               const QString& tag,
-                                                              const FurtherAttachments& current) {
+                                                              const FurtherAttachments& current,
+                                                              const CardPlace& place) {
     TfrmAllegaCartella window(cardWindow);
+    window.m_place = place;
     window.lblMemory->setText(tag);
     window.fill(current);
     WindowFrame::centre(&window);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AttachmentSlot.h"
+
 #include <QDialog>
 #include <QString>
 #include <array>
@@ -8,10 +10,12 @@
 class QLabel;
 class QLineEdit;
 
-// The three further attachments of a card, slot by slot: file names and descriptions.
+// The three further attachments of a card, slot by slot: file names, descriptions and the
+// files' fingerprints.
 struct FurtherAttachments {
     std::array<QString, 3> files;
     std::array<QString, 3> descriptions;
+    std::array<AttachmentPrint, 3> prints;
 };
 
 // The further attachments window, each slot a file copied into the attachments folder and a
@@ -24,10 +28,11 @@ class TfrmAllegaCartella final : public QDialog {
 public:
     explicit TfrmAllegaCartella(QWidget* opener);
 
-    // Opens a fresh window over `cardWindow`, tagged `tag` and showing `current`; what
-    // "Applica e chiudi" handed back, none after "Annulla".
+    // Opens a fresh window over `cardWindow`, tagged `tag` and showing `current` of the card
+    // at `place`; what "Applica e chiudi" handed back, none after "Annulla".
     static std::optional<FurtherAttachments> openFor(QWidget* cardWindow, const QString& tag,
-                                                     const FurtherAttachments& current);
+                                                     const FurtherAttachments& current,
+                                                     const CardPlace& place = {});
 
     // The captions of slot `n`'s (1 to 3) file name and description.
     static QString fileCaption(int n);
@@ -46,4 +51,6 @@ private:
     QLabel* lblMemory;
     std::array<QLineEdit*, 3> txtFile{};
     std::array<QLineEdit*, 3> txtDesc{};
+    std::array<AttachmentSlot*, 3> m_slots{};
+    CardPlace m_place;
 };

@@ -33,6 +33,7 @@ Report::Template CardPrintWindow::filledTemplate(const QDateTime& printedAt) con
     // The value objects bear the names of the card window's controls.
     CardForm::fill(
         page, m_form, [this](const QString& name) { return m_card.fieldText(name); }, printedAt);
+    CardForm::addFingerprints(page, m_form, m_card.attachedFiles());
     return page;
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/Fingerprints.h"
+
+#include <QList>
 #include <QString>
 
 class Record;
@@ -16,4 +19,6 @@ public:
     virtual QString fieldText(const QString& controlName) const = 0;
     // The full path of the archive file the window works on.
     virtual QString archivePath() const = 0;
+    // The files the card shown names, with their fingerprints, in field order.
+    virtual QList<Fingerprints::Shown> attachedFiles() const { return {}; }
 };

@@ -17,6 +17,7 @@
 #include "core/TextField.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
@@ -175,12 +176,15 @@ void CardWindow::forgetStoredState() {
     lblPosizione->clear();
     m_loaded.clear();
     m_duplicate = true;
+    m_furtherPrints = {};
 }
 
 RecordArchive CardWindow::journaledArchive(Journal::Kind kind) const {
     RecordArchive target = archive();
     RecordArchive::Journaling journaling{m_card.journalIdentity(target.path()), Clock::now(), kind};
     addToJournaling(journaling);
+    // After the archive's own, so that its followers stay whatever way it set them.
+    Fingerprints::install(journaling, target.path(), freshPrints());
     target.setJournaling(std::move(journaling));
     return target;
 }
@@ -268,7 +272,18 @@ void CardWindow::addAttachmentStrip(const AttachmentStrip& strip) {
         addButton(panel, QStringLiteral("btnApri"), QStringLiteral("Apri"), strip.open);
     hints()->setHint(browse, QStringLiteral("Seleziona il file da allegare alla scheda corrente."));
     hints()->setHint(open, QStringLiteral("Apri il file allegato alla scheda corrente."));
-    new AttachmentSlot(name, browse, open, clear);
+    // The fingerprint on the caption's line, right-aligned over the field's end.
+    QLabel* print = addLabel(panel, "lblImpronta", QString(), 0, 0,
+                             uiFont(QStringLiteral("Verdana"), 9), QColor(0x33, 0x44, 0x66));
+    print->setGeometry(name->x() + 260, name->y() - 18, name->width() - 260, 16);
+    print->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    print->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    hints()->setHint(print, QStringLiteral("Impronta SHA-256 del file allegato, calcolata quando è "
+                                           "stato allegato: il valore intero compare fermando il "
+                                           "puntatore sull'impronta."));
+    m_copyName = name;
+    m_copySlot = new AttachmentSlot(name, browse, open, clear, print);
+    m_copySlot->setPlace([this] { return place(); });
 }
 
 void CardWindow::showAccessError() {
@@ -286,6 +301,9 @@ void CardWindow::PulisciScheda() {
     lblPosizione->clear();
     m_loaded.clear();
     m_duplicate = false;
+    m_furtherPrints = {};
+    if (m_copySlot)
+        m_copySlot->setPrint({});
     if (!m_fields.empty())
         m_fields.front()->setFocus();
 }
@@ -299,6 +317,7 @@ void CardWindow::CaricaScheda(const Record& record, int position) {
     lblPosizione->setText(QString::number(position));
     m_loaded = record.bytes();
     m_duplicate = false;
+    loadPrints(position);
 }
 
 Record CardWindow::cardRecord() const {
@@ -356,6 +375,7 @@ void CardWindow::saveCard() {
         }
         lblPosizione->setText(QString::number(*position));
         m_loaded = record.bytes();
+        m_printCache = {};
         Messages::information(this, kUpdated);
         return;
     }
@@ -367,6 +387,7 @@ void CardWindow::saveCard() {
     }
     lblPosizione->setText(QString::number(*appended));
     m_loaded = written.bytes();
+    m_printCache = {};
     m_duplicate = false;
     const QString notice = newCardAppended();
     Messages::information(this, kInserted);
@@ -377,6 +398,7 @@ void CardWindow::saveCard() {
 void CardWindow::reloadWithTyping(const Record& stored, int position) {
     const Record shown(*m_card.layout, m_loaded);
     const Record typed = cardRecord();
+    const QList<Fingerprints::Shown> fresh = freshPrints();
     Record merged = stored;
     QStringList both;
     for (int f = 0; f < m_card.layout->fieldCount(); ++f) {
@@ -391,6 +413,18 @@ void CardWindow::reloadWithTyping(const Record& stored, int position) {
     CaricaScheda(merged, position);
     // What the next save must find stored is the other copy's card.
     m_loaded = stored.bytes();
+    // Files attached here and kept by the merge keep their fingerprints for that save.
+    for (const Fingerprints::Shown& print : fresh) {
+        if (print.field == Fingerprints::kFields[0] && m_copyName->text() == print.name) {
+            m_copySlot->setPrint({print.sha256, true});
+            continue;
+        }
+        for (std::size_t i = 0; i < 3; ++i) {
+            if (print.field == Fingerprints::kFields[i + 1] &&
+                m_attachmentLabels[i].label->text() == print.name)
+                m_furtherPrints[i] = {print.sha256, true};
+        }
+    }
     if (!both.isEmpty())
         Messages::warning(this, kBothChanged.arg(both.join(QStringLiteral("\r\n"))));
 }
@@ -439,17 +473,77 @@ FurtherAttachments CardWindow::shownAttachments() const {
         shown.files[i] = m_attachmentLabels[i].label->text();
         shown.descriptions[i] = m_attachmentLabels[i + 3].label->text();
     }
+    shown.prints = m_furtherPrints;
     return shown;
 }
 
+CardPlace CardWindow::place() const {
+    std::optional<int> position;
+    if (!shownPosition(position))
+        position.reset();
+    return {archive().path(), position};
+}
+
+void CardWindow::loadPrints(int position) {
+    m_furtherPrints = {};
+    if (m_copySlot)
+        m_copySlot->setPrint({});
+    const QString archivePath = archive().path();
+    if (archivePath.isEmpty())
+        return;
+    const QString path = Fingerprints::pathFor(archivePath);
+    const QFileInfo info(path);
+    if (path != m_printCache.path || info.size() != m_printCache.size ||
+        info.lastModified() != m_printCache.modified) {
+        m_printCache = {path, info.size(), info.lastModified(), Fingerprints::read(path)};
+        if (m_printCache.reading.isDamaged())
+            Messages::warning(this, AttachmentSlot::damagedText(info.fileName()));
+    }
+    const Fingerprints::Reading& reading = m_printCache.reading;
+    if (m_copySlot)
+        m_copySlot->setPrint(
+            {reading.find(position, Fingerprints::kFields[0], m_copyName->text())});
+    for (std::size_t i = 0; i < 3; ++i)
+        m_furtherPrints[i] = {reading.find(position, Fingerprints::kFields[i + 1],
+                                           m_attachmentLabels[i].label->text())};
+}
+
+QList<Fingerprints::Shown> CardWindow::freshPrints() const {
+    QList<Fingerprints::Shown> fresh;
+    if (m_copySlot && m_copySlot->print().fresh)
+        fresh.append({Fingerprints::kFields[0], m_copyName->text(), m_copySlot->print().sha256});
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (m_furtherPrints[i].fresh)
+            fresh.append({Fingerprints::kFields[i + 1], m_attachmentLabels[i].label->text(),
+                          m_furtherPrints[i].sha256});
+    }
+    return fresh;
+}
+
+QList<Fingerprints::Shown> CardWindow::attachedFiles() const {
+    QList<Fingerprints::Shown> files;
+    const auto add = [&](const QString& field, const QString& name, const QByteArray& sha256) {
+        if (!TextField::trimBlanks(name).isEmpty())
+            files.append({field, TextField::trimBlanks(name), sha256});
+    };
+    if (m_copySlot)
+        add(Fingerprints::kFields[0], m_copyName->text(), m_copySlot->print().sha256);
+    for (std::size_t i = 0; i < 3; ++i)
+        add(Fingerprints::kFields[i + 1], m_attachmentLabels[i].label->text(),
+            m_furtherPrints[i].sha256);
+    return files;
+}
+
 void CardWindow::openFurtherAttachments() {
-    const auto applied = TfrmAllegaCartella::openFor(this, m_card.archiveTag, shownAttachments());
+    const auto applied =
+        TfrmAllegaCartella::openFor(this, m_card.archiveTag, shownAttachments(), place());
     if (!applied)
         return;
     for (std::size_t i = 0; i < 3; ++i) {
         m_attachmentLabels[i].label->setText(applied->files[i]);
         m_attachmentLabels[i + 3].label->setText(applied->descriptions[i]);
     }
+    m_furtherPrints = applied->prints;
 }
 
 void CardWindow::browse(BrowseCommand command) {

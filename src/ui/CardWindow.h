@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Browsing.h"
+#include "core/Fingerprints.h"
 #include "core/RecordArchive.h"
 
 #include <QLabel>
@@ -12,11 +13,13 @@
 #include <span>
 #include <vector>
 
+#include "AttachmentSlot.h"
 #include "CardFields.h"
 #include "CardTarget.h"
 #include "Messages.h"
 #include "WindowPanel.h"
 
+class AttachmentSlot;
 class HintLine;
 class ImageButton;
 class QLineEdit;
@@ -45,6 +48,7 @@ public:
 
     QString fieldText(const QString& controlName) const override;
     QString archivePath() const override { return archive().path(); }
+    QList<Fingerprints::Shown> attachedFiles() const override;
     void loadCard(const Record& record, int position) override { CaricaScheda(record, position); }
 
     static inline const QString& kAccessError = Messages::kArchiveAccessError;
@@ -194,6 +198,12 @@ private:
     void reloadWithTyping(const Record& stored, int position);
     // The caption of record field `field`, for messages and the history.
     QString fieldCaption(int field) const;
+    // The fingerprints of the card just loaded, from the archive's side file (read again
+    // only when it changed; a damaged one is reported once).
+    void loadPrints(int position);
+    // The files attached since the card was shown, with their fingerprints, for the save.
+    QList<Fingerprints::Shown> freshPrints() const;
+    CardPlace place() const;
 
     std::unique_ptr<WindowPanel> m_content;
     Card m_card;
@@ -210,4 +220,15 @@ private:
         int field;
     };
     std::array<AttachmentLabel, 6> m_attachmentLabels{};
+    // The digital copy's slot and the further attachments' fingerprints.
+    QLineEdit* m_copyName = nullptr;
+    AttachmentSlot* m_copySlot = nullptr;
+    std::array<AttachmentPrint, 3> m_furtherPrints{};
+    struct PrintCache {
+        QString path;
+        qint64 size = -1;
+        QDateTime modified;
+        Fingerprints::Reading reading;
+    };
+    PrintCache m_printCache;
 };

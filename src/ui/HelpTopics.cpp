@@ -86,6 +86,22 @@ QString protocolAttachments() {
         "alla scheda altri tre documenti, ciascuno con una breve descrizione.");
 }
 
+// Both archives attach files the same way, and fingerprint them the same way.
+QString attachmentFingerprints() {
+    return QStringLiteral(
+        "Quando un file viene allegato, come copia digitale o come file allegato, il "
+        "programma ne calcola l'impronta (SHA-256): una sequenza di 64 caratteri che cambia "
+        "se nel file cambia anche un solo byte. L'impronta compare accanto al nome del file, "
+        "abbreviata; fermando il puntatore sopra di essa si legge il valore intero, che si "
+        "può anche selezionare e copiare. Viene registrata al salvataggio della scheda, "
+        "insieme alle altre modifiche, e stampata sulla scheda. Se si allega di nuovo un "
+        "file, la nuova impronta sostituisce la precedente; se si cancella il file allegato, "
+        "la sua impronta viene tolta. Se lo stesso file è già allegato a un'altra scheda, di "
+        "qualsiasi anno del protocollo o dello schedario, il programma indica quale scheda e "
+        "chiede se allegarlo comunque: rispondendo «No» la scheda resta com'era e nella "
+        "cartella dei documenti allegati non viene copiato nulla.");
+}
+
 QString protocolSummaryButton() {
     return QStringLiteral(
         "Il pulsante «Riepilogo protocollo», con l'icona a griglia, mostra l'elenco dei "
@@ -128,10 +144,10 @@ QString historyButton() {
 }
 
 QStringList protocolParagraphs() {
-    return {protocolRegister(),      protocolNewCard(), protocolSaving(),
-            protocolAnnulling(),     protocolFields(),  protocolAttachments(),
-            protocolSummaryButton(), protocolSearch(),  protocolPrintExport(),
-            historyButton()};
+    return {protocolRegister(),       protocolNewCard(),       protocolSaving(),
+            protocolAnnulling(),      protocolFields(),        protocolAttachments(),
+            attachmentFingerprints(), protocolSummaryButton(), protocolSearch(),
+            protocolPrintExport(),    historyButton()};
 }
 
 // --- Schedario Documenti --------------------------------------------------------------
@@ -172,6 +188,7 @@ QStringList documentParagraphs() {
             "Il pulsante «Allega file» permette di collegare alla scheda fino a tre file di "
             "qualsiasi tipo, ciascuno con una descrizione, contenenti il materiale digitale a "
             "cui il documento fa riferimento."),
+        attachmentFingerprints(),
         QStringLiteral(
             "La casella «Da completare» va spuntata per i documenti ancora in lavorazione. "
             "L'elenco di tutti i documenti non ancora completati si apre con il pulsante che "

@@ -20,7 +20,9 @@
 //                                           rewrites one card to VERSION and dies, as in a
 //                                           power cut, at the sync after SYNCS more; at
 //                                           POSITION count + 1 appends it instead
-//   A last argument "journaled" to rewrite and rewrite-dying writes the change journal too.
+//   A last argument "journaled" to rewrite and rewrite-dying writes the change journal too;
+//   "fingerprinted" writes it and keeps the attachments' fingerprints, the card's digital
+//   copy having been attached with the SHA-256 of its version letter.
 //   archive_worker annul-dying PATH POSITION SYNCS
 //                                           annuls the card at POSITION of a register (the
 //                                           journal and the annulments side file) and dies,
@@ -28,6 +30,7 @@
 #include "RewriteCards.h"
 #include "core/Annulments.h"
 #include "core/DocumentRecord.h"
+#include "core/Fingerprints.h"
 #include "core/IniFile.h"
 #include "core/ProtocolRecord.h"
 #include "core/RecordArchive.h"
@@ -117,10 +120,19 @@ int rewrite(const RecordArchive& archive, int count) {
     }
 }
 
-int rewriteDying(const RecordArchive& archive, int position, QChar version, int syncs) {
+int rewriteDying(RecordArchive archive, int position, QChar version, int syncs,
+                 bool fingerprinted) {
     const auto count = archive.count();
     if (!count)
         return 1;
+    if (fingerprinted) {
+        auto journaling = *archive.journaling();
+        Fingerprints::install(
+            journaling, archive.path(),
+            {{QStringLiteral("Copia"), rewriteCard(position, version).text(ProtocolRecord::Copia),
+              Journal::digest(QString(version).toLatin1())}});
+        archive.setJournaling(journaling);
+    }
     FileLock::faults().syncsBeforeDeath = syncs;
     if (position == *count + 1)
         return archive.append(rewriteCard(position, version)) ? 0 : 1;
@@ -158,7 +170,8 @@ int main(int argc, char* argv[]) {
         return 2;
     const QString mode = args[1];
     RecordArchive archive(args[2], ProtocolRecord::layout());
-    if (args.last() == QLatin1String("journaled")) {
+    const bool fingerprinted = args.last() == QLatin1String("fingerprinted");
+    if (args.last() == QLatin1String("journaled") || fingerprinted) {
         archive.setJournaling({ProtocolRecord::journalIdentity(args[2]),
                                QDateTime(QDate(2026, 3, 5), QTime(10, 30)), Journal::Kind::New});
         args.removeLast();
@@ -177,7 +190,8 @@ int main(int argc, char* argv[]) {
     if (mode == QLatin1String("rewrite") && args.size() == 4)
         return rewrite(archive, args[3].toInt());
     if (mode == QLatin1String("rewrite-dying") && args.size() == 6)
-        return rewriteDying(archive, args[3].toInt(), args[4].at(0), args[5].toInt());
+        return rewriteDying(archive, args[3].toInt(), args[4].at(0), args[5].toInt(),
+                            fingerprinted);
     if (mode == QLatin1String("annul-dying") && args.size() == 5)
         return annulDying(args[2], args[3].toInt(), args[4].toInt());
     return 2;

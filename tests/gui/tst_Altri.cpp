@@ -616,10 +616,11 @@ private slots:
             QTest::mouseClick(control<QPushButton>(dialog, "btnChiudi"), Qt::LeftButton);
         });
         QCOMPARE(title, QStringLiteral("Applicazione Schedario Documenti."));
-        QCOMPARE(body.split(QStringLiteral("\n\n")).size(), 11);
+        QCOMPARE(body.split(QStringLiteral("\n\n")).size(), 12);
         QVERIFY(body.contains(QStringLiteral("Duplica")));
         QVERIFY(body.contains(QStringLiteral("Da completare")));
         QVERIFY(body.contains(QStringLiteral("«Cronologia»")));
+        QVERIFY(body.contains(QStringLiteral("impronta (SHA-256)")));
     }
 
     // Attachments.
