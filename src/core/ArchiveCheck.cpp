@@ -1,8 +1,10 @@
 #include "ArchiveCheck.h"
 
+#include "Annulments.h"
 #include "AttachmentFolder.h"
 #include "Cp1252.h"
 #include "DocumentRecord.h"
+#include "Fingerprints.h"
 #include "Journal.h"
 #include "ProtocolRecord.h"
 #include "RecordFile.h"
@@ -45,35 +47,78 @@ std::optional<qint64> progressiveNumber(const QString& card) {
     return number.toLongLong();
 }
 
-constexpr const char* kAttachmentFields[] = {"Copia", "File01", "File02", "File03"};
-
-QString attachmentCaption(const char* field) {
-    const QString name = QString::fromLatin1(field);
-    return name == QLatin1String("Copia") ? QStringLiteral("copia digitale")
-                                          : QStringLiteral("allegato ") + name.right(1);
+QString attachmentCaption(const QString& field) {
+    return field == QLatin1String("Copia") ? QStringLiteral("copia digitale")
+                                           : QStringLiteral("allegato ") + field.right(1);
 }
+
+// What the damage of a side file is, as a finding's detail: nothing when it is sound.
+QStringList sideFileDamage(const QString& what, bool readable, bool badHeader,
+                           const QList<int>& damagedLines) {
+    if (!readable)
+        return {QStringLiteral("il file %1 non si può leggere").arg(what)};
+    if (badHeader)
+        return {QStringLiteral("la prima riga del file %1 non è quella del suo formato").arg(what)};
+    QStringList out;
+    for (int line : damagedLines)
+        out << QStringLiteral("la riga %1 del file %2 è stata alterata").arg(line).arg(what);
+    return out;
+}
+
+// The SHA-256 of the attached files, each read once however many cards name it.
+class AttachmentDigests {
+public:
+    explicit AttachmentDigests(Control& control) : m_control(control) {}
+    std::optional<QByteArray> of(const QString& path) {
+        const auto known = m_digests.constFind(path);
+        if (known != m_digests.cend())
+            return *known;
+        const auto digest = Fingerprints::ofFile(path, [&](qint64 bytes) {
+            m_control.done += bytes;
+            if (m_control.tick)
+                m_control.tick();
+            return !m_control.cancel;
+        });
+        m_digests.insert(path, digest);
+        return digest;
+    }
+
+private:
+    Control& m_control;
+    QHash<QString, std::optional<QByteArray>> m_digests;
+};
 
 // One archive, read under one shared lock: its journal first, then its records.
 class ArchiveReader {
 public:
     ArchiveReader(const QString& folder, const QString& name, Control& control, Result& result,
-                  QSet<QString>& named)
+                  QSet<QString>& named, AttachmentDigests& digests)
         : m_folder(folder), m_name(name), m_path(folder + name), m_control(control),
-          m_result(result), m_named(named), m_protocol(isRegisterName(name)),
+          m_result(result), m_named(named), m_digests(digests), m_protocol(isRegisterName(name)),
           m_layout(m_protocol ? ProtocolRecord::layout() : DocumentRecord::layout()) {}
 
     void run() {
-        RecordFile file(m_layout.size());
-        if (!file.open(m_path, RecordFile::Access::Read)) {
-            add(0, {}, Problem::Unreadable, QStringLiteral("l'archivio non si può aprire"));
-            return;
+        {
+            RecordFile file(m_layout.size());
+            if (!file.open(m_path, RecordFile::Access::Read)) {
+                add(0, {}, Problem::Unreadable, QStringLiteral("l'archivio non si può aprire"));
+                return;
+            }
+            readJournal(file);
+            readSideFiles();
+            if (m_control.tick)
+                m_control.tick();
+            if (m_control.cancel)
+                return;
+            readRecords(file);
         }
-        readJournal(file);
-        if (m_control.tick)
-            m_control.tick();
-        if (m_control.cancel)
-            return;
-        readRecords(file);
+        // Attached files are read after the archive is closed: a large file would keep its
+        // saves waiting for the lock.
+        for (const Pending& p : m_pending) {
+            if (m_control.cancel)
+                return;
+            checkFingerprint(p);
+        }
     }
 
 private:
@@ -107,6 +152,27 @@ private:
                                "spostata")
                     .arg(line)
                     .arg(what));
+    }
+
+    // The fingerprints and the annulments beside the archive: their damage, and the
+    // fingerprints to hold the attached files to.
+    void readSideFiles() {
+        const QString prints = Fingerprints::pathFor(m_path);
+        const Fingerprints::Reading reading = Fingerprints::read(prints);
+        for (const QString& detail :
+             sideFileDamage(QStringLiteral("delle impronte (%1)").arg(QFileInfo(prints).fileName()),
+                            reading.readable, reading.badHeader, reading.damagedLines))
+            add(0, {}, Problem::SideFileDamaged, detail);
+        for (const Fingerprints::Line& line : reading.lines)
+            m_prints.insert({line.position, line.field}, {line.name, line.sha256});
+        if (!m_protocol)
+            return;
+        const Annulments::Reading annulled = Annulments::read(m_path);
+        for (const QString& detail :
+             sideFileDamage(QStringLiteral("delle schede annullate (%1)")
+                                .arg(QFileInfo(Annulments::pathFor(m_path)).fileName()),
+                            annulled.readable, annulled.badHeader, annulled.damagedLines))
+            add(0, {}, Problem::SideFileDamaged, detail);
     }
 
     QString cardLabel(QByteArrayView record, int position) const {
@@ -164,22 +230,55 @@ private:
                     .arg(damaged.join(QStringLiteral(", "))));
         if (m_protocol)
             noteNumber(card, position);
-        for (const char* name : kAttachmentFields) {
-            const FieldSpec& f = m_layout.field(m_layout.indexOf(QString::fromLatin1(name)));
+        for (const QString& field : Fingerprints::kFields) {
+            const FieldSpec& f = m_layout.field(m_layout.indexOf(field));
             const QString file = Cp1252::decode(TextField::loadBytes(record, f.offset, f.capacity));
             if (file.isEmpty())
                 continue;
             m_named.insert(file.toCaseFolded());
             const QString path = AttachmentFolder::fileFor(m_folder, file);
-            if (path.isEmpty() || !QFileInfo(path).isFile())
+            if (path.isEmpty() || !QFileInfo(path).isFile()) {
                 add(position, card, Problem::AttachmentMissing,
-                    QStringLiteral("manca il file «%1» (%2)").arg(file, attachmentCaption(name)));
+                    QStringLiteral("manca il file «%1» (%2)").arg(file, attachmentCaption(field)));
+                continue;
+            }
+            noteFingerprint(position, card, field, file, path);
         }
         const auto close = m_lastClose.constFind(position);
         if (close != m_lastClose.cend() && Journal::digest(record) != *close)
             add(position, card, Problem::CardChangedOutside,
                 QStringLiteral("la scheda non è quella che la cronologia ha registrato per ultima: "
                                "è stata modificata fuori dal programma"));
+    }
+
+    // An attached file with a recorded fingerprint, to read once the archive is closed.
+    struct Pending {
+        int position;
+        QString card, field, file, path;
+        QByteArray recorded;
+    };
+
+    // A fingerprint recorded for another name belongs to a file the card named before.
+    void noteFingerprint(int position, const QString& card, const QString& field,
+                         const QString& file, const QString& path) {
+        const auto recorded = m_prints.constFind({position, field});
+        if (recorded != m_prints.cend() && recorded->first == TextField::trimBlanks(file))
+            m_pending.append({position, card, field, file, path, recorded->second});
+    }
+
+    void checkFingerprint(const Pending& p) {
+        const auto now = m_digests.of(p.path);
+        if (m_control.cancel)
+            return;
+        if (!now)
+            add(p.position, p.card, Problem::Unreadable,
+                QStringLiteral("il file «%1» (%2) non si può leggere per confrontarne l'impronta")
+                    .arg(p.file, attachmentCaption(p.field)));
+        else if (*now != p.recorded)
+            add(p.position, p.card, Problem::FingerprintChanged,
+                QStringLiteral("il file «%1» (%2) non è più quello allegato: la sua impronta "
+                               "SHA-256 è cambiata")
+                    .arg(p.file, attachmentCaption(p.field)));
     }
 
     void noteNumber(const QString& card, int position) {
@@ -222,11 +321,15 @@ private:
     Control& m_control;
     Result& m_result;
     QSet<QString>& m_named;
+    AttachmentDigests& m_digests;
     bool m_protocol;
     const RecordLayout& m_layout;
     QHash<int, QByteArray> m_lastClose; // position: the digest its journal last recorded
-    std::map<qint64, int> m_numbers;    // progressive number: its first position
-    QHash<int, QString> m_cards;        // those positions: the card's number as written
+    // (position, field): the file name and SHA-256 recorded when it was attached
+    QHash<std::pair<int, QString>, std::pair<QString, QByteArray>> m_prints;
+    QList<Pending> m_pending;
+    std::map<qint64, int> m_numbers; // progressive number: its first position
+    QHash<int, QString> m_cards;     // those positions: the card's number as written
 };
 
 } // namespace
@@ -256,18 +359,25 @@ Result run(const QString& programFolder, Control& control) {
         total += QFileInfo(programFolder + name).size();
         total += QFileInfo(Journal::pathFor(programFolder + name)).size();
     }
+    const QDir attachments(AttachmentFolder::path(programFolder));
+    const QFileInfoList files =
+        attachments.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QFileInfo& file : files)
+        total += file.size();
     control.total = total;
     QSet<QString> named;
+    AttachmentDigests digests(control);
     for (const QString& name : archives) {
-        ArchiveReader(programFolder, name, control, result, named).run();
+        ArchiveReader(programFolder, name, control, result, named, digests).run();
         if (control.cancel) {
             result.cancelled = true;
             return result;
         }
     }
-    const QDir attachments(AttachmentFolder::path(programFolder));
-    for (const QString& file :
-         attachments.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name)) {
+    // Files read for no fingerprint count as done all the same.
+    control.done = total;
+    for (const QFileInfo& info : files) {
+        const QString file = info.fileName();
         if (!named.contains(file.toCaseFolded()))
             result.findings.append(
                 {AttachmentFolder::Name,

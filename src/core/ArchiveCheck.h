@@ -21,7 +21,9 @@ enum class Problem {
     FileUnnamed,       // a file in the attachments folder that no card names
     JournalDamaged,    // a journal line altered, or its first line not the journal's
     JournalBroken,     // a journal line that does not follow the one before (one removed or put in)
-    CardChangedOutside // a card's bytes are not those its journal last recorded
+    CardChangedOutside, // a card's bytes are not those its journal last recorded
+    FingerprintChanged, // an attached file whose SHA-256 is not the one recorded when attached
+    SideFileDamaged     // the fingerprints or the annulments beside an archive, altered
 };
 
 struct Finding {
@@ -35,7 +37,8 @@ struct Finding {
 // The finding as the report's "Problema" column says it.
 QString describe(const Finding& finding);
 
-// How far the check is (in bytes read of all to read), and the request to stop.
+// How far the check is (in bytes read of all to read: the archives, their journals and the
+// attachments folder), and the request to stop.
 struct Control {
     std::atomic<qint64> done{0};
     std::atomic<qint64> total{0};

@@ -181,7 +181,8 @@ QString pathFor(const QString& archivePath) {
     return archivePath + kSuffix;
 }
 
-std::optional<QByteArray> ofFile(const QString& path) {
+std::optional<QByteArray> ofFile(const QString& path,
+                                 const std::function<bool(qint64 bytes)>& read) {
     QFile file;
     if (!FileLock::openForReading(file, path) || file.isSequential())
         return std::nullopt;
@@ -196,6 +197,8 @@ std::optional<QByteArray> ofFile(const QString& path) {
             break;
         hash.addData(QByteArrayView(block.constData(), n));
         total += n;
+        if (read && !read(n))
+            return std::nullopt;
     }
     // A file cut or grown meanwhile was not read as it is.
     if (total != file.size())

@@ -35,7 +35,10 @@ QString fieldCaption(const QString& field);
 QString pathFor(const QString& archivePath);
 
 // The SHA-256 (hex) of a file's bytes, read in blocks; nothing when it cannot be read whole.
-std::optional<QByteArray> ofFile(const QString& path);
+// `read`, when given, hears the bytes of each block and may stop the reading (false): a
+// caller that keeps a window alive through a large file.
+std::optional<QByteArray> ofFile(const QString& path,
+                                 const std::function<bool(qint64 bytes)>& read = {});
 
 struct Line {
     QString archive; // "Protocollo 2026", "Schedario documenti"

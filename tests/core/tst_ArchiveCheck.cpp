@@ -1,6 +1,8 @@
+#include "core/Annulments.h"
 #include "core/ArchiveCheck.h"
 #include "core/AttachmentFolder.h"
 #include "core/DocumentRecord.h"
+#include "core/Fingerprints.h"
 #include "core/Journal.h"
 #include "core/ProtocolRecord.h"
 #include "core/RecordArchive.h"
@@ -20,16 +22,20 @@ namespace {
 
 const QDateTime kAt(QDate(2026, 3, 5), QTime(10, 30, 15));
 
+// `attached`: the fingerprints a save records, as the card windows give them.
 RecordArchive journaled(const QString& path, const RecordLayout& layout,
-                        const Journal::Identity& identity) {
+                        const Journal::Identity& identity,
+                        const QList<Fingerprints::Shown>& attached = {}) {
     RecordArchive archive(path, layout);
-    archive.setJournaling({identity, kAt, Journal::Kind::New});
+    RecordArchive::Journaling journaling{identity, kAt, Journal::Kind::New};
+    Fingerprints::install(journaling, path, attached);
+    archive.setJournaling(std::move(journaling));
     return archive;
 }
 
 // A program folder with a register of five cards (1/2026 to 5/2026, the first with its
 // digital copy) and a document index of two cards (the second with an attachment), all
-// saved with the journal: an archive with nothing wrong.
+// saved with the journal and the attached files' fingerprints: an archive with nothing wrong.
 class Fixture {
 public:
     Fixture() {
@@ -40,16 +46,30 @@ public:
             ProtocolRecord card;
             card.setText(ProtocolRecord::Numero, QStringLiteral("%1/2026").arg(n));
             card.setText(ProtocolRecord::Oggetto, QStringLiteral("Pratica %1").arg(n));
-            if (n == 1)
+            QList<Fingerprints::Shown> attached;
+            if (n == 1) {
                 card.setText(ProtocolRecord::Copia, QStringLiteral("lettera.pdf"));
-            QCOMPARE(protocol().append(card), n);
+                attached = {{QStringLiteral("Copia"), QStringLiteral("lettera.pdf"),
+                             Journal::digest("%PDF lettera")}};
+            }
+            QCOMPARE(journaled(registerPath(), ProtocolRecord::layout(),
+                               ProtocolRecord::journalIdentity(registerPath()), attached)
+                         .append(card),
+                     n);
         }
         for (int n = 1; n <= 2; ++n) {
             DocumentRecord card;
             card.setText(DocumentRecord::Documento, QStringLiteral("Documento %1").arg(n));
-            if (n == 2)
+            QList<Fingerprints::Shown> attached;
+            if (n == 2) {
                 card.setText(DocumentRecord::File01, QStringLiteral("contratto.pdf"));
-            QCOMPARE(documents().append(card), n);
+                attached = {{QStringLiteral("File01"), QStringLiteral("contratto.pdf"),
+                             Journal::digest("%PDF contratto")}};
+            }
+            QCOMPARE(journaled(indexPath(), DocumentRecord::layout(),
+                               DocumentRecord::journalIdentity(indexPath()), attached)
+                         .append(card),
+                     n);
         }
     }
 
@@ -116,6 +136,21 @@ void spoil(const Fixture& f, const QString& fault) {
         else
             lines.removeAt(2);
         writeBytes(journal, lines.join('\n'));
+    } else if (fault == QLatin1String("file changed")) {
+        writeBytes(f.attachment("lettera.pdf"), "%PDF lettera, ritoccata");
+    } else if (fault == QLatin1String("document file changed")) {
+        writeBytes(f.attachment("contratto.pdf"), "%PDF contratto, ritoccato");
+    } else if (fault == QLatin1String("file renamed on the card")) {
+        // The fingerprint recorded is of the file the card named before: nothing to hold
+        // the file named now to (the one named before is left to no card).
+        f.changeCard(1, ProtocolRecord::Copia, QStringLiteral("contratto.pdf"));
+    } else if (fault == QLatin1String("fingerprints line")) {
+        const QString prints = Fingerprints::pathFor(f.registerPath());
+        QByteArray bytes = readBytes(prints);
+        QVERIFY(bytes.contains("lettera.pdf"));
+        writeBytes(prints, bytes.replace("\tCopia\t", "\tCopia"));
+    } else if (fault == QLatin1String("annulments header")) {
+        writeBytes(Annulments::pathFor(f.registerPath()), "Non sono annullate\r\n");
     } else if (fault == QLatin1String("outside")) {
         ProtocolRecord card(
             RecordArchive(f.registerPath(), ProtocolRecord::layout()).read(2)->bytes());
@@ -174,6 +209,16 @@ private slots:
             {at("2026.prt", 0, "", Problem::JournalDamaged)});
         row("journal line removed", {"journal line"},
             {at("2026.prt", 0, "", Problem::JournalBroken)});
+        row("attached file changed", {"file changed"},
+            {at("2026.prt", 1, "1/2026", Problem::FingerprintChanged)});
+        row("document's attached file changed", {"document file changed"},
+            {at("Schedario_Documenti.pro", 2, "2", Problem::FingerprintChanged)});
+        row("a card naming another file than its fingerprint's", {"file renamed on the card"},
+            {at("Documenti_Allegati", 0, "", Problem::FileUnnamed)});
+        row("fingerprints side file altered", {"fingerprints line"},
+            {at("2026.prt", 0, "", Problem::SideFileDamaged)});
+        row("annulments side file altered", {"annulments header"},
+            {at("2026.prt", 0, "", Problem::SideFileDamaged)});
         row("card changed outside the program", {"outside"},
             {at("2026.prt", 2, "2/2026", Problem::CardChangedOutside)});
     }
@@ -213,6 +258,13 @@ private slots:
                                       << "manca il file «manca.pdf» (copia digitale)";
         QTest::newRow("unnamed file") << "unnamed file"
                                       << "il file «orfano.txt» non è allegato a nessuna scheda";
+        QTest::newRow("file changed")
+            << "file changed"
+            << "il file «lettera.pdf» (copia digitale) non è più quello allegato: la sua "
+               "impronta SHA-256 è cambiata";
+        QTest::newRow("fingerprints line")
+            << "fingerprints line"
+            << "la riga 2 del file delle impronte (2026.prt.impronte) è stata alterata";
         QTest::newRow("journal line")
             << "journal line"
             << "prima della riga 3 della cronologia delle modifiche (2026.prt.cronologia) una riga "
