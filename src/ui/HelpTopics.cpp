@@ -359,15 +359,18 @@ HelpTopic archiveCheck() {
             QStringLiteral(
                 "La verifica dell'archivio, che si avvia dal menu principale, controlla tutti i "
                 "registri di protocollo presenti nella cartella del programma, lo schedario "
-                "documenti, la cronologia delle modifiche di ciascun archivio e la cartella "
-                "Documenti_Allegati. Legge soltanto: non corregge e non modifica nulla."),
+                "documenti, la cronologia delle modifiche, le impronte e le schede annullate "
+                "di ciascun archivio e la cartella Documenti_Allegati. Legge soltanto: non "
+                "corregge e non modifica nulla."),
             QStringLiteral(
                 "Vengono segnalate le schede danneggiate (un campo che dichiara più caratteri "
                 "di quanti ne possa contenere, una scheda finale incompleta lasciata da una "
                 "scrittura interrotta), i numeri di protocollo mancanti, dati due volte o "
                 "saltati nell'anno, i file allegati nominati da una scheda ma assenti, i file "
-                "della cartella degli allegati che nessuna scheda nomina, le righe della "
-                "cronologia alterate o tolte e le schede modificate fuori dal programma."),
+                "della cartella degli allegati che nessuna scheda nomina, i file allegati la "
+                "cui impronta (SHA-256) non è più quella registrata quando furono allegati, le "
+                "righe della cronologia alterate o tolte, i file delle impronte e delle schede "
+                "annullate alterati e le schede modificate fuori dal programma."),
             QStringLiteral(
                 "Durante la verifica una barra mostra l'avanzamento e il pulsante «Annulla» la "
                 "interrompe. Al termine ogni problema è elencato con l'archivio, la posizione e "
