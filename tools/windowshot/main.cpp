@@ -5,16 +5,21 @@
 // window) or "protocollo" (the protocol card window); CARD, when given, loads the
 // generator's card of that index (a full card when CARD % 50 == 9).
 //
-// windowshot annullata OUT.png FOLDER    the protocol card window showing an annulled card
+// windowshot cronologia OUT.png [alterata|senza]
+//                                         the history of a protocol card saved new and then
+//                                         changed twice; "alterata" alters its journal
+//                                         first, "senza" draws a card saved without it
+// windowshot annullata OUT.png FOLDER     the protocol card window showing an annulled card
 //                                         of a register made in FOLDER
-// windowshot annulla OUT.png             the annulment window, filled in
+// windowshot annulla OUT.png              the annulment window, filled in
+// windowshot impronte OUT.png OUT2.png    the protocol card window showing a card whose
+//                                         digital copy and two further attachments have
+//                                         their fingerprints, and (OUT2) its further
+//                                         attachments window
 #include "app/Application.h"
 #include "core/Annulments.h"
-// generator's card of that index (a full card when CARD % 50 == 9). WINDOW "cronologia"
-// draws the history of a protocol card saved new and then changed twice, in a register
-// made in a temporary folder; CARD "alterata" alters its journal first, "senza" draws a card
-// saved without the journal.
-#include "app/Application.h"
+#include "core/AttachmentFolder.h"
+#include "core/Fingerprints.h"
 #include "core/RecordArchive.h"
 #include "documents/Altri.h"
 #include "genprotocol/DocumentGenerator.h"
@@ -115,6 +120,61 @@ bool drawHistory(const QString& out, const QString& state) {
     return drawn;
 }
 
+// A card of a register in a temporary folder with three attached files and their
+// fingerprints, in the protocol card window (`out`) and its further attachments (`further`).
+bool drawFingerprints(const QString& out, const QString& further) {
+    QTemporaryDir dir;
+    Folder folder;
+    folder.path = QDir::toNativeSeparators(dir.path() + u'/');
+    Services::setFolder(&folder);
+    const QString path = dir.filePath(QStringLiteral("2026.prt"));
+    QDir(dir.path()).mkdir(AttachmentFolder::Name);
+    ProtocolRecord card = ProtocolGenerator(1, 2026).card(9, 100);
+    QList<Fingerprints::Shown> shown;
+    const auto attach = [&](ProtocolRecord::Field field, const QString& name,
+                            const QByteArray& bytes) {
+        QFile file(dir.filePath(AttachmentFolder::Name + u'/' + name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return false;
+        card.setText(field, name);
+        const FieldSpec& spec = ProtocolRecord::layout().field(field);
+        shown.append({QString::fromLatin1(spec.name), name, Journal::digest(bytes)});
+        return true;
+    };
+    if (!attach(ProtocolRecord::Copia, QStringLiteral("lettera del 5 marzo.pdf"), "%PDF-1.4 a") ||
+        !attach(ProtocolRecord::File01, QStringLiteral("planimetria.pdf"), "%PDF-1.4 b") ||
+        !attach(ProtocolRecord::File02, QStringLiteral("ricevuta.jpg"), "JFIF c"))
+        return false;
+    RecordArchive archive(path, ProtocolRecord::layout());
+    RecordArchive::Journaling journaling{ProtocolRecord::journalIdentity(path),
+                                         QDateTime(QDate(2026, 3, 5), QTime(10, 30)),
+                                         Journal::Kind::New};
+    Fingerprints::install(journaling, path, shown);
+    archive.setJournaling(std::move(journaling));
+    if (!archive.append(card))
+        return false;
+
+    TfrmProtocollo window;
+    window.openRegister(QStringLiteral("2026"));
+    window.resize(1280, 1024);
+    window.show();
+    window.first();
+    QApplication::processEvents();
+    bool drawn = window.grab().save(out);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = QApplication::activeModalWidget();
+        if (!dialog || dialog == &window)
+            return;
+        drawn = dialog->grab().save(further) && drawn;
+        dialog->close();
+    });
+    poll.start(50);
+    window.openFurtherAttachments();
+    Services::setFolder(nullptr);
+    return drawn;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -166,6 +226,8 @@ int main(int argc, char* argv[]) {
         QApplication::processEvents();
         return window.grab().save(args[2]) ? 0 : 1;
     }
+    if (args[1] == QLatin1String("impronte") && args.size() > 3)
+        return drawFingerprints(args[2], args[3]) ? 0 : 1;
     if (args[1] == QLatin1String("cronologia"))
         return drawHistory(args[2], args.value(3)) ? 0 : 1;
     std::unique_ptr<CardWindow> window;
