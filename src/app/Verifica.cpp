@@ -1,5 +1,7 @@
 #include "Verifica.h"
 
+#include "core/AttachmentFolder.h"
+
 #include "report/Report.h"
 #include "report/Templates.h"
 #include "ui/Clock.h"
@@ -79,7 +81,7 @@ TfrmVerifica::TfrmVerifica(QWidget* opener) : QDialog(opener) {
     about->setGeometry(90, 38, 626, 38);
     about->setText(QStringLiteral(
         "Controlla i registri del protocollo, lo schedario documenti, la cronologia delle "
-        "modifiche e i file allegati. Legge soltanto: non modifica nulla."));
+        "modifiche, le impronte e i file allegati. Legge soltanto: non modifica nulla."));
 
     prbVerifica = named(new QProgressBar(panel), "prbVerifica");
     prbVerifica->setGeometry(8, 94, 588, 24);
@@ -159,18 +161,10 @@ void TfrmVerifica::finished() {
     prbVerifica->hide();
     btnAnnulla->hide();
     const qsizetype found = m_result.findings.size();
-    QString outcome;
-    if (m_result.cancelled)
-        outcome = QStringLiteral("Verifica interrotta: sono elencati i problemi trovati fin lì.");
-    else if (found == 0)
-        outcome = QStringLiteral("Nessun problema trovato: l'archivio è in ordine.");
-    else if (found == 1)
-        outcome =
-            QStringLiteral("Trovato 1 problema. Doppio clic sulla riga per aprire la scheda.");
-    else
-        outcome =
-            QStringLiteral("Trovati %1 problemi. Doppio clic su una riga per aprire la scheda.")
-                .arg(found);
+    QString outcome = summary();
+    if (found > 0)
+        outcome += found == 1 ? QStringLiteral(" Doppio clic sulla riga per aprire la scheda.")
+                              : QStringLiteral(" Doppio clic su una riga per aprire la scheda.");
     lblEsito->setText(outcome);
     lblEsito->setStyleSheet(found == 0 && !m_result.cancelled ? QStringLiteral("color: darkgreen")
                                                               : QStringLiteral("color: crimson"));
@@ -178,6 +172,16 @@ void TfrmVerifica::finished() {
     m_model->setFindings(&m_result.findings);
     tblRisultati->resizeRowsToContents();
     btnStampa->setEnabled(true);
+}
+
+QString TfrmVerifica::summary() const {
+    const qsizetype found = m_result.findings.size();
+    if (m_result.cancelled)
+        return QStringLiteral("Verifica interrotta: sono elencati i problemi trovati fin lì.");
+    if (found == 0)
+        return QStringLiteral("Nessun problema trovato: l'archivio è in ordine.");
+    return found == 1 ? QStringLiteral("Trovato 1 problema.")
+                      : QStringLiteral("Trovati %1 problemi.").arg(found);
 }
 
 void TfrmVerifica::cancel() {
@@ -210,7 +214,12 @@ void TfrmVerifica::print() {
     lines << QStringLiteral("Verifica eseguita il %1 alle %2")
                  .arg(now.toString(QStringLiteral("dd/MM/yyyy")),
                       now.toString(QStringLiteral("hh:mm")));
-    lines << lblEsito->text() << QString();
+    const QStringList archives = ArchiveCheck::archivesIn(Services::folder().programFolder());
+    lines << QStringLiteral("Archivi verificati: %1, %2")
+                 .arg(archives.isEmpty() ? QStringLiteral("nessuno")
+                                         : archives.join(QStringLiteral(", ")),
+                      AttachmentFolder::Name);
+    lines << summary() << QString();
     for (const ArchiveCheck::Finding& f : m_result.findings) {
         QString where = f.archive;
         if (f.position > 0)

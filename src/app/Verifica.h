@@ -35,6 +35,8 @@ protected:
 private:
     void showProgress();
     void finished();
+    // What the check found, in one sentence (for the window and the printed report).
+    QString summary() const;
     void cancel();
     void print();
     void open(const QModelIndex& index);

@@ -16,7 +16,10 @@
 //                                         digital copy and two further attachments have
 //                                         their fingerprints, and (OUT2) its further
 //                                         attachments window
+// windowshot verifica OUT.png OUT.pdf     the archive check window over a folder with a
+//                                         fault of each kind, and its printed report
 #include "app/Application.h"
+#include "app/Verifica.h"
 #include "core/Annulments.h"
 #include "core/AttachmentFolder.h"
 #include "core/Fingerprints.h"
@@ -26,15 +29,19 @@
 #include "genprotocol/ProtocolGenerator.h"
 #include "protocol/Annulla.h"
 #include "protocol/Protocollo.h"
+#include "report/Report.h"
 #include "ui/Cronologia.h"
 #include "ui/Services.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPdfWriter>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -175,6 +182,75 @@ bool drawFingerprints(const QString& out, const QString& further) {
     return drawn;
 }
 
+// Prints to one PDF file, as the system's dialog would when told to.
+class PdfPrinter final : public PrinterService {
+public:
+    explicit PdfPrinter(QString path) : m_path(std::move(path)) {}
+    bool print(QWidget*, const Report::Prepared& report) override {
+        QPdfWriter writer(m_path);
+        writer.setResolution(300);
+        return Report::paint(report, writer);
+    }
+
+private:
+    QString m_path;
+};
+
+// The check window over a register and an index spoilt in several ways.
+bool drawCheck(const QString& out, const QString& pdf) {
+    QTemporaryDir dir;
+    Folder folder;
+    folder.path = QDir::toNativeSeparators(dir.path() + u'/');
+    Services::setFolder(&folder);
+    PdfPrinter printer(pdf);
+    Services::setPrinter(&printer);
+    const QString path = dir.filePath(QStringLiteral("2026.prt"));
+    QDir(dir.path()).mkdir(AttachmentFolder::Name);
+    const ProtocolGenerator generator(1, 2026);
+    RecordArchive archive(path, ProtocolRecord::layout());
+    archive.setJournaling({ProtocolRecord::journalIdentity(path),
+                           QDateTime(QDate(2026, 3, 5), QTime(10, 30)), Journal::Kind::New});
+    for (int i = 0; i < 12; ++i) {
+        ProtocolRecord card = generator.card(i, 100);
+        card.setText(ProtocolRecord::Numero, QStringLiteral("%1/2026").arg(i < 9 ? i + 1 : i + 3));
+        if (i == 6)
+            card.setText(ProtocolRecord::Numero, QStringLiteral("5/2026"));
+        for (auto field : {ProtocolRecord::Copia, ProtocolRecord::File01, ProtocolRecord::File02,
+                           ProtocolRecord::File03})
+            card.setText(field, {});
+        if (i == 3)
+            card.setText(ProtocolRecord::Copia, QStringLiteral("delibera 12.pdf"));
+        if (!archive.append(card))
+            return false;
+    }
+    QFile unnamed(dir.filePath(AttachmentFolder::Name + QStringLiteral("/vecchia bozza.docx")));
+    if (!unnamed.open(QIODevice::WriteOnly) || unnamed.write("bozza") != 5)
+        return false;
+    unnamed.close();
+    QFile journal(Journal::pathFor(path));
+    if (!journal.open(QIODevice::ReadOnly))
+        return false;
+    QList<QByteArray> lines = journal.readAll().split('\n');
+    journal.close();
+    lines[4][3] = char(lines[4][3] ^ 0x20);
+    if (!journal.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        journal.write(lines.join('\n')) < 0)
+        return false;
+    journal.close();
+
+    TfrmVerifica window(nullptr);
+    window.show();
+    window.start();
+    while (window.running())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    QApplication::processEvents();
+    const bool drawn = window.grab().save(out);
+    window.findChild<QPushButton*>(QStringLiteral("btnStampa"))->click();
+    Services::setPrinter(nullptr);
+    Services::setFolder(nullptr);
+    return drawn && QFileInfo(pdf).size() > 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -226,6 +302,8 @@ int main(int argc, char* argv[]) {
         QApplication::processEvents();
         return window.grab().save(args[2]) ? 0 : 1;
     }
+    if (args[1] == QLatin1String("verifica") && args.size() > 3)
+        return drawCheck(args[2], args[3]) ? 0 : 1;
     if (args[1] == QLatin1String("impronte") && args.size() > 3)
         return drawFingerprints(args[2], args[3]) ? 0 : 1;
     if (args[1] == QLatin1String("cronologia"))
