@@ -109,6 +109,8 @@ public:
         dialog.setMinMax(1, int(report.pages.size()));
         if (dialog.exec() != QDialog::Accepted)
             return false;
+        if (printer.outputFormat() == QPrinter::PdfFormat)
+            printer.setPdfVersion(Report::kPdfVersion);
         return Report::paint(report, printer);
     }
 };

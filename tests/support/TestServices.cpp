@@ -136,6 +136,8 @@ bool TestServices::print(QWidget*, const Report::Prepared& report) {
     printed.append(report);
     const QString pdf = file(QStringLiteral("stampa%1.pdf").arg(printed.size()));
     QPdfWriter writer(pdf);
+    writer.setPdfVersion(Report::kPdfVersion);
+    writer.setTitle(report.name);
     printedPdfs.append(pdf);
     return Report::paint(report, writer);
 }
