@@ -5,6 +5,9 @@
 #include <QLocale>
 #include <QStringList>
 
+#include <functional>
+#include <iterator>
+
 namespace DailyRegisterReport {
 
 using Report::Align;
@@ -19,7 +22,7 @@ const QString arial = QStringLiteral("Arial");
 constexpr double kWidth = 277; // A4 landscape less the margins
 constexpr double kHeight = 190;
 constexpr double kLine = 4.2; // one row of 8-point text
-constexpr int kWrapAt = 150;  // characters of 8-point Arial a full-width line holds
+constexpr int kWrapAt = 200;  // characters of 8-point Arial a full-width line holds
 
 // The columns of a day's rows: left edge and width in mm.
 struct Column {
@@ -81,8 +84,8 @@ public:
     }
 
     void add(Object o, double top) {
-        o.rect.moveTop(m_y + top);
-        m_pages.last().objects.append({o});
+        o.rect.moveTop(m_y + o.rect.top() + top);
+        m_pages.last().objects.append(Report::Placed{o});
     }
     void advance(double height) { m_y += height; }
 
@@ -99,11 +102,14 @@ public:
         for (const QString& l : wrapped(content))
             line(l, points, bold);
     }
-    void bar(const QString& content, const QColor& fill, const QColor& colour, double points) {
-        Object o = text({0, 0.5, kWidth, 5.5}, QStringLiteral(" ") + content, points, true);
-        o.fill = fill;
-        o.color = colour;
-        add(o, 0);
+    void bar(const QString& content, const QColor& fill, double points) {
+        Object back;
+        back.kind = Object::Rectangle;
+        back.name = QStringLiteral("shpGiorno");
+        back.rect = {0, 0.5, kWidth, 5.5};
+        back.fill = fill;
+        add(back, 0);
+        add(text({1.5, 0.5, kWidth - 3, 5.5}, content, points, true), 0);
         advance(6.5);
     }
     void rule() {
@@ -121,7 +127,7 @@ public:
 
 private:
     void newPage() {
-        m_pages.append({});
+        m_pages.append(Report::Page{});
         m_y = 0;
         Object title = text({0, 0, kWidth, 7}, m_title, 12, true, Align::Center);
         title.fill = slateGrey;
@@ -187,7 +193,7 @@ void notes(Pages& pages, const DailyRegister::Notes& n, bool undated) {
 // The last block: the SHA-256, how it is computed and the moment of printing, on one page.
 void digestBlock(Pages& pages, const QString& what, const QByteArray& digest,
                  const QDateTime& printedAt) {
-    const QStringList rule = wrapped(digestRule());
+    const QStringList rule = wrapped(digestRule(), 210);
     pages.ensure(kLine * double(4 + rule.size()) + 3);
     pages.advance(2);
     pages.rule();
@@ -252,10 +258,10 @@ Report::Template dailyRegister(const DailyRegister::Register& run, const QString
     for (const DailyRegister::Day& day : run.days) {
         // A day's heading goes with its first rows.
         pages.ensure(6.5 + kLine + 0.6 + kLine * 2);
-        pages.bar(dayText(day.date), lightSteelBlue, Qt::black, 9);
+        pages.bar(dayText(day.date), lightSteelBlue, 9);
         columnHeadings(pages);
         pages.setContinued([&pages, &day] {
-            pages.bar(dayText(day.date) + QStringLiteral(" - segue"), lightSteelBlue, Qt::black, 9);
+            pages.bar(dayText(day.date) + QStringLiteral(" - segue"), lightSteelBlue, 9);
             columnHeadings(pages);
         });
         int annulled = 0;
@@ -364,7 +370,7 @@ Report::Prepared prepare(const QList<Report::Template>& parts, const QDateTime& 
             text({0, kHeight + 2, kWidth, 4},
                  QStringLiteral("Pagina %1 di %2").arg(i + 1).arg(count), 7, false, Align::Right);
         number.name = QStringLiteral("txtPagina");
-        all.pages[i].objects.append({number});
+        all.pages[i].objects.append(Report::Placed{number});
     }
     return all;
 }

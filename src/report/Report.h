@@ -99,6 +99,9 @@ bool paint(const Prepared& prepared, QPagedPaintDevice& device);
 // colours and metadata declared, so that a printed register can be kept as it is.
 inline constexpr QPagedPaintDevice::PdfVersion kPdfVersion = QPagedPaintDevice::PdfVersion_A1b;
 
+// Writes the prepared pages to a PDF/A-1b file at `path`, titled with the report's name.
+bool writePdf(const Prepared& prepared, const QString& path);
+
 // Report units are 1/96 inch; the Parts' text heights are given in them.
 constexpr double millimetresPerUnit = 25.4 / 96.0;
 

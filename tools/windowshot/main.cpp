@@ -8,6 +8,10 @@
 // windowshot annullata OUT.png FOLDER    the protocol card window showing an annulled card
 //                                         of a register made in FOLDER
 // windowshot annulla OUT.png             the annulment window, filled in
+// windowshot registro OUT.png FOLDER     the summary window with its daily register command,
+//                                         over a register of 120 cards made in FOLDER, two of
+//                                         them annulled; the register of the whole year with
+//                                         its closing page goes to FOLDER/registro.pdf
 #include "app/Application.h"
 #include "core/Annulments.h"
 // generator's card of that index (a full card when CARD % 50 == 9). WINDOW "cronologia"
@@ -21,6 +25,8 @@
 #include "genprotocol/ProtocolGenerator.h"
 #include "protocol/Annulla.h"
 #include "protocol/Protocollo.h"
+#include "protocol_outputs/RiepProtocollo.h"
+#include "report/DailyRegisterReport.h"
 #include "ui/Cronologia.h"
 #include "ui/Services.h"
 
@@ -164,6 +170,60 @@ int main(int argc, char* argv[]) {
         window.findChild<QLabel*>(QStringLiteral("lblFile"))->setText(path);
         window.loadCard(*archive.read(1), 1);
         QApplication::processEvents();
+        return window.grab().save(args[2]) ? 0 : 1;
+    }
+    if (args[1] == QLatin1String("registro") && args.size() > 3) {
+        const QString path = QDir(args[3]).filePath(QStringLiteral("2026.prt"));
+        QFile::remove(path);
+        QFile::remove(Journal::pathFor(path));
+        QFile::remove(Annulments::pathFor(path));
+        RecordArchive archive(path, ProtocolRecord::layout());
+        const Journal::Identity identity = ProtocolRecord::journalIdentity(path);
+        const QDateTime at(QDate(2026, 3, 5), QTime(10, 30));
+        archive.setJournaling({identity,
+                               at,
+                               Journal::Kind::New,
+                               Annulments::follower(path),
+                               {},
+                               Annulments::allowance(path)});
+        const ProtocolGenerator generator(1, 2026);
+        for (int i = 0; i < 120; ++i) {
+            ProtocolRecord card = generator.card(i, 120);
+            // Eight cards a day from the 2nd of March, number 7 never given.
+            const int n = i < 6 ? i + 1 : i + 2;
+            card.setText(ProtocolRecord::Numero, QStringLiteral("%1/2026").arg(n));
+            card.setText(ProtocolRecord::DataReg,
+                         QDate(2026, 3, 2).addDays(i / 8).toString(QStringLiteral("dd/MM/yyyy")));
+            if (!archive.append(card))
+                return 1;
+        }
+        for (const int p : {3, 20}) {
+            const auto card = archive.read(p);
+            if (!card ||
+                !archive.annotate(
+                    p, Annulments::entries(identity, at, p, card->text(ProtocolRecord::Numero),
+                                           QStringLiteral("Documento registrato due volte"),
+                                           QStringLiteral("Dott.ssa Maria Rossi"))))
+                return 1;
+        }
+        TfrmRiepProtocollo window(nullptr, path);
+        window.show();
+        window.findChild<QLineEdit*>(QStringLiteral("txtDataInizio"))
+            ->setText(QStringLiteral("02/03/2026"));
+        window.findChild<QLineEdit*>(QStringLiteral("txtDataFine"))
+            ->setText(QStringLiteral("31/12/2026"));
+        QApplication::processEvents();
+        const auto run = DailyRegister::daily(path, QDate(2026, 3, 2), QDate(2026, 12, 31));
+        const auto closing = DailyRegister::closing(path);
+        if (!run || !closing)
+            return 1;
+        const QDateTime now = QDateTime::currentDateTime();
+        const Report::Prepared pages = DailyRegisterReport::prepare(
+            {DailyRegisterReport::dailyRegister(*run, QStringLiteral("2026.prt"), 2026, now),
+             DailyRegisterReport::yearClosing(*closing, QStringLiteral("2026.prt"), 2026, now)},
+            now);
+        if (!Report::writePdf(pages, QDir(args[3]).filePath(QStringLiteral("registro.pdf"))))
+            return 1;
         return window.grab().save(args[2]) ? 0 : 1;
     }
     if (args[1] == QLatin1String("cronologia"))
