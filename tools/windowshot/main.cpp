@@ -212,6 +212,10 @@ int main(int argc, char* argv[]) {
             ->setText(QStringLiteral("02/03/2026"));
         window.findChild<QLineEdit*>(QStringLiteral("txtDataFine"))
             ->setText(QStringLiteral("31/12/2026"));
+        // The longest hint the window writes: it must end before the register's button.
+        window.findChild<QLabel*>(QStringLiteral("panInfo"))
+            ->setText(QStringLiteral("Visualizza il riepilogo dei documenti protocollati "
+                                     "nell'intervallo di tempo selezionato."));
         QApplication::processEvents();
         const auto run = DailyRegister::daily(path, QDate(2026, 3, 2), QDate(2026, 12, 31));
         const auto closing = DailyRegister::closing(path);
