@@ -6,6 +6,7 @@
 #include "DocumentRecord.h"
 #include "Fingerprints.h"
 #include "Journal.h"
+#include "Numbering.h"
 #include "ProtocolRecord.h"
 #include "RecordFile.h"
 #include "TextField.h"
@@ -21,8 +22,7 @@
 namespace ArchiveCheck {
 namespace {
 
-// Plain parsing rather than regular expressions: the check runs in a thread of its own, and a
-// regular expression's per-thread matching stack kept a MinGW program from ending.
+// Plain parsing rather than regular expressions: it runs for every file name in the folder.
 bool allDigits(QStringView text) {
     return !text.isEmpty() &&
            std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
@@ -32,19 +32,6 @@ bool allDigits(QStringView text) {
 bool isRegisterName(const QString& name) {
     return name.size() == 8 && name.endsWith(QLatin1String(".prt")) &&
            allDigits(QStringView(name).left(4));
-}
-// The progressive number of a protocol number, which the numbering follows with "/" and a
-// year when asked to (the year of the day the card was made, which need not be the
-// register's); nothing when the text is no such number.
-std::optional<qint64> progressiveNumber(const QString& card) {
-    const qsizetype slash = card.indexOf(u'/');
-    const QStringView number = QStringView(card).left(slash < 0 ? card.size() : slash);
-    if (!allDigits(number) || number.size() > 9)
-        return std::nullopt;
-    if (slash >= 0 &&
-        !(card.size() - slash - 1 == 4 && allDigits(QStringView(card).sliced(slash + 1))))
-        return std::nullopt;
-    return number.toLongLong();
 }
 
 QString attachmentCaption(const QString& field) {
@@ -219,11 +206,7 @@ private:
 
     void checkRecord(QByteArrayView record, int position) {
         const QString card = cardLabel(record, position);
-        QStringList damaged;
-        for (const FieldSpec& f : m_layout.fields()) {
-            if (static_cast<unsigned char>(record[f.offset]) > f.capacity)
-                damaged << QString::fromLatin1(f.name);
-        }
+        const QStringList damaged = m_layout.overlongFields(record);
         if (!damaged.isEmpty())
             add(position, card, Problem::DamagedRecord,
                 QStringLiteral("lunghezza oltre lo spazio del campo: %1")
@@ -282,7 +265,7 @@ private:
     }
 
     void noteNumber(const QString& card, int position) {
-        const auto progressive = progressiveNumber(card);
+        const auto progressive = Numbering::progressive(card);
         if (!progressive) {
             add(position, card, Problem::NumberMissing,
                 card.isEmpty() ? QStringLiteral("la scheda non ha un numero di protocollo")

@@ -3,6 +3,7 @@
 #include "Settings.h"
 #include "TextField.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace Numbering {
@@ -32,6 +33,28 @@ std::optional<QString> propose(const QString& start, const QString& yearSetting,
     if (TextField::trimBlanks(yearSetting) == Settings::Yes)
         number += u'/' + today.toString(QStringLiteral("yyyy"));
     return number;
+}
+
+namespace {
+
+// Plain parsing rather than regular expressions: the archive check runs in a thread of its
+// own, and a regular expression's per-thread matching stack kept a MinGW program from ending.
+bool allDigits(QStringView text) {
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+} // namespace
+
+std::optional<qint64> progressive(const QString& number) {
+    const qsizetype slash = number.indexOf(u'/');
+    const QStringView digits = QStringView(number).left(slash < 0 ? number.size() : slash);
+    if (!allDigits(digits) || digits.size() > 9)
+        return std::nullopt;
+    if (slash >= 0 &&
+        !(number.size() - slash - 1 == 4 && allDigits(QStringView(number).sliced(slash + 1))))
+        return std::nullopt;
+    return digits.toLongLong();
 }
 
 } // namespace Numbering

@@ -16,4 +16,9 @@ QString normaliseStart(const QString& typed);
 std::optional<QString> propose(const QString& start, const QString& yearSetting, int count,
                                const QDate& today);
 
+// The progressive number of a protocol number, which the numbering follows with "/" and a
+// year when asked to (the year of the day the card was made, which need not be the
+// register's); nothing when the text is no such number.
+std::optional<qint64> progressive(const QString& number);
+
 } // namespace Numbering

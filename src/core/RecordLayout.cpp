@@ -17,6 +17,15 @@ int RecordLayout::indexOf(const QString& name) const {
     return -1;
 }
 
+QStringList RecordLayout::overlongFields(QByteArrayView record) const {
+    QStringList names;
+    for (const FieldSpec& f : m_fields) {
+        if (f.offset < record.size() && static_cast<unsigned char>(record[f.offset]) > f.capacity)
+            names << QString::fromLatin1(f.name);
+    }
+    return names;
+}
+
 Record::Record(const RecordLayout& layout) : m_layout(&layout), m_bytes(layout.size(), '\0') {}
 
 Record::Record(const RecordLayout& layout, QByteArray bytes)

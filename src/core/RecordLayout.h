@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <initializer_list>
 #include <vector>
 
@@ -24,6 +25,9 @@ public:
     const std::vector<FieldSpec>& fields() const { return m_fields; }
     // -1 when there is no such field.
     int indexOf(const QString& name) const;
+    // The names of the fields of `record` whose length byte says more than the field holds
+    // (a damaged record: the program never writes one).
+    QStringList overlongFields(QByteArrayView record) const;
 
 private:
     std::vector<FieldSpec> m_fields;

@@ -1,17 +1,21 @@
 #include "RiepProtocollo.h"
 
 #include "ProtocolGrid.h"
+#include "core/DailyRegister.h"
 #include "core/ProtocolRecord.h"
 #include "core/ShortDate.h"
 #include "core/StrictDate.h"
 #include "core/TextField.h"
+#include "report/DailyRegisterReport.h"
 #include "ui/Clock.h"
 #include "ui/HintLine.h"
 #include "ui/KeyRules.h"
 #include "ui/Messages.h"
+#include "ui/Services.h"
 #include "ui/Widgets.h"
 #include "ui/WindowPanel.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QShowEvent>
 
@@ -75,6 +79,12 @@ TfrmRiepProtocollo::TfrmRiepProtocollo(QWidget* opener, const QString& registerP
     KeyRules::enterMovesTo(txtDataInizio, txtDataFine);
     KeyRules::enterMovesTo(txtDataFine, nullptr);
     connect(cmdTrova, &QAbstractButton::clicked, this, &TfrmRiepProtocollo::showSummary);
+
+    ImageButton* cmdRegistro = addHintBarTool(
+        "cmdRegistro", artwork("registro_giornaliero"), {196, 28},
+        QStringLiteral("Stampa il registro giornaliero di protocollo dell'intervallo di tempo "
+                       "selezionato."));
+    connect(cmdRegistro, &QAbstractButton::clicked, this, &TfrmRiepProtocollo::printDailyRegister);
 }
 
 void TfrmRiepProtocollo::showEvent(QShowEvent* event) {
@@ -144,4 +154,32 @@ void TfrmRiepProtocollo::showSummary() {
         const auto registered = readStrictDate(r.text(ProtocolRecord::DataReg));
         return registered && start <= *registered && *registered <= end;
     });
+}
+
+void TfrmRiepProtocollo::printDailyRegister() {
+    QDate start, end;
+    if (!checkDates(start, end))
+        return;
+    const QString path = archivePath();
+    const auto run = DailyRegister::daily(path, start, end);
+    if (!run) {
+        Messages::error(this, Messages::kArchiveAccessError);
+        return;
+    }
+    const QDateTime now = Clock::now();
+    const QString name = QFileInfo(path).fileName();
+    const int year = DailyRegister::yearOf(path).value_or(start.year());
+    QList<Report::Template> parts{DailyRegisterReport::dailyRegister(*run, name, year, now)};
+    if (end >= QDate(year, 12, 31) &&
+        Messages::question(this, QStringLiteral("L'intervallo arriva alla fine dell'anno %1: "
+                                                "stampare anche la pagina di chiusura dell'anno?")
+                                     .arg(year))) {
+        const auto closing = DailyRegister::closing(path);
+        if (!closing) {
+            Messages::error(this, Messages::kArchiveAccessError);
+            return;
+        }
+        parts.append(DailyRegisterReport::yearClosing(*closing, name, year, now));
+    }
+    Services::printer().print(this, DailyRegisterReport::prepare(parts, now));
 }

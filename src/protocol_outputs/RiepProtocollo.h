@@ -12,6 +12,9 @@ public:
 
 public slots:
     void showSummary();
+    // The daily register of the dates typed, printed; with the year's closing page when the
+    // range reaches the register's last day and the user wants it.
+    void printDailyRegister();
 
 protected:
     void showEvent(QShowEvent* event) override;

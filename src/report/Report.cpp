@@ -9,6 +9,7 @@
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPen>
 
 #include <algorithm>
@@ -402,6 +403,14 @@ bool paint(const Prepared& prepared, QPagedPaintDevice& device) {
         painter.restore();
     }
     return painter.end();
+}
+
+bool writePdf(const Prepared& prepared, const QString& path) {
+    QPdfWriter writer(path);
+    writer.setPdfVersion(kPdfVersion);
+    writer.setTitle(prepared.name);
+    writer.setCreator(QStringLiteral("Faldora"));
+    return paint(prepared, writer);
 }
 
 } // namespace Report

@@ -3,11 +3,10 @@
 #include <QColor>
 #include <QDateTime>
 #include <QList>
+#include <QPagedPaintDevice>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
-
-class QPagedPaintDevice;
 
 // The report engine: a template (page, bands, objects measured in millimetres) held by the
 // window that prints, prepared into pages and painted on a printer or a PDF writer.
@@ -95,6 +94,13 @@ Prepared prepare(const Template& report, const QDateTime& printedAt);
 
 // Paints the prepared pages on `device` (a QPrinter or a QPdfWriter), one page each.
 bool paint(const Prepared& prepared, QPagedPaintDevice& device);
+
+// Every PDF the program writes, a print to a PDF file included, is PDF/A-1b: fonts embedded,
+// colours and metadata declared, so that a printed register can be kept as it is.
+inline constexpr QPagedPaintDevice::PdfVersion kPdfVersion = QPagedPaintDevice::PdfVersion_A1b;
+
+// Writes the prepared pages to a PDF/A-1b file at `path`, titled with the report's name.
+bool writePdf(const Prepared& prepared, const QString& path);
 
 // Report units are 1/96 inch; the Parts' text heights are given in them.
 constexpr double millimetresPerUnit = 25.4 / 96.0;

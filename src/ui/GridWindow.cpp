@@ -70,6 +70,18 @@ GridWindow::GridWindow(QWidget* opener, const QString& archivePath, Setup setup)
 
 GridWindow::~GridWindow() = default;
 
+ImageButton* GridWindow::addHintBarTool(const char* name, const QString& resource,
+                                        const QSize& size, const QString& hint) {
+    const QRect bar = m_setup.hintBar;
+    ImageButton* tool = m_content->addTool(
+        name, resource,
+        {QPoint(bar.right() - 3 - size.width(), bar.top() + (bar.height() - size.height()) / 2),
+         size},
+        hint);
+    tool->stackUnder(prbEsporta);
+    return tool;
+}
+
 void GridWindow::fillGrid(const std::function<bool(const Record&)>& listed) {
     bool anyCard = false;
     RecordGridModel::Rows rows = m_grid->makeRows(*m_setup.layout);

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class ImageButton;
 class QProgressBar;
 class Record;
 class RecordLayout;
@@ -71,6 +72,11 @@ protected:
     // file order, numbered from 1. An archive without cards leaves the grid as it was; a
     // failed read keeps the rows read before it.
     void fillGrid(const std::function<bool(const Record&)>& listed = {});
+    // A picture button of `size` at the right end of the hint bar, the place the hints leave
+    // free; the export's progress bar, when it shows, stands over it.
+    ImageButton* addHintBarTool(const char* name, const QString& resource, const QSize& size,
+                                const QString& hint);
+    const QString& archivePath() const { return m_archivePath; }
 
 private:
     void exportGrid();

@@ -323,6 +323,22 @@ HelpTopic protocolSummary() {
                 "nella cartella del programma; rispondendo «Sì» alla domanda che segue, "
                 "il file viene aperto subito e può poi essere salvato con il nome che si "
                 "preferisce."),
+            QStringLiteral(
+                "Il pulsante «Registro giornaliero», in fondo a destra, stampa il registro "
+                "giornaliero di protocollo delle stesse date: per ogni giorno le schede "
+                "registrate in ordine di numero, con tipologia, mittente o destinatario e "
+                "oggetto, il primo e l'ultimo numero e il numero delle schede; le schede "
+                "annullate portano il segno ANNULLATA con il motivo e chi ha autorizzato "
+                "l'annullamento. Nella finestra di stampa si può scegliere di salvare un file "
+                "PDF, che viene scritto nel formato PDF/A adatto alla conservazione."),
+            QStringLiteral(
+                "L'ultima pagina riporta l'impronta digitale (SHA-256) delle schede elencate e "
+                "della loro cronologia delle modifiche: stampando di nuovo lo stesso intervallo "
+                "più tardi e confrontando le due impronte si vede subito se qualcosa è cambiato. "
+                "Quando l'intervallo arriva al 31 dicembre, il programma propone di aggiungere "
+                "la pagina di chiusura dell'anno, con il numero totale delle schede, il primo e "
+                "l'ultimo numero, i numeri saltati, quelli annullati e l'impronta di tutte le "
+                "schede dell'anno."),
         })};
 }
 

@@ -109,6 +109,11 @@ public:
         dialog.setMinMax(1, int(report.pages.size()));
         if (dialog.exec() != QDialog::Accepted)
             return false;
+        if (printer.outputFormat() == QPrinter::PdfFormat) {
+            // Printed to a file: the same PDF/A-1b that Report::writePdf makes.
+            printer.setPdfVersion(Report::kPdfVersion);
+            printer.setCreator(QStringLiteral("Faldora"));
+        }
         return Report::paint(report, printer);
     }
 };

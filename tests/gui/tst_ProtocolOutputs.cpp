@@ -1,12 +1,17 @@
 #include "core/Cp1252.h"
+#include "core/DailyRegister.h"
 #include "core/ProtocolRecord.h"
 #include "core/RecordArchive.h"
+#include "core/StrictDate.h"
 #include "protocol/Protocollo.h"
 #include "protocol_outputs/ExpProtocollo.h"
 #include "protocol_outputs/RiepProtocollo.h"
 #include "protocol_outputs/StampaProtocollo.h"
 #include "protocol_outputs/TrovaProtocollo.h"
+#include "support/Files.h"
+#include "support/Pdf.h"
 #include "support/TestServices.h"
+#include "ui/Messages.h"
 #include "ui/RecordGrid.h"
 #include "ui/ResultList.h"
 #include "ui/Widgets.h"
@@ -102,6 +107,14 @@ ResultList* results(QWidget& searchWindow) {
     if (!list)
         qFatal("no result list in %s", qPrintable(searchWindow.objectName()));
     return list;
+}
+
+// The texts a prepared page prints, one per object, in the order they were placed.
+QStringList pageTexts(const Report::Page& page) {
+    QStringList out;
+    for (const Report::Placed& placed : page.objects)
+        out << placed.object.text;
+    return out;
 }
 
 int dataRows(const QByteArray& xls) {
@@ -479,24 +492,28 @@ private slots:
         QFETCH(MessageKind, kind);
         QFETCH(QString, message);
         QFETCH(QString, focus);
-        Fixture f;
-        TfrmRiepProtocollo w(nullptr, f.path);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        QCOMPARE(control<QLineEdit>(&w, "txtDataFine")->text(),
-                 QStringLiteral("05/03/2026")); // today
-        control<QLineEdit>(&w, "txtDataInizio")->setText(start);
-        control<QLineEdit>(&w, "txtDataFine")->setText(end);
-        // The focus is elsewhere when the check fails: the check itself moves it.
-        auto* grdRecords = control<QTableView>(&w, "grdRecords");
-        grdRecords->setFocus();
-        QTRY_VERIFY(grdRecords->hasFocus());
-        click(&w, "cmdTrova");
-        QCOMPARE(f.services.messages.size(), 1);
-        QCOMPARE(f.services.messages[0].kind, kind);
-        QCOMPARE(f.services.messages[0].text, message);
-        QTRY_COMPARE(QApplication::focusWidget()->objectName(), focus);
-        QCOMPARE(w.grid()->rowCount(), 10); // unchanged
+        // The summary and the daily register check the dates alike.
+        for (const char* command : {"cmdTrova", "cmdRegistro"}) {
+            Fixture f;
+            TfrmRiepProtocollo w(nullptr, f.path);
+            w.show();
+            QVERIFY(QTest::qWaitForWindowActive(&w));
+            QCOMPARE(control<QLineEdit>(&w, "txtDataFine")->text(),
+                     QStringLiteral("05/03/2026")); // today
+            control<QLineEdit>(&w, "txtDataInizio")->setText(start);
+            control<QLineEdit>(&w, "txtDataFine")->setText(end);
+            // The focus is elsewhere when the check fails: the check itself moves it.
+            auto* grdRecords = control<QTableView>(&w, "grdRecords");
+            grdRecords->setFocus();
+            QTRY_VERIFY(grdRecords->hasFocus());
+            click(&w, command);
+            QCOMPARE(f.services.messages.size(), 1);
+            QCOMPARE(f.services.messages[0].kind, kind);
+            QCOMPARE(f.services.messages[0].text, message);
+            QTRY_COMPARE(QApplication::focusWidget()->objectName(), focus);
+            QCOMPARE(w.grid()->rowCount(), 10); // unchanged
+            QVERIFY(f.services.printed.isEmpty());
+        }
     }
 
     void summaryListsTheRangeAndSkipsUndatedCards_data() {
@@ -670,6 +687,135 @@ private slots:
         f.services.answers = {true, false};
         click(&w, "cmdEsporta");
         QCOMPARE(dataRows(f.exported()), 10);
+    }
+
+    // Daily register.
+
+    void dailyRegisterPrinted_data() {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<QList<bool>>("closing"); // the answer to the closing question, if asked
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QStringList>("absent");
+        QTest::newRow("one day")
+            << "05/03/2026"
+            << "05/03/2026" << QList<bool>{}
+            << QStringList{"Registro giornaliero di protocollo",
+                           "Registro di protocollo dell'anno 2026 (2026.prt) - dal 05/03/2026 al "
+                           "05/03/2026",
+                           "Giorno 05/03/2026 (giovedì)",
+                           "10/2026",
+                           "12/2026",
+                           "Primo numero: 10/2026      Ultimo numero: 12/2026      Schede "
+                           "registrate: 2",
+                           "Totale delle schede elencate: 2",
+                           "1 scheda senza data di registrazione valida: non è elencata.",
+                           "Stampa eseguita in data 05/03/2026 alle ore 10:30:15"}
+            << QStringList{"9/2026", "13/2026", "Chiusura dell'anno 2026"};
+        QTest::newRow("a range without cards")
+            << "01/06/2026"
+            << "30/06/2026" << QList<bool>{}
+            << QStringList{"Nessuna scheda registrata dal 01/06/2026 al 30/06/2026.",
+                           "Totale delle schede elencate: 0"}
+            << QStringList{"Giorno 05/03/2026 (giovedì)"};
+        QTest::newRow("to the year's end, with its closing")
+            << "01/01/2026"
+            << "31/12/2026" << QList<bool>{true}
+            << QStringList{"Giorno 02/02/2026 (lunedì)",
+                           "Giorno 31/12/2026 (giovedì)",
+                           "Chiusura dell'anno 2026",
+                           "Schede nel registro: 5",
+                           "Primo numero: 9/2026      Ultimo numero: 13/2026",
+                           "Numeri saltati: nessuno",
+                           "Numeri annullati: 0"}
+            << QStringList{};
+        QTest::newRow("to the year's end, without its closing")
+            << "01/03/2026"
+            << "31/12/2026" << QList<bool>{false} << QStringList{"Giorno 31/12/2026 (giovedì)"}
+            << QStringList{"Chiusura dell'anno 2026", "Giorno 02/02/2026 (lunedì)"};
+    }
+    void dailyRegisterPrinted() {
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+        QFETCH(QList<bool>, closing);
+        QFETCH(QStringList, shown);
+        QFETCH(QStringList, absent);
+        Fixture f;
+        f.services.answers = closing;
+        TfrmRiepProtocollo w(nullptr, f.path);
+        w.show();
+        control<QLineEdit>(&w, "txtDataInizio")->setText(start);
+        control<QLineEdit>(&w, "txtDataFine")->setText(end);
+        click(&w, "cmdRegistro");
+        QCOMPARE(f.services.messages.size(), closing.size());
+        if (!closing.isEmpty())
+            QCOMPARE(f.services.messages[0].text,
+                     QStringLiteral("L'intervallo arriva alla fine dell'anno 2026: stampare anche "
+                                    "la pagina di chiusura dell'anno?"));
+        QCOMPARE(w.grid()->rowCount(), 10); // the summary's grid is left alone
+        QCOMPARE(f.services.printed.size(), 1);
+        const Report::Prepared& report = f.services.printed[0];
+        QCOMPARE(report.orientation, Report::Orientation::Landscape);
+        QStringList texts;
+        for (const Report::Page& page : report.pages)
+            texts << pageTexts(page);
+        for (const QString& text : shown)
+            QVERIFY2(texts.contains(text), qPrintable(text));
+        for (const QString& text : absent)
+            QVERIFY2(!texts.contains(text), qPrintable(text));
+        // The register's SHA-256 stands on its own last page, the year's on the closing's.
+        const auto run = DailyRegister::daily(f.path, *readStrictDate(start), *readStrictDate(end));
+        QVERIFY(run);
+        const QString digest = QString::fromLatin1(run->digest);
+        qsizetype registerPage = report.pages.size() - 1;
+        if (closing.value(0)) {
+            const auto year = DailyRegister::closing(f.path);
+            QVERIFY(year);
+            QVERIFY(pageTexts(report.pages.last()).contains(QString::fromLatin1(year->digest)));
+            while (!pageTexts(report.pages[registerPage])
+                        .contains(QStringLiteral("Registro giornaliero di protocollo")))
+                --registerPage;
+        }
+        QVERIFY(pageTexts(report.pages[registerPage]).contains(digest));
+        QVERIFY(pageTexts(report.pages.last())
+                    .contains(QStringLiteral("Pagina %1 di %1").arg(report.pages.size())));
+
+        const QString pdf = f.services.printedPdfs[0];
+        QCOMPARE(pdfPages(pdf), report.pages.size());
+        // Kept as PDF/A-1b: its metadata say so.
+        QVERIFY(readBytes(pdf).contains("pdfaid:part=\"1\" pdfaid:conformance=\"B\""));
+        if (tool("pdftotext").isEmpty())
+            QSKIP("pdftotext is not installed");
+        const QString text = pdfText(pdf);
+        QVERIFY(text.contains(QStringLiteral("Registro giornaliero di protocollo")));
+        QVERIFY(text.contains(digest));
+        for (const QString& line : shown)
+            QVERIFY2(text.contains(line.simplified()), qPrintable(line));
+    }
+
+    void dailyRegisterOfAnUnreadableRegister() {
+        TestServices services;
+        const QString path = services.file(QStringLiteral("2026.prt"));
+        QVERIFY(QDir().mkpath(path)); // a folder where the register should be
+        TfrmRiepProtocollo w(nullptr, path);
+        w.show();
+        control<QLineEdit>(&w, "txtDataInizio")->setText(QStringLiteral("01/03/2026"));
+        click(&w, "cmdRegistro");
+        QCOMPARE(services.messages.size(), 1);
+        QCOMPARE(services.messages[0].kind, MessageKind::Error);
+        QCOMPARE(services.messages[0].text, Messages::kArchiveAccessError);
+        QVERIFY(services.printed.isEmpty());
+    }
+
+    void dailyRegisterHint() {
+        Fixture f;
+        TfrmRiepProtocollo w(nullptr, f.path);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::mouseMove(control<QAbstractButton>(&w, "cmdRegistro"));
+        QTRY_COMPARE(control<QLabel>(&w, "panInfo")->text(),
+                     QStringLiteral("Stampa il registro giornaliero di protocollo dell'intervallo "
+                                    "di tempo selezionato."));
     }
 
     void hints() {

@@ -3,6 +3,7 @@
 #include "report/CardForm.h"
 #include "report/Report.h"
 #include "report/Templates.h"
+#include "support/Pdf.h"
 #include "support/TestServices.h"
 #include "ui/CardTarget.h"
 
@@ -94,39 +95,7 @@ Prepared preparedList(const QStringList& lines) {
     return Report::prepare(list, printedAt);
 }
 
-QString tool(const char* name) {
-    return QStandardPaths::findExecutable(QString::fromLatin1(name));
-}
-
-// The number of pages of a PDF: from pdfinfo when the machine has it, else from the file.
-int pdfPages(const QString& path) {
-    const QString pdfinfo = tool("pdfinfo");
-    if (!pdfinfo.isEmpty()) {
-        QProcess p;
-        p.start(pdfinfo, {path});
-        p.waitForFinished();
-        const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
-                           .match(QString::fromUtf8(p.readAllStandardOutput()));
-        return m.hasMatch() ? m.captured(1).toInt() : -1;
-    }
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    return int(QString::fromLatin1(f.readAll())
-                   .count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
-}
-
-// The words of a PDF's text, line after line as they stand on the page: pdftotext turns
-// gaps into runs of spaces of its own.
-QString pdfText(const QString& path) {
-    QProcess p;
-    p.start(tool("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-enc"),
-                                QStringLiteral("UTF-8"), path, QStringLiteral("-")});
-    p.waitForFinished();
-    return QString::fromUtf8(p.readAllStandardOutput()).simplified();
-}
-
-bool writePdf(const Prepared& prepared, const QString& path, const QPageRanges& chosen = {}) {
+bool writePages(const Prepared& prepared, const QString& path, const QPageRanges& chosen = {}) {
     QPdfWriter writer(path);
     writer.setPageRanges(chosen);
     return Report::paint(prepared, writer);
@@ -845,7 +814,7 @@ void TestReport::pdfPageCount() {
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("report.pdf"));
     const QPageRanges ranges = QPageRanges::fromString(chosen);
-    QVERIFY(writePdf(prepared, path, ranges));
+    QVERIFY(writePages(prepared, path, ranges));
     QVERIFY(QFile::exists(path));
     QCOMPARE(pdfPages(path), printed);
 
@@ -897,7 +866,7 @@ void TestReport::pdfCardText() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("card.pdf"));
-    QVERIFY(writePdf(Report::prepare(card, printedAt), path));
+    QVERIFY(writePages(Report::prepare(card, printedAt), path));
     QCOMPARE(pdfPages(path), 1);
     const QString text = pdfText(path);
     QVERIFY(text.contains(QStringLiteral("SCHEDA PROTOCOLLO DOCUMENTO")));
@@ -921,7 +890,7 @@ void TestReport::pdfDocumentCardText() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("documento.pdf"));
-    QVERIFY(writePdf(Report::prepare(page, printedAt), path));
+    QVERIFY(writePages(Report::prepare(page, printedAt), path));
     QCOMPARE(pdfPages(path), 1);
     const QString text = pdfText(path);
     QVERIFY(text.contains(QStringLiteral("SCHEDA RIASSUNTIVA DEL DOCUMENTO")));
@@ -967,7 +936,7 @@ void TestReport::pdfClipsLongValues() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("clip.pdf"));
-    QVERIFY(writePdf(prepared, path));
+    QVERIFY(writePages(prepared, path));
     const QString text = pdfText(path);
 
     // Where each word falls, measured with the font on the same kind of device; the page
@@ -1005,7 +974,7 @@ void TestReport::paintFailsWithoutFile() {
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("missing/folder/report.pdf"));
     QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
-    QVERIFY(!writePdf(Report::prepare(protocolPage(), printedAt), path));
+    QVERIFY(!writePages(Report::prepare(protocolPage(), printedAt), path));
     QVERIFY(!QFile::exists(path));
 }
 

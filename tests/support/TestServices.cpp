@@ -4,7 +4,6 @@
 #include <QDialog>
 #include <QDir>
 #include <QFont>
-#include <QPdfWriter>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -135,7 +134,6 @@ bool TestServices::print(QWidget*, const Report::Prepared& report) {
         return false;
     printed.append(report);
     const QString pdf = file(QStringLiteral("stampa%1.pdf").arg(printed.size()));
-    QPdfWriter writer(pdf);
     printedPdfs.append(pdf);
-    return Report::paint(report, writer);
+    return Report::writePdf(report, pdf);
 }

@@ -18,6 +18,10 @@
 //                                         attachments window
 // windowshot verifica OUT.png OUT.pdf     the archive check window over a folder with a
 //                                         fault of each kind, and its printed report
+// windowshot registro OUT.png FOLDER     the summary window with its daily register command,
+//                                         over a register of 120 cards made in FOLDER, two of
+//                                         them annulled; the register of the whole year with
+//                                         its closing page goes to FOLDER/registro.pdf
 #include "app/Application.h"
 #include "app/Verifica.h"
 #include "core/Annulments.h"
@@ -29,6 +33,8 @@
 #include "genprotocol/ProtocolGenerator.h"
 #include "protocol/Annulla.h"
 #include "protocol/Protocollo.h"
+#include "protocol_outputs/RiepProtocollo.h"
+#include "report/DailyRegisterReport.h"
 #include "report/Report.h"
 #include "ui/Cronologia.h"
 #include "ui/Services.h"
@@ -39,7 +45,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPdfWriter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTableView>
@@ -187,9 +192,7 @@ class PdfPrinter final : public PrinterService {
 public:
     explicit PdfPrinter(QString path) : m_path(std::move(path)) {}
     bool print(QWidget*, const Report::Prepared& report) override {
-        QPdfWriter writer(m_path);
-        writer.setResolution(300);
-        return Report::paint(report, writer);
+        return Report::writePdf(report, m_path);
     }
 
 private:
@@ -306,6 +309,64 @@ int main(int argc, char* argv[]) {
         return drawCheck(args[2], args[3]) ? 0 : 1;
     if (args[1] == QLatin1String("impronte") && args.size() > 3)
         return drawFingerprints(args[2], args[3]) ? 0 : 1;
+    if (args[1] == QLatin1String("registro") && args.size() > 3) {
+        const QString path = QDir(args[3]).filePath(QStringLiteral("2026.prt"));
+        QFile::remove(path);
+        QFile::remove(Journal::pathFor(path));
+        QFile::remove(Annulments::pathFor(path));
+        RecordArchive archive(path, ProtocolRecord::layout());
+        const Journal::Identity identity = ProtocolRecord::journalIdentity(path);
+        const QDateTime at(QDate(2026, 3, 5), QTime(10, 30));
+        archive.setJournaling({identity,
+                               at,
+                               Journal::Kind::New,
+                               Annulments::follower(path),
+                               {},
+                               Annulments::allowance(path)});
+        const ProtocolGenerator generator(1, 2026);
+        for (int i = 0; i < 120; ++i) {
+            ProtocolRecord card = generator.card(i, 120);
+            // Eight cards a day from the 2nd of March, number 7 never given.
+            const int n = i < 6 ? i + 1 : i + 2;
+            card.setText(ProtocolRecord::Numero, QStringLiteral("%1/2026").arg(n));
+            card.setText(ProtocolRecord::DataReg,
+                         QDate(2026, 3, 2).addDays(i / 8).toString(QStringLiteral("dd/MM/yyyy")));
+            if (!archive.append(card))
+                return 1;
+        }
+        for (const int p : {3, 20}) {
+            const auto card = archive.read(p);
+            if (!card ||
+                !archive.annotate(
+                    p, Annulments::entries(identity, at, p, card->text(ProtocolRecord::Numero),
+                                           QStringLiteral("Documento registrato due volte"),
+                                           QStringLiteral("Dott.ssa Maria Rossi"))))
+                return 1;
+        }
+        TfrmRiepProtocollo window(nullptr, path);
+        window.show();
+        window.findChild<QLineEdit*>(QStringLiteral("txtDataInizio"))
+            ->setText(QStringLiteral("02/03/2026"));
+        window.findChild<QLineEdit*>(QStringLiteral("txtDataFine"))
+            ->setText(QStringLiteral("31/12/2026"));
+        // The longest hint the window writes: it must end before the register's button.
+        window.findChild<QLabel*>(QStringLiteral("panInfo"))
+            ->setText(QStringLiteral("Visualizza il riepilogo dei documenti protocollati "
+                                     "nell'intervallo di tempo selezionato."));
+        QApplication::processEvents();
+        const auto run = DailyRegister::daily(path, QDate(2026, 3, 2), QDate(2026, 12, 31));
+        const auto closing = DailyRegister::closing(path);
+        if (!run || !closing)
+            return 1;
+        const QDateTime now = QDateTime::currentDateTime();
+        const Report::Prepared pages = DailyRegisterReport::prepare(
+            {DailyRegisterReport::dailyRegister(*run, QStringLiteral("2026.prt"), 2026, now),
+             DailyRegisterReport::yearClosing(*closing, QStringLiteral("2026.prt"), 2026, now)},
+            now);
+        if (!Report::writePdf(pages, QDir(args[3]).filePath(QStringLiteral("registro.pdf"))))
+            return 1;
+        return window.grab().save(args[2]) ? 0 : 1;
+    }
     if (args[1] == QLatin1String("cronologia"))
         return drawHistory(args[2], args.value(3)) ? 0 : 1;
     std::unique_ptr<CardWindow> window;
