@@ -7,6 +7,7 @@
 #include "core/StrictDate.h"
 #include "core/TextField.h"
 #include "report/DailyRegisterReport.h"
+#include "report/Report.h"
 #include "ui/Clock.h"
 #include "ui/HintLine.h"
 #include "ui/KeyRules.h"
@@ -181,5 +182,33 @@ void TfrmRiepProtocollo::printDailyRegister() {
         }
         parts.append(DailyRegisterReport::yearClosing(*closing, name, year, now));
     }
-    Services::printer().print(this, DailyRegisterReport::prepare(parts, now));
+    const Report::Prepared pages = DailyRegisterReport::prepare(parts, now);
+    // The PDF/A copy is kept whether or not the print goes ahead: it is the register's
+    // record, and a PDF printer of the system need not make PDF/A.
+    const QString copy = keepCopy(pages, start, end);
+    Services::printer().print(this, pages);
+    if (copy.isEmpty())
+        Messages::warning(this,
+                          QStringLiteral("Attenzione: non è stato possibile salvare una copia "
+                                         "del registro giornaliero in formato PDF/A nella "
+                                         "cartella del programma."));
+    else
+        Messages::information(this, QStringLiteral("Una copia del registro giornaliero in formato "
+                                                   "PDF/A è stata salvata nella cartella del "
+                                                   "programma con il nome «%1».")
+                                        .arg(copy));
+}
+
+QString TfrmRiepProtocollo::keepCopy(const Report::Prepared& pages, const QDate& start,
+                                     const QDate& end) const {
+    const QString iso = QStringLiteral("yyyy-MM-dd");
+    QString base = QStringLiteral("Registro_giornaliero_") + start.toString(iso);
+    if (end != start)
+        base += u'_' + end.toString(iso);
+    const QString folder = Services::folder().programFolder();
+    // An earlier copy of the same days stays: comparing the two is what it is kept for.
+    QString name = base + QStringLiteral(".pdf");
+    for (int n = 2; QFileInfo::exists(folder + name); ++n)
+        name = QStringLiteral("%1_%2.pdf").arg(base).arg(n);
+    return Report::writePdf(pages, folder + name) ? name : QString();
 }

@@ -1,7 +1,9 @@
 #include "Report.h"
 
 #include "core/ShortDate.h"
+#include "core/WholeFile.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -405,12 +407,25 @@ bool paint(const Prepared& prepared, QPagedPaintDevice& device) {
     return painter.end();
 }
 
+std::optional<QByteArray> pdf(const Prepared& prepared) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly))
+        return std::nullopt;
+    {
+        QPdfWriter writer(&buffer);
+        writer.setPdfVersion(kPdfVersion);
+        writer.setTitle(prepared.name);
+        writer.setCreator(QStringLiteral("Faldora"));
+        if (!paint(prepared, writer))
+            return std::nullopt;
+    }
+    return bytes;
+}
+
 bool writePdf(const Prepared& prepared, const QString& path) {
-    QPdfWriter writer(path);
-    writer.setPdfVersion(kPdfVersion);
-    writer.setTitle(prepared.name);
-    writer.setCreator(QStringLiteral("Faldora"));
-    return paint(prepared, writer);
+    const auto bytes = pdf(prepared);
+    return bytes && WholeFile::replace(path, *bytes);
 }
 
 } // namespace Report

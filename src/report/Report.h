@@ -7,6 +7,7 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <optional>
 
 // The report engine: a template (page, bands, objects measured in millimetres) held by the
 // window that prints, prepared into pages and painted on a printer or a PDF writer.
@@ -99,7 +100,10 @@ bool paint(const Prepared& prepared, QPagedPaintDevice& device);
 // colours and metadata declared, so that a printed register can be kept as it is.
 inline constexpr QPagedPaintDevice::PdfVersion kPdfVersion = QPagedPaintDevice::PdfVersion_A1b;
 
-// Writes the prepared pages to a PDF/A-1b file at `path`, titled with the report's name.
+// The prepared pages as a PDF/A-1b file's bytes, titled with the report's name.
+std::optional<QByteArray> pdf(const Prepared& prepared);
+// The same written to `path` whole (through a temporary file): false, and nothing at `path`
+// changed, when any write failed.
 bool writePdf(const Prepared& prepared, const QString& path);
 
 // Report units are 1/96 inch; the Parts' text heights are given in them.

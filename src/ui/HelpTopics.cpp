@@ -329,8 +329,10 @@ HelpTopic protocolSummary() {
                 "registrate in ordine di numero, con tipologia, mittente o destinatario e "
                 "oggetto, il primo e l'ultimo numero e il numero delle schede; le schede "
                 "annullate portano il segno ANNULLATA con il motivo e chi ha autorizzato "
-                "l'annullamento. Nella finestra di stampa si può scegliere di salvare un file "
-                "PDF, che viene scritto nel formato PDF/A adatto alla conservazione."),
+                "l'annullamento. A ogni stampa il programma conserva anche una copia del "
+                "registro in formato PDF/A, adatto alla conservazione, nella cartella del "
+                "programma (per esempio «Registro_giornaliero_2026-03-02_2026-03-06.pdf»); una "
+                "copia delle stesse date salvata prima non viene mai sostituita."),
             QStringLiteral(
                 "L'ultima pagina riporta l'impronta digitale (SHA-256) delle schede elencate e "
                 "della loro cronologia delle modifiche: stampando di nuovo lo stesso intervallo "

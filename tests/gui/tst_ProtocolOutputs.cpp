@@ -3,6 +3,7 @@
 #include "core/ProtocolRecord.h"
 #include "core/RecordArchive.h"
 #include "core/StrictDate.h"
+#include "core/platform/FileLock.h"
 #include "protocol/Protocollo.h"
 #include "protocol_outputs/ExpProtocollo.h"
 #include "protocol_outputs/RiepProtocollo.h"
@@ -747,7 +748,19 @@ private slots:
         control<QLineEdit>(&w, "txtDataInizio")->setText(start);
         control<QLineEdit>(&w, "txtDataFine")->setText(end);
         click(&w, "cmdRegistro");
-        QCOMPARE(f.services.messages.size(), closing.size());
+        // The closing question, if asked, then where the PDF/A copy was kept.
+        QCOMPARE(f.services.messages.size(), closing.size() + 1);
+        const QString copyName =
+            QStringLiteral("Registro_giornaliero_%1%2.pdf")
+                .arg(readStrictDate(start)->toString(QStringLiteral("yyyy-MM-dd")),
+                     start == end
+                         ? QString()
+                         : u'_' + readStrictDate(end)->toString(QStringLiteral("yyyy-MM-dd")));
+        QCOMPARE(f.services.messages.last().kind, MessageKind::Information);
+        QCOMPARE(f.services.messages.last().text,
+                 QStringLiteral("Una copia del registro giornaliero in formato PDF/A è stata "
+                                "salvata nella cartella del programma con il nome «%1».")
+                     .arg(copyName));
         if (!closing.isEmpty())
             QCOMPARE(f.services.messages[0].text,
                      QStringLiteral("L'intervallo arriva alla fine dell'anno 2026: stampare anche "
@@ -780,10 +793,12 @@ private slots:
         QVERIFY(pageTexts(report.pages.last())
                     .contains(QStringLiteral("Pagina %1 di %1").arg(report.pages.size())));
 
+        // Printed and kept as PDF/A-1b: their metadata say so.
+        for (const QString& pdf : {f.services.printedPdfs[0], f.services.file(copyName)}) {
+            QCOMPARE(pdfPages(pdf), report.pages.size());
+            QVERIFY(readBytes(pdf).contains("pdfaid:part=\"1\" pdfaid:conformance=\"B\""));
+        }
         const QString pdf = f.services.printedPdfs[0];
-        QCOMPARE(pdfPages(pdf), report.pages.size());
-        // Kept as PDF/A-1b: its metadata say so.
-        QVERIFY(readBytes(pdf).contains("pdfaid:part=\"1\" pdfaid:conformance=\"B\""));
         if (tool("pdftotext").isEmpty())
             QSKIP("pdftotext is not installed");
         const QString text = pdfText(pdf);
@@ -791,6 +806,41 @@ private slots:
         QVERIFY(text.contains(digest));
         for (const QString& line : shown)
             QVERIFY2(text.contains(line.simplified()), qPrintable(line));
+    }
+
+    // A copy already kept for the same days stays as it is; a copy that cannot be written
+    // leaves nothing behind, says so, and the print still goes ahead.
+    void dailyRegisterCopies() {
+        Fixture f;
+        TfrmRiepProtocollo w(nullptr, f.path);
+        w.show();
+        control<QLineEdit>(&w, "txtDataInizio")->setText(QStringLiteral("05/03/2026"));
+        control<QLineEdit>(&w, "txtDataFine")->setText(QStringLiteral("06/03/2026"));
+        const QString first = f.services.file(QStringLiteral("Registro_giornaliero_2026-03-05_"
+                                                             "2026-03-06.pdf"));
+        click(&w, "cmdRegistro");
+        QVERIFY(QFileInfo::exists(first));
+        const QByteArray kept = readBytes(first);
+        f.services.fixedNow = f.services.fixedNow.addDays(1);
+        click(&w, "cmdRegistro");
+        QCOMPARE(readBytes(first), kept);
+        QVERIFY(QFileInfo::exists(f.services.file(QStringLiteral("Registro_giornaliero_2026-03-05_"
+                                                                 "2026-03-06_2.pdf"))));
+
+        const QStringList before = QDir(f.services.folderPath()).entryList(QDir::Files);
+        FileLock::faults().syncsBeforeFailure = 0; // the disk refuses the copy's flush
+        f.services.messages.clear();
+        click(&w, "cmdRegistro");
+        FileLock::faults() = {};
+        QCOMPARE(f.services.messages.size(), 1);
+        QCOMPARE(f.services.messages[0].kind, MessageKind::Warning);
+        QCOMPARE(f.services.messages[0].text,
+                 QStringLiteral("Attenzione: non è stato possibile salvare una copia del registro "
+                                "giornaliero in formato PDF/A nella cartella del programma."));
+        QCOMPARE(f.services.printed.size(), 3);
+        QStringList after = QDir(f.services.folderPath()).entryList(QDir::Files);
+        after.removeAll(QFileInfo(f.services.printedPdfs.last()).fileName());
+        QCOMPARE(after, before);
     }
 
     void dailyRegisterOfAnUnreadableRegister() {
