@@ -5,6 +5,7 @@
 // process's peak memory; the target is a window that opens at once, fills within a few
 // seconds with its progress bar moving, and holds only the card's rows.
 
+#include "SideFiles.h"
 #include "app/Application.h"
 #include "core/Journal.h"
 #include "core/ProtocolRecord.h"
@@ -26,33 +27,17 @@ constexpr int kCards = 10000;
 constexpr int kSaves = 100000;
 constexpr int kFieldsPerSave = 9;
 
-// Peak resident memory of this process, in MB (Linux; 0 elsewhere).
-double peakMegabytes() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
-}
-
 // The journal's lines, written at once: each save rewrites nine fields of a card (card 1
 // gets every hundredth save), then its closing entry.
 bool writeJournal(const QString& archivePath, qint64* lines) {
-    QFile file(Journal::pathFor(archivePath));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QByteArray out = Journal::kHeader + "\r\n";
-    QByteArray previous = Journal::digest(Journal::kHeader);
+    BenchSideFiles::JournalFile journal(archivePath);
     const Journal::Identity identity = ProtocolRecord::journalIdentity(archivePath);
     const QDateTime start(QDate(2026, 1, 2), QTime(8, 0, 0));
     const auto& layout = ProtocolRecord::layout();
-    *lines = 1;
     for (int save = 0; save < kSaves; ++save) {
         const int position = save % 100 == 0 ? 1 : 2 + save % (kCards - 1);
         const QDateTime at = start.addSecs(qint64(save) * 60);
+        QList<Journal::Entry> block;
         for (int f = 0; f <= kFieldsPerSave; ++f) {
             Journal::Entry entry;
             entry.at = at;
@@ -69,19 +54,13 @@ bool writeJournal(const QString& archivePath, qint64* lines) {
                 entry.before = QString::fromLatin1(Journal::digest(QByteArray::number(save)));
                 entry.after = QString::fromLatin1(Journal::digest(QByteArray::number(save + 1)));
             }
-            entry.previous = previous;
-            out += Journal::line(entry);
-            out += "\r\n";
-            previous = entry.own;
-            ++*lines;
+            block.append(entry);
         }
-        if (out.size() > (8 << 20)) {
-            if (file.write(out) != out.size())
-                return false;
-            out.clear();
-        }
+        if (!journal.add(block))
+            return false;
     }
-    return file.write(out) == out.size();
+    *lines = journal.lines();
+    return journal.finish();
 }
 
 // Seconds from the window's creation until its rows show, best of three; its row count.
@@ -130,6 +109,6 @@ int main(int argc, char* argv[]) {
     std::printf("%-34s %8.3f s  %6d rows\n", "history of a card of 1,000 saves", many, rows);
     const double few = openHistory(path, 2, &rows);
     std::printf("%-34s %8.3f s  %6d rows\n", "history of a card of ten saves", few, rows);
-    std::printf("%-34s %8.1f MB\n", "peak memory", peakMegabytes());
+    std::printf("%-34s %8.1f MB\n", "peak memory", BenchSideFiles::peakMegabytes());
     return 0;
 }

@@ -83,14 +83,13 @@ std::optional<Annulment> parseLine(QByteArrayView text) {
     Annulment annulment;
     bool number = false;
     annulment.position = columns[0].toByteArray().toInt(&number);
-    annulment.at =
-        QDateTime::fromString(QString::fromLatin1(columns[2].toByteArray()), kDateTimeFormat);
+    const auto at = Journal::dateTime(columns[2]);
     const auto card = Journal::unescaped(columns[1]);
     const auto reason = Journal::unescaped(columns[3]);
     const auto authorisedBy = Journal::unescaped(columns[4]);
-    if (!number || annulment.position < 1 || !annulment.at.isValid() || !card || !reason ||
-        !authorisedBy)
+    if (!number || annulment.position < 1 || !at || !card || !reason || !authorisedBy)
         return std::nullopt;
+    annulment.at = *at;
     annulment.number = *card;
     annulment.reason = *reason;
     annulment.authorisedBy = *authorisedBy;

@@ -262,6 +262,13 @@ QByteArray digest(QByteArrayView bytes) {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
 }
 
+std::optional<QDateTime> dateTime(QByteArrayView text) {
+    const auto parts = dateTimeOf(text);
+    if (!parts)
+        return std::nullopt;
+    return QDateTime(parts->first, parts->second);
+}
+
 QList<Entry> saveEntries(const Identity& identity, const QDateTime& at, Kind kind, int position,
                          const std::optional<Record>& before, const Record& after) {
     QList<Entry> entries;

@@ -58,6 +58,9 @@ QString kindText(Kind kind);
 // LF read as well), dates and times as "yyyy-MM-dd hh:mm:ss".
 inline const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 inline const QString kDateTimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+// Such a date and time, read by hand: QDateTime::fromString takes microseconds a line, which
+// a side file read on each listing cannot afford. Nothing unless exactly that, and valid.
+std::optional<QDateTime> dateTime(QByteArrayView text);
 QByteArrayView chopLineEnd(QByteArrayView line);
 // A text as one column of a line: UTF-8 with backslash, tab, CR and LF as \\, \t, \r, \n;
 // and back (nothing for a column with a stray backslash). Side files that keep lines of

@@ -266,6 +266,10 @@ private slots:
             << header + "3\t3/2026\t2026-13-05 10:30:15\tErrore\tRossi\r\n" +
                    "1\t1/2026\t2026-03-05 10:30:15\tErr\\ore\tRossi\r\n" + two
             << false << QList<int>{2, 3} << QList<int>{2};
+        QTest::newRow("a time that is none, a date in another shape")
+            << header + "3\t3/2026\t2026-03-05 24:30:15\tErrore\tRossi\r\n" +
+                   "1\t1/2026\t2026-03-05T10:30:15\tErrore\tRossi\r\n" + two
+            << false << QList<int>{2, 3} << QList<int>{2};
         QTest::newRow("a last line cut short")
             << header + two + "1\t1/2026\t2026-03" << false << QList<int>{3} << QList<int>{2};
         QTest::newRow("binary") << QByteArray("\x00\xff\x01\n\xfe", 5) << true << QList<int>{2}
