@@ -1,5 +1,7 @@
 #include "Annulments.h"
 
+#include "ProtocolRecord.h"
+
 #include "WholeFile.h"
 
 #include <QFileInfo>
@@ -149,6 +151,18 @@ RecordArchive::Follow follower(const QString& registerPath) {
 
 RecordArchive::Allow allowance(const QString& registerPath) {
     return [registerPath](int position) { return !read(registerPath).find(position); };
+}
+
+void install(RecordArchive::Journaling& journaling, const QString& registerPath) {
+    journaling.addFollower(follower(registerPath));
+    journaling.allow = allowance(registerPath);
+}
+
+RecordArchive::Journaling journaling(const QString& registerPath, const QDateTime& at,
+                                     Journal::Kind kind) {
+    RecordArchive::Journaling out{ProtocolRecord::journalIdentity(registerPath), at, kind};
+    install(out, registerPath);
+    return out;
 }
 
 QStringList markLines(const Annulment& annulment) {

@@ -72,6 +72,12 @@ QList<Journal::Entry> entries(const Journal::Identity& identity, const QDateTime
 // (under the register's lock, through WholeFile). Any other block, or one whose card has
 // its line already, is done as it is.
 RecordArchive::Follow follower(const QString& registerPath);
+// Makes saves through `journaling` keep the annulments of `registerPath` (its follower) and
+// refuse an annulled card (its allowance), beside what is set already.
+void install(RecordArchive::Journaling& journaling, const QString& registerPath);
+// The journaling of a register's saves as the protocol card window makes it.
+RecordArchive::Journaling journaling(const QString& registerPath, const QDateTime& at,
+                                     Journal::Kind kind = Journal::Kind::New);
 // Refuses a card of `registerPath` that is annulled.
 RecordArchive::Allow allowance(const QString& registerPath);
 

@@ -411,8 +411,7 @@ void TfrmProtocollo::saveRefused(int position) {
 
 void TfrmProtocollo::addToJournaling(RecordArchive::Journaling& journaling) const {
     const QString path = archive().path();
-    journaling.addFollower(Annulments::follower(path));
-    journaling.allow = Annulments::allowance(path);
+    Annulments::install(journaling, path);
 }
 
 void TfrmProtocollo::annulCard() {

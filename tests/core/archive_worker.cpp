@@ -143,12 +143,7 @@ int annulDying(const QString& path, int position, int syncs) {
     RecordArchive archive(path, ProtocolRecord::layout());
     const QDateTime at(QDate(2026, 3, 5), QTime(10, 30));
     const Journal::Identity identity = ProtocolRecord::journalIdentity(path);
-    archive.setJournaling({identity,
-                           at,
-                           Journal::Kind::New,
-                           Annulments::follower(path),
-                           {},
-                           Annulments::allowance(path)});
+    archive.setJournaling(Annulments::journaling(path, at));
     const auto card = archive.read(position);
     if (!card)
         return 1;

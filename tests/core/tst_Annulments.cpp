@@ -28,12 +28,7 @@ QString worker() {
 // A register as the protocol window writes it: journaled, with the annulments kept.
 RecordArchive protocolArchive(const QString& path) {
     RecordArchive archive(path, ProtocolRecord::layout());
-    archive.setJournaling({ProtocolRecord::journalIdentity(path),
-                           kAt,
-                           Kind::New,
-                           Annulments::follower(path),
-                           {},
-                           Annulments::allowance(path)});
+    archive.setJournaling(Annulments::journaling(path, kAt));
     return archive;
 }
 

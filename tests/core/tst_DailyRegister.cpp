@@ -36,12 +36,7 @@ constexpr int kAnnulled = 5; // 6/2026
 
 RecordArchive protocolArchive(const QString& path) {
     RecordArchive archive(path, ProtocolRecord::layout());
-    archive.setJournaling({ProtocolRecord::journalIdentity(path),
-                           kAt,
-                           Kind::New,
-                           Annulments::follower(path),
-                           {},
-                           Annulments::allowance(path)});
+    archive.setJournaling(Annulments::journaling(path, kAt));
     return archive;
 }
 

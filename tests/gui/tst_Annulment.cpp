@@ -76,12 +76,7 @@ bool annulled(const QString& path, int position, const QString& reason = kReason
     RecordArchive archive(path, ProtocolRecord::layout());
     const Journal::Identity identity = ProtocolRecord::journalIdentity(path);
     const QDateTime at(QDate(2026, 3, 5), QTime(10, 30, 15));
-    archive.setJournaling({identity,
-                           at,
-                           Journal::Kind::Annulment,
-                           Annulments::follower(path),
-                           {},
-                           Annulments::allowance(path)});
+    archive.setJournaling(Annulments::journaling(path, at, Journal::Kind::Annulment));
     return archive.annotate(position, Annulments::entries(identity, at, position,
                                                           QStringLiteral("%1/2026").arg(position),
                                                           reason, kPerson));

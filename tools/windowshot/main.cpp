@@ -187,6 +187,18 @@ bool drawFingerprints(const QString& out, const QString& further) {
     return drawn;
 }
 
+// The register "2026.prt" made anew in `folder` (its side files too), saved through as the
+// protocol card window saves.
+RecordArchive freshRegister(const QString& folder, const QDateTime& at) {
+    const QString path = QDir(folder).filePath(QStringLiteral("2026.prt"));
+    for (const QString& file :
+         {path, Journal::pathFor(path), Annulments::pathFor(path), Fingerprints::pathFor(path)})
+        QFile::remove(file);
+    RecordArchive archive(path, ProtocolRecord::layout());
+    archive.setJournaling(Annulments::journaling(path, at));
+    return archive;
+}
+
 // Prints to one PDF file, as the system's dialog would when told to.
 class PdfPrinter final : public PrinterService {
 public:
@@ -276,19 +288,10 @@ int main(int argc, char* argv[]) {
         return dialog.grab().save(args[2]) ? 0 : 1;
     }
     if (args[1] == QLatin1String("annullata") && args.size() > 3) {
-        const QString path = QDir(args[3]).filePath(QStringLiteral("2026.prt"));
-        QFile::remove(path);
-        QFile::remove(Journal::pathFor(path));
-        QFile::remove(Annulments::pathFor(path));
-        RecordArchive archive(path, ProtocolRecord::layout());
-        const Journal::Identity identity = ProtocolRecord::journalIdentity(path);
         const QDateTime at(QDate(2026, 3, 5), QTime(10, 30));
-        archive.setJournaling({identity,
-                               at,
-                               Journal::Kind::New,
-                               Annulments::follower(path),
-                               {},
-                               Annulments::allowance(path)});
+        const RecordArchive archive = freshRegister(args[3], at);
+        const QString& path = archive.path();
+        const Journal::Identity& identity = archive.journaling()->identity;
         const ProtocolRecord card = ProtocolGenerator(1, 2026).card(9, 100);
         if (!archive.append(card) ||
             !archive.annotate(
@@ -310,19 +313,10 @@ int main(int argc, char* argv[]) {
     if (args[1] == QLatin1String("impronte") && args.size() > 3)
         return drawFingerprints(args[2], args[3]) ? 0 : 1;
     if (args[1] == QLatin1String("registro") && args.size() > 3) {
-        const QString path = QDir(args[3]).filePath(QStringLiteral("2026.prt"));
-        QFile::remove(path);
-        QFile::remove(Journal::pathFor(path));
-        QFile::remove(Annulments::pathFor(path));
-        RecordArchive archive(path, ProtocolRecord::layout());
-        const Journal::Identity identity = ProtocolRecord::journalIdentity(path);
         const QDateTime at(QDate(2026, 3, 5), QTime(10, 30));
-        archive.setJournaling({identity,
-                               at,
-                               Journal::Kind::New,
-                               Annulments::follower(path),
-                               {},
-                               Annulments::allowance(path)});
+        const RecordArchive archive = freshRegister(args[3], at);
+        const QString& path = archive.path();
+        const Journal::Identity& identity = archive.journaling()->identity;
         const ProtocolGenerator generator(1, 2026);
         for (int i = 0; i < 120; ++i) {
             ProtocolRecord card = generator.card(i, 120);
