@@ -65,7 +65,7 @@ SearchWindow::Setup setup(std::function<void(const QString& year)> openYear) {
         &annulledLines,
         &everyYear,
         QStringLiteral("Cerca in tutti gli anni"),
-        QStringLiteral("Ogni registro annuale, dal più recente; ogni riga inizia con l'anno."),
+        QStringLiteral("(dal più recente; ogni riga inizia con l'anno)"),
         [openYear = std::move(openYear)](const QString& path) {
             if (openYear)
                 openYear(QFileInfo(path).fileName().left(4));

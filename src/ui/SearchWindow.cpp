@@ -94,9 +94,13 @@ void SearchWindow::buildFilterPage() {
     if (m_setup.allArchives) {
         chkTuttiGliAnni = named(new QCheckBox(m_setup.allArchivesText, p), "chkTuttiGliAnni");
         chkTuttiGliAnni->setFont(text);
-        chkTuttiGliAnni->setGeometry(144, 450, 320, 22);
-        addLabel(p, "lblTuttiGliAnni", m_setup.allArchivesHint, 488, 452,
-                 uiFont(QStringLiteral("Verdana"), 11));
+        chkTuttiGliAnni->move(144, 452);
+        chkTuttiGliAnni->adjustSize();
+        // The hint follows the box's text on its line.
+        QLabel* hint = addLabel(p, "lblTuttiGliAnni", m_setup.allArchivesHint, 0, 0,
+                                uiFont(QStringLiteral("Verdana"), 11));
+        hint->move(chkTuttiGliAnni->geometry().right() + 8,
+                   chkTuttiGliAnni->geometry().center().y() - hint->height() / 2);
     }
 
     QPushButton* btnAnnulla =
