@@ -20,6 +20,7 @@
 #include "ui/Widgets.h"
 #include "ui/WindowFrame.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -33,6 +34,7 @@
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 // A data cell's opening tag, a literal so that rows can be written as adjacent literals.
 #define CELL_OPEN "<td style=\"text-align: left; mso-number-format:\\@;\" sdnum=\"1040;0;@\">"
@@ -527,6 +529,29 @@ private slots:
         QCOMPARE(f.label("lblPosizione")->text(), position);
         QCOMPARE(f.edit("txtMittente")->text(), sender);
         QVERIFY(f.services.messages.isEmpty());
+    }
+
+    // From the card window's own command: the line of another year brings the window to that
+    // year's register, as choosing the year does.
+    void everyYearFromTheCardWindow() {
+        YearsFixture f;
+        f.card.show();
+        bool driven = false;
+        QTimer::singleShot(0, [&] {
+            auto* w = qobject_cast<TfrmTrovaProtocollo*>(QApplication::activeModalWidget());
+            QVERIFY(w);
+            searchEveryYear(*w, QStringLiteral("fatt"));
+            const int row = int(yearsAndNumbers(results(*w)->lines()).indexOf(u"2025 3"));
+            auto* lstRecords = control<QListView>(w, "lstRecords");
+            doubleClickLine(lstRecords, lstRecords->model()->index(row, 0));
+            driven = true;
+        });
+        click(&f.card, "cmdTrova");
+        QTRY_VERIFY(driven);
+        QCOMPARE(f.label("lblFile")->text(), f.services.file(QStringLiteral("2025.prt")));
+        QCOMPARE(f.card.windowTitle(), QStringLiteral(" Faldora - Protocollo Posta anno 2025"));
+        QCOMPARE(f.label("lblPosizione")->text(), QStringLiteral("1"));
+        QCOMPARE(f.edit("txtMittente")->text(), QStringLiteral("Verdi"));
     }
 
     // Unticked, the search reads the open register alone, as it always has, whatever other
