@@ -323,12 +323,16 @@ void ResultList::loadSelected() {
         // A chosen line with a character outside the code page is no card's line.
         chosen = Search::exactBytes(TextField::trimBlanks(text));
     }
-    if (chosen) {
-        // A line of another archive (another year's register) brings the card window there.
-        if (!archivePath.isEmpty() &&
-            archivePath != TextField::trimBlanks(m_cardWindow->archivePath()) &&
-            m_setup.openArchive)
+    // A line of another archive (another year's register) brings the card window there; a
+    // window that cannot go there gets no card, never a twin card of its own archive.
+    if (chosen && !archivePath.isEmpty() &&
+        archivePath != TextField::trimBlanks(m_cardWindow->archivePath())) {
+        if (m_setup.openArchive)
             m_setup.openArchive(archivePath);
+        if (archivePath != TextField::trimBlanks(m_cardWindow->archivePath()))
+            chosen.reset();
+    }
+    if (chosen) {
         // Every card whose line is the chosen one is loaded in file order, so of several the
         // last stays shown. A failed read keeps what was loaded before it.
         const RecordArchive archive(TextField::trimBlanks(m_cardWindow->archivePath()),

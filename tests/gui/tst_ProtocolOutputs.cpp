@@ -531,6 +531,21 @@ private slots:
         QVERIFY(f.services.messages.isEmpty());
     }
 
+    // A search window that cannot move the card window to another year loads no card of
+    // that year, not even the twin card of the open register.
+    void everyYearLineOfAnotherYearWithoutMoving() {
+        YearsFixture f;
+        TfrmTrovaProtocollo w(&f.card, &f.card);
+        w.setOpenerTag(QStringLiteral("protocollo"));
+        searchEveryYear(w, QStringLiteral("Circolare"));
+        const int row = int(yearsAndNumbers(results(w)->lines()).indexOf(u"2025 7"));
+        auto* lstRecords = control<QListView>(&w, "lstRecords");
+        doubleClickLine(lstRecords, lstRecords->model()->index(row, 0));
+        QVERIFY(!w.isVisible());
+        QCOMPARE(f.label("lblFile")->text(), f.services.file(QStringLiteral("2026.prt")));
+        QVERIFY(f.label("lblPosizione")->text().isEmpty());
+    }
+
     // From the card window's own command: the line of another year brings the window to that
     // year's register, as choosing the year does.
     void everyYearFromTheCardWindow() {
