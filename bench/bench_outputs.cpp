@@ -3,7 +3,9 @@
 //   protocol register: search with every filter blank and with one filter (from the click
 //   on "Cerca" to the list shown), export window (from opening to the grid shown), export
 //   file written, summary over the whole year;
-//   document card index: to-complete list built, the same searches, export window and file.
+//   document card index: to-complete list built, the same searches, export window and file;
+//   every year's register ("Cerca in tutti gli anni" ticked): the same two searches over
+//   100,000 cards in five registers of 20,000.
 // Beside each search, the same query on the same cards loaded into an SQLite database,
 // timed the same way in a process of its own (when the benchmarks were built with SQLite):
 // all filters blank against the ordered listing of the same rows, one filter against the
@@ -35,6 +37,7 @@
 #include "ui/Services.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -44,6 +47,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 
 #ifdef FALDORA_BENCH_SQLITE
@@ -74,11 +78,14 @@ const QString kProtocolWord = QStringLiteral("fattura");
 const QString kDocumentWord = QStringLiteral("fornitura");
 
 // Presses "Cerca" as a user does and waits for the list to show; gives the seconds.
-double clickSearch(SearchWindow& window, const char* filter, const QString& word) {
+double clickSearch(SearchWindow& window, const char* filter, const QString& word,
+                   bool everyYear = false) {
     window.show();
     QApplication::processEvents();
     if (filter)
         window.findChild<QLineEdit*>(QLatin1String(filter))->setText(word);
+    if (everyYear)
+        window.findChild<QCheckBox*>(QStringLiteral("chkTuttiGliAnni"))->setChecked(true);
     QElapsedTimer timer;
     timer.start();
     window.findChild<QPushButton*>(QStringLiteral("btnCerca"))->click();
@@ -103,13 +110,13 @@ double exportFile(GridWindow* made, const Spreadsheet::Target& target) {
     return double(timer.nsecsElapsed()) / 1e9;
 }
 
-double protocolAction(const QString& action, const QString& path) {
+double protocolAction(const QString& action, const QString& path, bool everyYear) {
     TfrmProtocollo card;
     card.findChild<QLabel*>(QStringLiteral("lblFile"))->setText(path);
     if (action == QLatin1String("search-blank") || action == QLatin1String("search-one")) {
         TfrmTrovaProtocollo window(&card, &card);
         return clickSearch(window, action == QLatin1String("search-one") ? "txtOggetto" : nullptr,
-                           kProtocolWord);
+                           kProtocolWord, everyYear);
     }
     if (action == QLatin1String("export-window"))
         return openGrid([&] { return new TfrmExpProtocollo(nullptr, path); });
@@ -172,8 +179,9 @@ SqlArchive sqlArchive(bool documents) {
             kProtocolWord};
 }
 
-// Every card of the archive file as one row of a table whose columns are its fields.
-bool loadSql(const QString& archivePath, const QString& dbPath, bool documents) {
+// Every card of the archive files as one row of a table whose columns are its fields, then
+// its register's year (the file's name; empty for the card index).
+bool loadSql(const QStringList& archivePaths, const QString& dbPath, bool documents) {
     const SqlArchive a = sqlArchive(documents);
     QFile::remove(dbPath);
     sqlite3* db = nullptr;
@@ -184,6 +192,8 @@ bool loadSql(const QString& archivePath, const QString& dbPath, bool documents) 
         columns << QLatin1String(f.name) + QStringLiteral(" TEXT");
         marks << QStringLiteral("?");
     }
+    columns << QStringLiteral("Anno TEXT");
+    marks << QStringLiteral("?");
     const QByteArray create =
         QStringLiteral("CREATE TABLE %1 (%2)").arg(a.table, columns.join(u',')).toUtf8();
     const QByteArray insert =
@@ -192,24 +202,36 @@ bool loadSql(const QString& archivePath, const QString& dbPath, bool documents) 
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt* stmt = nullptr;
     sqlite3_prepare_v2(db, insert.constData(), -1, &stmt, nullptr);
-    RecordArchive(archivePath, *a.layout).scan([&](int, const Record& r) {
-        for (int i = 0; i < a.layout->fieldCount(); ++i) {
-            const QByteArray text = r.text(i).toUtf8();
-            sqlite3_bind_text(stmt, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-        }
-        sqlite3_step(stmt);
-        sqlite3_reset(stmt);
-    });
+    for (const QString& archivePath : archivePaths) {
+        const QByteArray year =
+            documents ? QByteArray() : QFileInfo(archivePath).fileName().left(4).toUtf8();
+        RecordArchive(archivePath, *a.layout).scan([&](int, const Record& r) {
+            for (int i = 0; i < a.layout->fieldCount(); ++i) {
+                const QByteArray text = r.text(i).toUtf8();
+                sqlite3_bind_text(stmt, i + 1, text.constData(), int(text.size()),
+                                  SQLITE_TRANSIENT);
+            }
+            sqlite3_bind_text(stmt, a.layout->fieldCount() + 1, year.constData(), int(year.size()),
+                              SQLITE_TRANSIENT);
+            sqlite3_step(stmt);
+            sqlite3_reset(stmt);
+        });
+    }
     sqlite3_finalize(stmt);
     sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(db);
     return true;
 }
 
-// The query of a search, timed from its start to the last result line built.
-double querySql(const QString& dbPath, bool documents, bool oneFilter, int* rows) {
+// The query of a search, timed from its start to the last result line built; over every
+// year, newest first, each line after its year.
+double querySql(const QString& dbPath, bool documents, bool oneFilter, bool everyYear, int* rows) {
     const SqlArchive a = sqlArchive(documents);
     QStringList fields, order;
+    if (everyYear) {
+        fields << QStringLiteral("Anno");
+        order << QStringLiteral("Anno DESC");
+    }
     for (const Search::LinePiece& p : a.line) {
         const QString name = QLatin1String(a.layout->field(p.field).name);
         fields << name;
@@ -229,12 +251,17 @@ double querySql(const QString& dbPath, bool documents, bool oneFilter, int* rows
     sqlite3_stmt* stmt = nullptr;
     sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &stmt, nullptr);
     QStringList lines;
+    const int first = everyYear ? 1 : 0;
     while (sqlite3_step(stmt) == SQLITE_ROW) {
         QString line;
+        if (everyYear)
+            line = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)),
+                                     sqlite3_column_bytes(stmt, 0)) +
+                   QStringLiteral("  ");
         for (int i = 0; i < a.line.size(); ++i) {
-            const QString value =
-                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
-                                  sqlite3_column_bytes(stmt, i));
+            const QString value = QString::fromUtf8(
+                reinterpret_cast<const char*>(sqlite3_column_text(stmt, first + i)),
+                sqlite3_column_bytes(stmt, first + i));
             line += QLatin1String(a.line[i].label);
             line += a.line[i].width > 0 ? Search::fixedWidth(value, a.line[i].width) : value;
         }
@@ -256,15 +283,17 @@ int runAction(const QString& archive, const QString& action, const QString& path
     Services::setFolder(&programFolder);
     double seconds = -1;
     const bool documents = archive == QLatin1String("documents");
+    const bool everyYear = archive == QLatin1String("years");
 #ifdef FALDORA_BENCH_SQLITE
     if (action.startsWith(QLatin1String("sqlite-"))) {
         int rows = 0;
         seconds = querySql(folder + QStringLiteral("cards.sqlite"), documents,
-                           action == QLatin1String("sqlite-one"), &rows);
+                           action == QLatin1String("sqlite-one"), everyYear, &rows);
     }
 #endif
     if (seconds < 0)
-        seconds = documents ? documentAction(action, path) : protocolAction(action, path);
+        seconds =
+            documents ? documentAction(action, path) : protocolAction(action, path, everyYear);
     Services::setMessages(nullptr);
     Services::setFolder(nullptr);
     if (seconds < 0)
@@ -295,15 +324,24 @@ Figure measure(const QString& archive, const QString& action, const QString& pat
     return best;
 }
 
-void benchArchive(const QString& archive, const QString& path, const QStringList& actions) {
-    const double fileMb = double(QFileInfo(path).size()) / (1024.0 * 1024.0);
+// `path` is the archive the card window works on; `all`, every archive the searches read.
+void benchArchive(const QString& archive, const QString& path, const QStringList& actions,
+                  QStringList all = {}) {
+    if (all.isEmpty())
+        all = {path};
+    double fileMb = 0;
+    QStringList names;
+    for (const QString& one : all) {
+        fileMb += double(QFileInfo(one).size()) / (1024.0 * 1024.0);
+        names << QFileInfo(one).fileName();
+    }
     std::printf("\n%s: 100000 cards, %s %.1f MB\n", qPrintable(archive),
-                qPrintable(QFileInfo(path).fileName()), fileMb);
+                qPrintable(names.join(QStringLiteral(", "))), fileMb);
     std::printf("side files: %s\n", qPrintable(BenchSideFiles::presentText(path)));
     std::printf("%-16s %9s %9s %9s %9s\n", "action", "seconds", "peak MB", "SQLite s", "ratio");
 #ifdef FALDORA_BENCH_SQLITE
     const bool documents = archive == QLatin1String("documents");
-    loadSql(path, QFileInfo(path).path() + QStringLiteral("/cards.sqlite"), documents);
+    loadSql(all, QFileInfo(path).path() + QStringLiteral("/cards.sqlite"), documents);
 #endif
     for (const QString& action : actions) {
         const Figure f = measure(archive, action, path);
@@ -356,12 +394,23 @@ int main(int argc, char* argv[]) {
     QDir().mkpath(QFileInfo(protocol).path());
     QDir().mkpath(QFileInfo(documents).path());
     ProtocolGenerator(7, 2026).writeRegister(protocol, kCards);
+    // The same number of cards in five yearly registers, newest last.
+    QStringList years;
+    QDir().mkpath(dir.filePath(QStringLiteral("years")));
+    for (int year = 2022; year <= 2026; ++year) {
+        years << dir.filePath(QStringLiteral("years/%1.prt").arg(year));
+        ProtocolGenerator(7, year).writeRegister(years.last(), kCards / 5);
+    }
     DocumentGenerator(7, 2026).writeIndex(documents, kCards);
     if (!(args.size() == 2 && args[1] == QLatin1String("bare")) &&
         !(writeSideFiles(protocol, ProtocolRecord::layout(),
                          ProtocolRecord::journalIdentity(protocol), true) &&
           writeSideFiles(documents, DocumentRecord::layout(),
-                         DocumentRecord::journalIdentity(documents), false))) {
+                         DocumentRecord::journalIdentity(documents), false) &&
+          std::all_of(years.begin(), years.end(), [](const QString& path) {
+              return writeSideFiles(path, ProtocolRecord::layout(),
+                                    ProtocolRecord::journalIdentity(path), true);
+          }))) {
         std::fprintf(stderr, "cannot write the side files\n");
         return 1;
     }
@@ -376,6 +425,8 @@ int main(int argc, char* argv[]) {
                  {QStringLiteral("to-complete"), QStringLiteral("search-blank"),
                   QStringLiteral("search-one"), QStringLiteral("export-window"),
                   QStringLiteral("export-file")});
+    benchArchive(QStringLiteral("years"), years.last(),
+                 {QStringLiteral("search-blank"), QStringLiteral("search-one")}, years);
     QElapsedTimer timer;
     timer.start();
     QProcess cat;

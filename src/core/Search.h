@@ -150,13 +150,13 @@ public:
     // selection itself when nothing holds it. `selected` -1 stands for the first line.
     int find(const QStringList& lines, int selected, const QString& typed);
     int find(const LineList& lines, int selected, const QString& typed);
+    // The same walk through `count` lines of any kind; `holds` says whether a line holds the
+    // folded key.
+    int find(int count, int selected, const QString& typed,
+             const std::function<bool(int line, const QString& key)>& holds);
     void reset() { m_lastKey.reset(); }
 
 private:
-    // The walk through `count` lines; `holds` says whether a line holds the folded key.
-    int find(int count, int selected, const QString& typed,
-             const std::function<bool(int line, const QString& key)>& holds);
-
     std::optional<QString> m_lastKey;
 };
 

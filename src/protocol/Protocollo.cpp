@@ -147,7 +147,7 @@ void TfrmProtocollo::buildToolbar() {
     addToolbarButton("cmdSalva", "salva", 64, "Salva la scheda corrente in archivio.",
                      [this] { saveCard(); });
     addToolbarButton("cmdTrova", "trova", 104, "Trova una scheda in archivio.", [this] {
-        TfrmTrovaProtocollo window(this, this);
+        TfrmTrovaProtocollo window(this, this, [this](const QString& year) { openRegister(year); });
         window.setOpenerTag(ArchiveTag::Protocol);
         window.exec();
     });

@@ -1,10 +1,13 @@
 #include "TrovaProtocollo.h"
 
 #include "core/Annulments.h"
+#include "core/ArchiveCheck.h"
 #include "core/ProtocolRecord.h"
 #include "ui/ArchiveTag.h"
+#include "ui/ProgramFolder.h"
 #include "ui/Widgets.h"
 
+#include <QFileInfo>
 #include <memory>
 
 namespace {
@@ -26,7 +29,18 @@ ResultList::LineMarker annulledLines(const QString& registerPath) {
     };
 }
 
-SearchWindow::Setup setup() {
+// Every year's register of the program folder, newest first, each line after its year.
+QList<ResultList::Source> everyYear() {
+    QList<ResultList::Source> sources;
+    const QString folder = ProgramFolder::path();
+    for (const QString& name : ArchiveCheck::archivesIn(folder)) {
+        if (name.endsWith(QStringLiteral(".prt")))
+            sources.prepend({folder + name, name.left(4) + QStringLiteral("  ")});
+    }
+    return sources;
+}
+
+SearchWindow::Setup setup(std::function<void(const QString& year)> openYear) {
     return {
         QStringLiteral(" Trova documenti protocollati"),
         &ProtocolRecord::layout(),
@@ -49,6 +63,13 @@ SearchWindow::Setup setup() {
         QStringLiteral("Protocollo documenti"),
         artwork("campi"),
         &annulledLines,
+        &everyYear,
+        QStringLiteral("Cerca in tutti gli anni"),
+        QStringLiteral("(dal più recente; ogni riga inizia con l'anno)"),
+        [openYear = std::move(openYear)](const QString& path) {
+            if (openYear)
+                openYear(QFileInfo(path).fileName().left(4));
+        },
     };
 }
 
@@ -61,7 +82,8 @@ QList<Search::LinePiece> TfrmTrovaProtocollo::resultLine() {
     };
 }
 
-TfrmTrovaProtocollo::TfrmTrovaProtocollo(QWidget* opener, CardTarget* cardWindow)
-    : SearchWindow(opener, cardWindow, setup()) {
+TfrmTrovaProtocollo::TfrmTrovaProtocollo(QWidget* opener, CardTarget* cardWindow,
+                                         std::function<void(const QString& year)> openYear)
+    : SearchWindow(opener, cardWindow, setup(std::move(openYear))) {
     setObjectName(QStringLiteral("frmTrovaProtocollo"));
 }

@@ -16,6 +16,8 @@
 #include <QListView>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <algorithm>
+#include <vector>
 
 namespace {
 const QColor kDarkCyan(0x00, 0x8B, 0x8B);
@@ -25,14 +27,33 @@ const QColor kCrimson(0xDC, 0x14, 0x3C);
 namespace ResultLines {
 
 // The lines in list order: built from cards and kept as their bytes, each turned into
-// text when the view shows it, or given as text.
+// text when the view shows it, or given as text. Lines built from several archives lie in
+// blocks, one per archive in the order listed, each line after its archive's prefix.
 class Model : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
 
+    struct Block {
+        QString prefix;
+        QString archivePath; // empty: the card window's archive
+        Search::LineList lines;
+    };
+
     void set(Search::LineList lines) {
+        std::vector<Block> blocks;
+        blocks.push_back({{}, {}, std::move(lines)});
+        set(std::move(blocks));
+    }
+    void set(std::vector<Block> blocks) {
         beginResetModel();
-        m_built = std::move(lines);
+        m_blocks = std::move(blocks);
+        m_starts.clear();
+        qsizetype start = 0;
+        for (const Block& block : m_blocks) {
+            m_starts.push_back(start);
+            start += block.lines.size();
+        }
+        m_builtCount = start;
         m_given.clear();
         m_isGiven = false;
         endResetModel();
@@ -40,17 +61,46 @@ public:
     void set(QStringList lines) {
         beginResetModel();
         m_given = std::move(lines);
-        m_built = {};
+        m_blocks.clear();
+        m_starts.clear();
+        m_builtCount = 0;
         m_isGiven = true;
         endResetModel();
     }
 
-    int count() const { return int(m_isGiven ? m_given.size() : m_built.size()); }
-    QString text(int row) const { return m_isGiven ? m_given[row] : m_built.text(row); }
-    QStringList texts() const { return m_isGiven ? m_given : m_built.texts(); }
+    int count() const { return int(m_isGiven ? m_given.size() : m_builtCount); }
+    bool isGivenText() const { return m_isGiven; }
+    // The block of a built line and the line's place in it.
+    std::pair<const Block*, qsizetype> locate(int row) const {
+        const auto after = std::upper_bound(m_starts.begin(), m_starts.end(), qsizetype(row));
+        const auto block = std::size_t(after - m_starts.begin()) - 1;
+        return {&m_blocks[block], row - m_starts[block]};
+    }
+    QString text(int row) const {
+        if (m_isGiven)
+            return m_given[row];
+        const auto [block, line] = locate(row);
+        return block->prefix + block->lines.text(line);
+    }
+    QStringList texts() const {
+        if (m_isGiven)
+            return m_given;
+        QStringList out;
+        out.reserve(count());
+        for (const Block& block : m_blocks) {
+            for (qsizetype i = 0; i < block.lines.size(); ++i)
+                out.append(block.prefix + block.lines.text(i));
+        }
+        return out;
+    }
     int find(Search::ListFinder& finder, int selected, const QString& typed) const {
-        return m_isGiven ? finder.find(m_given, selected, typed)
-                         : finder.find(m_built, selected, typed);
+        if (m_isGiven)
+            return finder.find(m_given, selected, typed);
+        if (m_blocks.size() == 1 && m_blocks.front().prefix.isEmpty())
+            return finder.find(m_blocks.front().lines, selected, typed);
+        return finder.find(count(), selected, typed, [this](int row, const QString& key) {
+            return Search::foldAZ(text(row)).contains(key);
+        });
     }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override {
@@ -63,7 +113,9 @@ public:
     }
 
 private:
-    Search::LineList m_built;
+    std::vector<Block> m_blocks;
+    std::vector<qsizetype> m_starts; // each block's first row
+    qsizetype m_builtCount = 0;
     QStringList m_given;
     bool m_isGiven = false;
 };
@@ -158,12 +210,48 @@ void ResultList::linesChanged() {
 
 bool ResultList::list(const Search::CardTest& listed, const RecordArchive::Progress& progress) {
     Search::LineList found(*m_setup.layout, m_setup.line);
-    const RecordArchive archive(TextField::trimBlanks(m_cardWindow->archivePath()),
-                                *m_setup.layout);
+    const bool read =
+        scan(TextField::trimBlanks(m_cardWindow->archivePath()), listed, progress, found);
+    setLines(std::move(found));
+    return read;
+}
+
+QStringList ResultList::listAll(const QList<Source>& sources, const Search::CardTest& listed,
+                                const RecordArchive::Progress& progress) {
+    // The progress runs once over the cards of every archive.
+    QList<int> counts;
+    int total = 0;
+    for (const Source& source : sources) {
+        counts << RecordArchive(source.path, *m_setup.layout).count().value_or(0);
+        total += counts.last();
+    }
+    std::vector<ResultLines::Model::Block> blocks;
+    QStringList failed;
+    int before = 0;
+    for (qsizetype i = 0; i < sources.size(); ++i) {
+        Search::LineList found(*m_setup.layout, m_setup.line);
+        const auto within = [&](int done, int) {
+            if (progress)
+                progress(before + done, total);
+        };
+        if (!scan(sources[i].path, listed, within, found))
+            failed << sources[i].path;
+        before += counts[i];
+        found.sort();
+        blocks.push_back({sources[i].prefix, sources[i].path, std::move(found)});
+    }
+    m_model->set(std::move(blocks));
+    linesChanged();
+    return failed;
+}
+
+bool ResultList::scan(const QString& path, const Search::CardTest& listed,
+                      const RecordArchive::Progress& progress, Search::LineList& found) const {
+    const RecordArchive archive(path, *m_setup.layout);
     const LineMarker marker = m_setup.marker ? m_setup.marker(archive.path()) : LineMarker();
     // Room for every card's line, asked for once: only what the lines fill is used.
     found.reserve(archive.count().value_or(0));
-    const bool read = archive.scanBytes(
+    return archive.scanBytes(
         [&](int position, QByteArrayView record) {
             if (listed && !listed(record))
                 return;
@@ -171,8 +259,6 @@ bool ResultList::list(const Search::CardTest& listed, const RecordArchive::Progr
             found.add(marked ? QByteArrayView(*marked) : record);
         },
         progress);
-    setLines(std::move(found));
-    return read;
 }
 
 QStringList ResultList::lines() const {
@@ -225,11 +311,27 @@ bool ResultList::eventFilter(QObject* watched, QEvent* event) {
 
 void ResultList::loadSelected() {
     const int selected = selectedLine();
-    // A chosen line with a character outside the code page is no card's line.
-    const std::optional<QByteArray> chosen =
-        selected >= 0 && (!m_setup.mayLoad || m_setup.mayLoad())
-            ? Search::exactBytes(TextField::trimBlanks(m_model->text(selected)))
-            : std::nullopt;
+    std::optional<QByteArray> chosen;
+    QString archivePath;
+    if (selected >= 0 && (!m_setup.mayLoad || m_setup.mayLoad())) {
+        QString text = m_model->text(selected);
+        if (m_model->count() > 0 && !m_model->isGivenText()) {
+            const auto [block, line] = m_model->locate(selected);
+            text = block->lines.text(line);
+            archivePath = block->archivePath;
+        }
+        // A chosen line with a character outside the code page is no card's line.
+        chosen = Search::exactBytes(TextField::trimBlanks(text));
+    }
+    // A line of another archive (another year's register) brings the card window there; a
+    // window that cannot go there gets no card, never a twin card of its own archive.
+    if (chosen && !archivePath.isEmpty() &&
+        archivePath != TextField::trimBlanks(m_cardWindow->archivePath())) {
+        if (m_setup.openArchive)
+            m_setup.openArchive(archivePath);
+        if (archivePath != TextField::trimBlanks(m_cardWindow->archivePath()))
+            chosen.reset();
+    }
     if (chosen) {
         // Every card whose line is the chosen one is loaded in file order, so of several the
         // last stays shown. A failed read keeps what was loaded before it.

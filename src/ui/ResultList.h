@@ -45,6 +45,14 @@ public:
         // Cards whose line the archive marks (an annulled card): made once per listing for
         // the archive at a path; for a card, the record to build its line from instead.
         std::function<LineMarker(const QString& archivePath)> marker = {};
+        // Makes the card window work on the archive at a path (another year's register)
+        // before a card of it chosen in a list of several archives is loaded.
+        std::function<void(const QString& archivePath)> openArchive = {};
+    };
+    // An archive of a list of several, and the text its lines begin with (its year).
+    struct Source {
+        QString path;
+        QString prefix;
     };
 
     // Fills `panel` (833 x 529). `cardWindow` receives the chosen card and names the
@@ -60,6 +68,11 @@ public:
     // RecordArchive::scanBytes(). False when the file failed: the lines found before the
     // failure are listed.
     bool list(const Search::CardTest& listed = {}, const RecordArchive::Progress& progress = {});
+    // The same over every archive of `sources`: their lines in blocks in the order given,
+    // each sorted, each line after its archive's prefix. Gives the paths of the archives that
+    // failed; the lines found in them before the failure are listed, and the others read.
+    QStringList listAll(const QList<Source>& sources, const Search::CardTest& listed = {},
+                        const RecordArchive::Progress& progress = {});
     QStringList lines() const;
     int selectedLine() const;
     // As on opening: no "Trova" key, the first line selected, the key field empty.
@@ -82,6 +95,9 @@ protected:
 private:
     void selectFirst();
     void linesChanged();
+    // Adds the lines of the cards of the archive at `path` that `listed` accepts to `found`.
+    bool scan(const QString& path, const Search::CardTest& listed,
+              const RecordArchive::Progress& progress, Search::LineList& found) const;
 
     Setup m_setup;
     CardTarget* m_cardWindow;

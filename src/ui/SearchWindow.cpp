@@ -10,6 +10,8 @@
 #include "core/RecordArchive.h"
 #include "core/TextField.h"
 
+#include <QCheckBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -21,6 +23,10 @@ const QColor kDarkCyan(0x00, 0x8B, 0x8B);
 // Searches of fewer cards end before a progress bar would be read.
 constexpr int kProgressFromCards = 20000;
 } // namespace
+
+const QString SearchWindow::kArchiveSkipped =
+    QStringLiteral("Impossibile leggere il registro %1: le sue schede non sono nell'elenco. Gli "
+                   "altri anni sono stati cercati.");
 
 SearchWindow::SearchWindow(QWidget* opener, CardTarget* cardWindow, Setup setup)
     : QDialog(opener), m_setup(std::move(setup)), m_cardWindow(cardWindow) {
@@ -40,7 +46,8 @@ SearchWindow::SearchWindow(QWidget* opener, CardTarget* cardWindow, Setup setup)
          .line = m_setup.line,
          .countLine = true,
          .mayLoad = [this] { return TextField::trimBlanks(lblMemory->text()) == m_setup.tag; },
-         .marker = m_setup.marker},
+         .marker = m_setup.marker,
+         .openArchive = m_setup.openArchive},
         m_cardWindow);
     connect(m_results, &ResultList::closeRequested, this, &QDialog::reject);
     connect(m_results, &ResultList::cardLoaded, this, &QDialog::accept);
@@ -81,6 +88,19 @@ void SearchWindow::buildFilterPage() {
         KeyRules::enterMovesTo(m_filters[i], next);
         if (i + 1 < m_filters.size())
             setTabOrder(m_filters[i], next);
+    }
+
+    // In the free row below the last filters, inside their background.
+    if (m_setup.allArchives) {
+        chkTuttiGliAnni = named(new QCheckBox(m_setup.allArchivesText, p), "chkTuttiGliAnni");
+        chkTuttiGliAnni->setFont(text);
+        chkTuttiGliAnni->move(144, 452);
+        chkTuttiGliAnni->adjustSize();
+        // The hint follows the box's text on its line.
+        QLabel* hint = addLabel(p, "lblTuttiGliAnni", m_setup.allArchivesHint, 0, 0,
+                                uiFont(QStringLiteral("Verdana"), 11));
+        hint->move(chkTuttiGliAnni->geometry().right() + 8,
+                   chkTuttiGliAnni->geometry().center().y() - hint->height() / 2);
     }
 
     QPushButton* btnAnnulla =
@@ -138,17 +158,29 @@ void SearchWindow::search() {
         prbRicerca->setValue(done);
         prbRicerca->repaint();
     };
+    Search::CardTest listed;
+    if (matcher.required() > 0)
+        listed = [&](QByteArrayView record) { return matcher.isListed(record); };
+    if (chkTuttiGliAnni && chkTuttiGliAnni->isChecked()) {
+        // An archive that cannot be read is told, and the others are listed all the same.
+        const QStringList failed = m_results->listAll(m_setup.allArchives(), listed, progress);
+        prbRicerca->hide();
+        for (const QString& path : failed)
+            Messages::notice(this, kArchiveSkipped.arg(QFileInfo(path).fileName()));
+        showResults();
+        return;
+    }
     // A failed read keeps the lines found before it, on the page not shown.
-    const bool read =
-        matcher.required() == 0
-            ? m_results->list({}, progress)
-            : m_results->list([&](QByteArrayView record) { return matcher.isListed(record); },
-                              progress);
+    const bool read = m_results->list(listed, progress);
     prbRicerca->hide();
     if (!read) {
         Messages::notice(this, Messages::kArchiveAccessError);
         return;
     }
+    showResults();
+}
+
+void SearchWindow::showResults() {
     lblAttendere->hide();
     panAvvio->hide();
     panContainer->show();

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 class CardTarget;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -37,7 +38,18 @@ public:
         QString filterPicture = artwork("campi");
         // Cards whose result line the archive marks (ResultList::Setup::marker).
         std::function<ResultList::LineMarker(const QString& archivePath)> marker = {};
+        // The archives a ticked "all archives" box searches instead of the card window's
+        // (every year's register), in list order; none: no such box.
+        std::function<QList<ResultList::Source>()> allArchives = {};
+        QString allArchivesText = {}; // the box's caption
+        QString allArchivesHint = {}; // the line beside it
+        // As ResultList::Setup::openArchive, for a card of another archive.
+        std::function<void(const QString& archivePath)> openArchive = {};
     };
+
+    // Says why a register's cards are missing from a list of several years; "%1": its file
+    // name.
+    static const QString kArchiveSkipped;
 
     // Searches the archive of `cardWindow` and loads the chosen card into it.
     SearchWindow(QWidget* opener, CardTarget* cardWindow, Setup setup);
@@ -53,11 +65,13 @@ protected:
 
 private:
     void buildFilterPage();
+    void showResults();
 
     Setup m_setup;
     CardTarget* m_cardWindow;
     QList<QLineEdit*> m_filters;
     ResultList* m_results;
+    QCheckBox* chkTuttiGliAnni = nullptr; // only with allArchives
     QLabel* lblMemory;
     QLabel* lblConta;
     QLabel* lblAttendere;

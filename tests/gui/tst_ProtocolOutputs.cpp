@@ -4,6 +4,7 @@
 #include "core/RecordArchive.h"
 #include "core/StrictDate.h"
 #include "core/platform/FileLock.h"
+#include "documents/TrovaAltri.h"
 #include "protocol/Protocollo.h"
 #include "protocol_outputs/ExpProtocollo.h"
 #include "protocol_outputs/RiepProtocollo.h"
@@ -11,6 +12,7 @@
 #include "protocol_outputs/TrovaProtocollo.h"
 #include "support/Files.h"
 #include "support/Pdf.h"
+#include "support/ReadOnly.h"
 #include "support/TestServices.h"
 #include "ui/Messages.h"
 #include "ui/RecordGrid.h"
@@ -18,6 +20,8 @@
 #include "ui/Widgets.h"
 #include "ui/WindowFrame.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,8 +31,10 @@
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 // A data cell's opening tag, a literal so that rows can be written as adjacent literals.
 #define CELL_OPEN "<td style=\"text-align: left; mso-number-format:\\@;\" sdnum=\"1040;0;@\">"
@@ -116,6 +122,58 @@ QStringList pageTexts(const Report::Page& page) {
     for (const Report::Placed& placed : page.objects)
         out << placed.object.text;
     return out;
+}
+
+// Three yearly registers in one program folder, beside files that are no register; the card
+// window works on 2026. One card gives the same line in all three years.
+struct YearsFixture {
+    TestServices services;
+    TfrmProtocollo card;
+
+    YearsFixture() {
+        const QList<std::pair<const char*, QList<Card>>> registers = {
+            {"2024.prt",
+             {{"7", "", "Circolare", "Ufficio"}, {"1", "02/02/2024", "Fattura", "Rossi"}}},
+            {"2025.prt",
+             {{"3", "03/03/2025", "Fattura", "Verdi"}, {"7", "", "Circolare", "Ufficio"}}},
+            {"2026.prt",
+             {{"2", "10/01/2026", "Fattura", "Rossi"},
+              {"1", "05/01/2026", "Sollecito", "Bianchi"},
+              {"7", "", "Circolare", "Ufficio"}}},
+            // Not registers: never searched.
+            {"Copia 2023.prt", {{"5", "", "Fattura", "Copia"}}},
+            {"Schedario_Documenti.pro", {}},
+        };
+        for (const auto& [name, cards] : registers) {
+            const RecordArchive archive(services.file(QLatin1String(name)),
+                                        ProtocolRecord::layout());
+            QFile(archive.path()).open(QIODevice::WriteOnly);
+            for (const Card& c : cards)
+                archive.append(make(c));
+        }
+        card.openRegister(QStringLiteral("2026"));
+    }
+    QLabel* label(const char* name) const { return control<QLabel>(&card, name); }
+    QLineEdit* edit(const char* name) const { return control<QLineEdit>(&card, name); }
+};
+
+// Each line cut to its year and number ("2025 3"), in list order.
+QStringList yearsAndNumbers(const QStringList& lines) {
+    QStringList out;
+    static const QRegularExpression kHead(QStringLiteral("^(\\d{4})  Prot\\. n\\. (\\S+) "));
+    for (const QString& line : lines) {
+        const QRegularExpressionMatch m = kHead.match(line);
+        out << (m.hasMatch() ? m.captured(1) + u' ' + m.captured(2) : line);
+    }
+    return out;
+}
+
+// The all-years search of `w` with its subject filter.
+void searchEveryYear(TfrmTrovaProtocollo& w, const QString& subject) {
+    w.show();
+    control<QLineEdit>(&w, "txtOggetto")->setText(subject);
+    control<QCheckBox>(&w, "chkTuttiGliAnni")->setChecked(true);
+    click(&w, "btnCerca");
 }
 
 int dataRows(const QByteArray& xls) {
@@ -366,6 +424,187 @@ private slots:
             "Attenzione: il sistema non permette di accedere all'archivio.\n\r\n\r")));
         QVERIFY(control<QWidget>(&w, "panAvvio")->isVisible());
         QVERIFY(control<QLabel>(&w, "lblAttendere")->isVisible());
+    }
+
+    // Search of every year.
+
+    void everyYearSearch_data() {
+        QTest::addColumn<QString>("subject");
+        QTest::addColumn<QString>("unreadable"); // a register the program cannot open
+        QTest::addColumn<QStringList>("lines");  // year and number, in list order
+
+        QTest::newRow("every card, newest year first")
+            << QString() << QString()
+            << QStringList{"2026 1", "2026 2", "2026 7", "2025 3", "2025 7", "2024 1", "2024 7"};
+        QTest::newRow("one filter over the years")
+            << QStringLiteral("fatt") << QString() << QStringList{"2026 2", "2025 3", "2024 1"};
+        QTest::newRow("twin lines in three years") << QStringLiteral("Circolare") << QString()
+                                                   << QStringList{"2026 7", "2025 7", "2024 7"};
+        QTest::newRow("nothing found") << QStringLiteral("zzz") << QString() << QStringList{};
+        QTest::newRow("a register between the others unreadable")
+            << QString() << QStringLiteral("2025.prt")
+            << QStringList{"2026 1", "2026 2", "2026 7", "2024 1", "2024 7"};
+        QTest::newRow("the open register unreadable")
+            << QStringLiteral("Circolare") << QStringLiteral("2026.prt")
+            << QStringList{"2025 7", "2024 7"};
+    }
+
+    void everyYearSearch() {
+        QFETCH(QString, subject);
+        QFETCH(QString, unreadable);
+        QFETCH(QStringList, lines);
+        YearsFixture f;
+        std::optional<ReadOnly> locked;
+        if (!unreadable.isEmpty()) {
+            locked.emplace(f.services.file(unreadable));
+            if (!locked->ok())
+                QSKIP("no way here to make a file refuse opening");
+        }
+        TfrmTrovaProtocollo w(&f.card, &f.card);
+        searchEveryYear(w, subject);
+        const QStringList found = results(w)->lines();
+        QCOMPARE(yearsAndNumbers(found), lines);
+        QCOMPARE(control<QLabel>(&w, "lblTrovate")->text(),
+                 QStringLiteral("Il presente riepilogo contiene %1 schede.").arg(lines.size()));
+        QVERIFY(control<QWidget>(&w, "panContainer")->isVisible());
+        // The lines of one card in several years differ only in their year.
+        for (const QString& line : found) {
+            if (line.contains(QStringLiteral("Circolare")))
+                QCOMPARE(line.mid(4), found.last().mid(4));
+        }
+        if (unreadable.isEmpty()) {
+            QVERIFY(f.services.messages.isEmpty());
+        } else {
+            QCOMPARE(f.services.messages.size(), 1);
+            QCOMPARE(f.services.messages[0].kind, MessageKind::Notice);
+            QCOMPARE(f.services.messages[0].text,
+                     QStringLiteral("Impossibile leggere il registro %1: le sue schede non sono "
+                                    "nell'elenco. Gli altri anni sono stati cercati.")
+                         .arg(unreadable));
+        }
+        // "Trova" looks through the years too.
+        control<QLineEdit>(&w, "txtTrova")->setText(found.isEmpty() ? QString() : found.last());
+        click(&w, "btnTrova");
+        QCOMPARE(results(w)->selectedLine(), int(found.size()) - 1);
+    }
+
+    void everyYearDoubleClick_data() {
+        QTest::addColumn<QString>("subject");
+        QTest::addColumn<QString>("line"); // year and number of the chosen line
+        QTest::addColumn<QString>("year"); // of the register the card window ends on
+        QTest::addColumn<QString>("position");
+        QTest::addColumn<QString>("sender");
+
+        QTest::newRow("another year")
+            << QStringLiteral("fatt") << QStringLiteral("2025 3") << QStringLiteral("2025")
+            << QStringLiteral("1") << QStringLiteral("Verdi");
+        QTest::newRow("the oldest year")
+            << QString() << QStringLiteral("2024 1") << QStringLiteral("2024")
+            << QStringLiteral("2") << QStringLiteral("Rossi");
+        QTest::newRow("the open year")
+            << QString() << QStringLiteral("2026 1") << QStringLiteral("2026")
+            << QStringLiteral("2") << QStringLiteral("Bianchi");
+        QTest::newRow("a twin line of an older year")
+            << QStringLiteral("Circolare") << QStringLiteral("2024 7") << QStringLiteral("2024")
+            << QStringLiteral("1") << QStringLiteral("Ufficio");
+    }
+
+    void everyYearDoubleClick() {
+        QFETCH(QString, subject);
+        QFETCH(QString, line);
+        QFETCH(QString, year);
+        QFETCH(QString, position);
+        QFETCH(QString, sender);
+        YearsFixture f;
+        TfrmTrovaProtocollo w(&f.card, &f.card, [&f](const QString& y) { f.card.openRegister(y); });
+        w.setOpenerTag(QStringLiteral("protocollo"));
+        searchEveryYear(w, subject);
+        const int row = int(yearsAndNumbers(results(w)->lines()).indexOf(line));
+        QVERIFY(row >= 0);
+        auto* lstRecords = control<QListView>(&w, "lstRecords");
+        doubleClickLine(lstRecords, lstRecords->model()->index(row, 0));
+        QVERIFY(!w.isVisible());
+        QCOMPARE(f.label("lblFile")->text(), f.services.file(year + QStringLiteral(".prt")));
+        QCOMPARE(f.card.windowTitle(), QStringLiteral(" Faldora - Protocollo Posta anno ") + year);
+        QCOMPARE(f.label("lblPosizione")->text(), position);
+        QCOMPARE(f.edit("txtMittente")->text(), sender);
+        QVERIFY(f.services.messages.isEmpty());
+    }
+
+    // A search window that cannot move the card window to another year loads no card of
+    // that year, not even the twin card of the open register.
+    void everyYearLineOfAnotherYearWithoutMoving() {
+        YearsFixture f;
+        TfrmTrovaProtocollo w(&f.card, &f.card);
+        w.setOpenerTag(QStringLiteral("protocollo"));
+        searchEveryYear(w, QStringLiteral("Circolare"));
+        const int row = int(yearsAndNumbers(results(w)->lines()).indexOf(u"2025 7"));
+        auto* lstRecords = control<QListView>(&w, "lstRecords");
+        doubleClickLine(lstRecords, lstRecords->model()->index(row, 0));
+        QVERIFY(!w.isVisible());
+        QCOMPARE(f.label("lblFile")->text(), f.services.file(QStringLiteral("2026.prt")));
+        QVERIFY(f.label("lblPosizione")->text().isEmpty());
+    }
+
+    // From the card window's own command: the line of another year brings the window to that
+    // year's register, as choosing the year does.
+    void everyYearFromTheCardWindow() {
+        YearsFixture f;
+        f.card.show();
+        bool driven = false;
+        QTimer::singleShot(0, [&] {
+            auto* w = qobject_cast<TfrmTrovaProtocollo*>(QApplication::activeModalWidget());
+            QVERIFY(w);
+            searchEveryYear(*w, QStringLiteral("fatt"));
+            const int row = int(yearsAndNumbers(results(*w)->lines()).indexOf(u"2025 3"));
+            auto* lstRecords = control<QListView>(w, "lstRecords");
+            doubleClickLine(lstRecords, lstRecords->model()->index(row, 0));
+            driven = true;
+        });
+        click(&f.card, "cmdTrova");
+        QTRY_VERIFY(driven);
+        QCOMPARE(f.label("lblFile")->text(), f.services.file(QStringLiteral("2025.prt")));
+        QCOMPARE(f.card.windowTitle(), QStringLiteral(" Faldora - Protocollo Posta anno 2025"));
+        QCOMPARE(f.label("lblPosizione")->text(), QStringLiteral("1"));
+        QCOMPARE(f.edit("txtMittente")->text(), QStringLiteral("Verdi"));
+    }
+
+    // Unticked, the search reads the open register alone, as it always has, whatever other
+    // registers lie beside it; the box lies in the free row below the filters.
+    void everyYearBoxUnticked() {
+        YearsFixture f;
+        TfrmTrovaProtocollo w(&f.card, &f.card);
+        w.show();
+        auto* box = control<QCheckBox>(&w, "chkTuttiGliAnni");
+        QCOMPARE(box->text(), QStringLiteral("Cerca in tutti gli anni"));
+        QVERIFY(!box->isChecked());
+        const QRect background = control<QWidget>(&w, "shpSfondoCampi")->geometry();
+        for (const QWidget* other :
+             control<QWidget>(&w, "panAvvio")
+                 ->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (other == box || other->objectName() == QLatin1String("lblTuttiGliAnni") ||
+                other->objectName().startsWith(QLatin1String("shp")) ||
+                other->objectName().startsWith(QLatin1String("img")) || other->isHidden())
+                continue;
+            QVERIFY2(!other->geometry().intersects(box->geometry()),
+                     qPrintable(other->objectName()));
+            QVERIFY2(
+                !other->geometry().intersects(control<QWidget>(&w, "lblTuttiGliAnni")->geometry()),
+                qPrintable(other->objectName()));
+        }
+        QVERIFY(background.contains(box->geometry()));
+        QVERIFY(background.contains(control<QWidget>(&w, "lblTuttiGliAnni")->geometry()));
+
+        click(&w, "btnCerca");
+        const QStringList lines = results(w)->lines();
+        QCOMPARE(lines.size(), 3);
+        for (const QString& line : lines)
+            QVERIFY(line.startsWith(QStringLiteral("Prot. n. ")));
+        QCOMPARE(control<QLabel>(&w, "lblTrovate")->text(),
+                 QStringLiteral("Il presente riepilogo contiene 3 schede."));
+        // The document search has no years to go through.
+        TfrmTrovaAltri documents(nullptr, &f.card);
+        QVERIFY(!documents.findChild<QCheckBox*>(QStringLiteral("chkTuttiGliAnni")));
     }
 
     void printingTheList() {

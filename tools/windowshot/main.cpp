@@ -22,6 +22,10 @@
 //                                         over a register of 120 cards made in FOLDER, two of
 //                                         them annulled; the register of the whole year with
 //                                         its closing page goes to FOLDER/registro.pdf
+// windowshot trova OUT.png OUT2.png FOLDER
+//                                         the protocol search over three yearly registers
+//                                         made in FOLDER: its filter page with "Cerca in
+//                                         tutti gli anni" ticked, and (OUT2) the lines found
 #include "app/Application.h"
 #include "app/Verifica.h"
 #include "core/Annulments.h"
@@ -34,12 +38,14 @@
 #include "protocol/Annulla.h"
 #include "protocol/Protocollo.h"
 #include "protocol_outputs/RiepProtocollo.h"
+#include "protocol_outputs/TrovaProtocollo.h"
 #include "report/DailyRegisterReport.h"
 #include "report/Report.h"
 #include "ui/Cronologia.h"
 #include "ui/Services.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -268,6 +274,42 @@ bool drawCheck(const QString& out, const QString& pdf) {
 
 } // namespace
 
+// The program folder of the drawing: FOLDER, not the tool's own.
+class DrawnFolder : public FolderService {
+public:
+    explicit DrawnFolder(QString path) : m_path(std::move(path)) {}
+    QString programFolder() const override { return m_path; }
+
+private:
+    QString m_path;
+};
+
+bool drawEveryYear(const QString& out, const QString& results, const QString& folder) {
+    DrawnFolder drawn(QDir(folder).absolutePath() + QLatin1Char('/'));
+    Services::setFolder(&drawn);
+    for (const int year : {2024, 2025, 2026}) {
+        const RecordArchive archive(drawn.programFolder() + QStringLiteral("%1.prt").arg(year),
+                                    ProtocolRecord::layout());
+        QFile::remove(archive.path());
+        const ProtocolGenerator generator(1, year);
+        for (int i = 0; i < 12; ++i) {
+            if (!archive.append(generator.card(i, 12)))
+                return false;
+        }
+    }
+    TfrmProtocollo card;
+    card.openRegister(QStringLiteral("2026"));
+    TfrmTrovaProtocollo window(nullptr, &card);
+    window.show();
+    window.findChild<QCheckBox*>(QStringLiteral("chkTuttiGliAnni"))->setChecked(true);
+    QApplication::processEvents();
+    bool ok = window.grab().save(out);
+    window.search();
+    QApplication::processEvents();
+    ok = window.grab().save(results) && ok;
+    return ok;
+}
+
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -361,6 +403,8 @@ int main(int argc, char* argv[]) {
             return 1;
         return window.grab().save(args[2]) ? 0 : 1;
     }
+    if (args[1] == QLatin1String("trova") && args.size() > 4)
+        return drawEveryYear(args[2], args[3], args[4]) ? 0 : 1;
     if (args[1] == QLatin1String("cronologia"))
         return drawHistory(args[2], args.value(3)) ? 0 : 1;
     std::unique_ptr<CardWindow> window;
