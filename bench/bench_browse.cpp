@@ -35,16 +35,6 @@ public:
     bool show(QWidget*, MessageKind, const QString&) override { return true; }
 };
 
-// The document card index lives in the program folder.
-class Folder : public FolderService {
-public:
-    explicit Folder(QString path) : m_path(std::move(path)) {}
-    QString programFolder() const override { return m_path; }
-
-private:
-    QString m_path;
-};
-
 void report(const char* what, std::vector<qint64> ns) {
     std::sort(ns.begin(), ns.end());
     double sum = 0;
@@ -134,8 +124,7 @@ int main(int argc, char* argv[]) {
     });
 
     // The document card index.
-    Folder folder(dir.path() + QLatin1Char('/'));
-    Services::setFolder(&folder);
+    const Services::FolderScope folder(dir.path());
     const RecordArchive index = DocumentArchive::in(folder.programFolder());
     timer.start();
     if (!DocumentGenerator(7, 2026).writeIndex(index.path(), kCards, &error)) {
@@ -176,7 +165,6 @@ int main(int argc, char* argv[]) {
         cards.CaricaScheda(document, positions[std::size_t(i)]);
         cards.duplicate();
     });
-    Services::setFolder(nullptr);
     Services::setMessages(nullptr);
     return 0;
 }

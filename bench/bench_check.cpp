@@ -43,15 +43,6 @@ constexpr qint64 kSmallBytes = 1024;
 constexpr qint64 kHugeBytes = qint64(1) << 30;
 constexpr qint64 kHugeRoom = qint64(3) << 30;
 
-class Folder : public FolderService {
-public:
-    explicit Folder(QString path) : m_path(std::move(path)) {}
-    QString programFolder() const override { return m_path; }
-
-private:
-    QString m_path;
-};
-
 // The bytes of an attached file: its name over and over, to `size` bytes.
 QByteArray fileBytes(const QString& name, qint64 size) {
     const QByteArray unit = name.toUtf8() + '\n';
@@ -169,8 +160,7 @@ const char* problemName(ArchiveCheck::Problem problem) {
 // In the child: runs one action and prints its seconds, its peak memory and its findings'
 // count, then one line per kind of finding (count, and the first one's words).
 int runAction(const QString& action, const QString& folder) {
-    Folder programFolder(folder);
-    Services::setFolder(&programFolder);
+    const Services::FolderScope programFolder(folder);
     QElapsedTimer timer;
     ArchiveCheck::Result result;
     if (action == QLatin1String("check")) {
@@ -193,7 +183,6 @@ int runAction(const QString& action, const QString& folder) {
         return 2;
     }
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    Services::setFolder(nullptr);
     std::printf("%.3f %.1f %lld\n", seconds, BenchSideFiles::peakMegabytes(),
                 qint64(result.findings.size()));
     QMap<int, QList<const ArchiveCheck::Finding*>> byKind;

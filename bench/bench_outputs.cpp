@@ -64,15 +64,6 @@ public:
     }
 };
 
-class Folder : public FolderService {
-public:
-    explicit Folder(QString path) : m_path(std::move(path)) {}
-    QString programFolder() const override { return m_path; }
-
-private:
-    QString m_path;
-};
-
 // The one filter of the "one filter" searches: a word of the subject.
 const QString kProtocolWord = QStringLiteral("fattura");
 const QString kDocumentWord = QStringLiteral("fornitura");
@@ -278,9 +269,8 @@ double querySql(const QString& dbPath, bool documents, bool oneFilter, bool ever
 int runAction(const QString& archive, const QString& action, const QString& path) {
     const QString folder = path.left(path.lastIndexOf(u'/') + 1);
     Answers answers;
-    Folder programFolder(folder);
+    const Services::FolderScope programFolder(folder);
     Services::setMessages(&answers);
-    Services::setFolder(&programFolder);
     double seconds = -1;
     const bool documents = archive == QLatin1String("documents");
     const bool everyYear = archive == QLatin1String("years");
@@ -295,7 +285,6 @@ int runAction(const QString& archive, const QString& action, const QString& path
         seconds =
             documents ? documentAction(action, path) : protocolAction(action, path, everyYear);
     Services::setMessages(nullptr);
-    Services::setFolder(nullptr);
     if (seconds < 0)
         return 2;
     std::printf("%.3f %.1f\n", seconds, BenchSideFiles::peakMegabytes());

@@ -173,4 +173,13 @@ void setPrinter(PrinterService* service) {
     g_printer.current = service;
 }
 
+FolderScope::FolderScope(const QString& folder)
+    : m_folder(folder.endsWith(u'/') || folder.endsWith(u'\\') ? folder : folder + u'/') {
+    setFolder(this);
+}
+
+FolderScope::~FolderScope() {
+    setFolder(nullptr);
+}
+
 } // namespace Services

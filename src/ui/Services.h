@@ -72,4 +72,19 @@ void setClock(ClockService* service);
 void setFolder(FolderService* service);
 void setPrinter(PrinterService* service);
 
+// Makes `folder` (a trailing separator is added when missing) the program folder while it
+// lives, and puts the real one back after: tools and benchmarks that work in a folder of
+// their own.
+class FolderScope final : public FolderService {
+public:
+    explicit FolderScope(const QString& folder);
+    ~FolderScope() override;
+    FolderScope(const FolderScope&) = delete;
+    FolderScope& operator=(const FolderScope&) = delete;
+    QString programFolder() const override { return m_folder; }
+
+private:
+    QString m_folder;
+};
+
 } // namespace Services

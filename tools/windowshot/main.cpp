@@ -61,18 +61,10 @@
 
 namespace {
 
-class Folder final : public FolderService {
-public:
-    QString path;
-    QString programFolder() const override { return path; }
-};
-
 // The history window of card 1 of a register of three saves, drawn into `out`.
 bool drawHistory(const QString& out, const QString& state) {
     QTemporaryDir dir;
-    Folder folder;
-    folder.path = QDir::toNativeSeparators(dir.path() + u'/');
-    Services::setFolder(&folder);
+    const Services::FolderScope folder(QDir::toNativeSeparators(dir.path() + u'/'));
     const QString path = dir.filePath(QStringLiteral("2026.prt"));
     const ProtocolGenerator generator(1, 2026);
     const auto save = [&](const QDateTime& at, Journal::Kind kind) {
@@ -134,7 +126,6 @@ bool drawHistory(const QString& out, const QString& state) {
     });
     poll.start(20);
     window.openHistory();
-    Services::setFolder(nullptr);
     return drawn;
 }
 
@@ -142,9 +133,7 @@ bool drawHistory(const QString& out, const QString& state) {
 // fingerprints, in the protocol card window (`out`) and its further attachments (`further`).
 bool drawFingerprints(const QString& out, const QString& further) {
     QTemporaryDir dir;
-    Folder folder;
-    folder.path = QDir::toNativeSeparators(dir.path() + u'/');
-    Services::setFolder(&folder);
+    const Services::FolderScope folder(QDir::toNativeSeparators(dir.path() + u'/'));
     const QString path = dir.filePath(QStringLiteral("2026.prt"));
     QDir(dir.path()).mkdir(AttachmentFolder::Name);
     ProtocolRecord card = ProtocolGenerator(1, 2026).card(9, 100);
@@ -189,7 +178,6 @@ bool drawFingerprints(const QString& out, const QString& further) {
     });
     poll.start(50);
     window.openFurtherAttachments();
-    Services::setFolder(nullptr);
     return drawn;
 }
 
@@ -220,9 +208,7 @@ private:
 // The check window over a register and an index spoilt in several ways.
 bool drawCheck(const QString& out, const QString& pdf) {
     QTemporaryDir dir;
-    Folder folder;
-    folder.path = QDir::toNativeSeparators(dir.path() + u'/');
-    Services::setFolder(&folder);
+    const Services::FolderScope folder(QDir::toNativeSeparators(dir.path() + u'/'));
     PdfPrinter printer(pdf);
     Services::setPrinter(&printer);
     const QString path = dir.filePath(QStringLiteral("2026.prt"));
@@ -268,25 +254,13 @@ bool drawCheck(const QString& out, const QString& pdf) {
     const bool drawn = window.grab().save(out);
     window.findChild<QPushButton*>(QStringLiteral("btnStampa"))->click();
     Services::setPrinter(nullptr);
-    Services::setFolder(nullptr);
     return drawn && QFileInfo(pdf).size() > 0;
 }
 
 } // namespace
 
-// The program folder of the drawing: FOLDER, not the tool's own.
-class DrawnFolder : public FolderService {
-public:
-    explicit DrawnFolder(QString path) : m_path(std::move(path)) {}
-    QString programFolder() const override { return m_path; }
-
-private:
-    QString m_path;
-};
-
 bool drawEveryYear(const QString& out, const QString& results, const QString& folder) {
-    DrawnFolder drawn(QDir(folder).absolutePath() + QLatin1Char('/'));
-    Services::setFolder(&drawn);
+    const Services::FolderScope drawn(QDir(folder).absolutePath());
     for (const int year : {2024, 2025, 2026}) {
         const RecordArchive archive(drawn.programFolder() + QStringLiteral("%1.prt").arg(year),
                                     ProtocolRecord::layout());
