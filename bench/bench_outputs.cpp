@@ -97,7 +97,7 @@ double exportFile(GridWindow* made, const Spreadsheet::Target& target) {
     std::unique_ptr<GridWindow> window(made);
     QElapsedTimer timer;
     timer.start();
-    runExport(window.get(), target, *window->grid());
+    runExport(window.get(), target, Spreadsheet::Format::Xls, *window->grid());
     return double(timer.nsecsElapsed()) / 1e9;
 }
 

@@ -10,6 +10,9 @@ const QString kProtocolCard = QStringLiteral("Protocollo Documenti");
 const QString kOffice = QStringLiteral("Ufficio");
 const QString kOperator = QStringLiteral("Operatore");
 
+const QString kExport = QStringLiteral("Esportazione");
+const QString kFormat = QStringLiteral("Formato");
+
 } // namespace
 
 Settings::Numbering Settings::numbering() const {
@@ -30,4 +33,12 @@ Settings::ProtocolCard Settings::protocolCard() const {
 bool Settings::setProtocolCard(const ProtocolCard& values, QString* error) const {
     return m_file.write(kProtocolCard, {{kOffice, values.office}, {kOperator, values.operatorName}},
                         error);
+}
+
+QString Settings::exportFormat() const {
+    return m_file.read(kExport, {kFormat})[0];
+}
+
+bool Settings::setExportFormat(const QString& key, QString* error) const {
+    return m_file.write(kExport, {{kFormat, key}}, error);
 }

@@ -33,6 +33,11 @@ public:
     ProtocolCard protocolCard() const;
     bool setProtocolCard(const ProtocolCard& values, QString* error) const;
 
+    // Section "Esportazione", key "Formato": the format the exports were last written in,
+    // as its file name's extension ("xls", "xlsx", "csv"); empty when never chosen.
+    QString exportFormat() const;
+    bool setExportFormat(const QString& key, QString* error) const;
+
 private:
     IniFile m_file;
 };

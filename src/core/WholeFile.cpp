@@ -17,30 +17,41 @@ void setCommitForTests(Commit commit) {
     testCommit = commit;
 }
 
-bool replace(const QString& path, QByteArrayView bytes) {
-    QSaveFile file(path);
-    // Unbuffered: a write the disk refuses fails here, not later inside commit().
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
+Stream::Stream(const QString& path)
+    : m_file(std::make_unique<QSaveFile>(path)),
+      // Unbuffered: a write the disk refuses fails here, not later inside commit().
+      m_ok(m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {}
+
+Stream::~Stream() {
+    if (m_file->isOpen())
+        m_file->cancelWriting();
+}
+
+bool Stream::write(QByteArrayView bytes) {
     qint64 done = 0;
-    while (done < bytes.size()) {
-        const qint64 n = file.write(bytes.data() + done, bytes.size() - done);
-        if (n <= 0) {
-            file.cancelWriting();
-            return false;
-        }
+    while (m_ok && done < bytes.size()) {
+        const qint64 n = m_file->write(bytes.data() + done, bytes.size() - done);
+        m_ok = n > 0;
         done += n;
     }
-    if (!FileLock::sync(file)) {
-        file.cancelWriting();
+    return m_ok;
+}
+
+bool Stream::commit() {
+    if (!m_ok || !FileLock::sync(*m_file) ||
+        !(testCommit ? testCommit(*m_file) : m_file->commit())) {
+        m_ok = false;
+        if (m_file->isOpen())
+            m_file->cancelWriting();
         return false;
     }
-    if (!(testCommit ? testCommit(file) : file.commit())) {
-        file.cancelWriting();
-        return false;
-    }
-    FileLock::syncFolderOf(path);
+    FileLock::syncFolderOf(m_file->fileName());
     return true;
+}
+
+bool replace(const QString& path, QByteArrayView bytes) {
+    Stream file(path);
+    return file.write(bytes) && file.commit();
 }
 
 QByteArray read(const QString& path, qint64 maxBytes) {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <memory>
 
 class QSaveFile;
 
@@ -13,6 +14,25 @@ class QSaveFile;
 namespace WholeFile {
 
 bool replace(const QString& path, QByteArrayView bytes);
+
+// The same, for a file written piece by piece (an export of a million rows): nothing of it
+// is in place until commit() returns true; a stream dropped before that leaves the previous
+// file as it was.
+class Stream {
+public:
+    explicit Stream(const QString& path);
+    ~Stream();
+    Stream(const Stream&) = delete;
+    Stream& operator=(const Stream&) = delete;
+
+    // False from the first piece the disk refused on; the later pieces are not written.
+    bool write(QByteArrayView bytes);
+    bool commit();
+
+private:
+    std::unique_ptr<QSaveFile> m_file;
+    bool m_ok;
+};
 
 // The file's bytes, at most `maxBytes` of them (a damaged or foreign file can be huge);
 // empty when missing or unreadable.

@@ -5,34 +5,30 @@
 #include "RecordGrid.h"
 #include "TMisc.h"
 
-namespace {
-constexpr int kProgressStep = 4096;
-} // namespace
-
-void runExport(QWidget* parent, const Spreadsheet::Target& target, const RecordGridModel& grid,
-               const std::function<void(int, int)>& progress) {
+void runExport(QWidget* parent, const Spreadsheet::Target& target, Spreadsheet::Format format,
+               const RecordGridModel& grid, const Spreadsheet::Progress& progress) {
     if (!Messages::question(parent,
                             QStringLiteral("L'esportazione dei dati in Excel può richiedere "
                                            "diversi minuti a seconda del numero di schede "
                                            "presenti in archivio.\r\n\r\nSi vuole esportare "
                                            "i dati adesso?")))
         return;
-    const QString path = ProgramFolder::file(target.fileName);
-    const int rows = grid.rowCount();
+    const QString path = ProgramFolder::file(Spreadsheet::fileName(target, format));
     const int columns = int(target.columns.size());
-    bool written = false;
-    {
-        // The grid's column 0 is the row number, which the file leaves out. The buffer goes
-        // before the questions that follow.
-        Spreadsheet::Writer out(target, rows, grid.storedBytes());
-        for (int row = 0; row < rows; ++row) {
-            grid.writeRow(row, 1, columns, out);
-            if (progress && ((row + 1) % kProgressStep == 0 || row + 1 == rows))
-                progress(row + 1, rows);
-        }
-        written = Spreadsheet::write(path, out.finish());
+    // The grid's column 0 is the row number, which the file leaves out.
+    const Spreadsheet::Outcome outcome = Spreadsheet::write(
+        path, format, target, grid.rowCount(),
+        [&](int row, Spreadsheet::Writer& out) { grid.writeRow(row, 1, columns, out); }, progress);
+    if (outcome == Spreadsheet::Outcome::TooManyRows) {
+        Messages::notice(parent,
+                         QStringLiteral("Un file Excel (.xlsx) contiene al massimo %L1 schede: "
+                                        "per esportarne %L2 scegliere il formato CSV "
+                                        "(separatore ;).")
+                             .arg(Spreadsheet::kXlsxMaxRows)
+                             .arg(grid.rowCount()));
+        return;
     }
-    if (!written) {
+    if (outcome != Spreadsheet::Outcome::Written) {
         Messages::notice(parent,
                          QStringLiteral("Attenzione: il sistema non permette di esportare i "
                                         "dati.\n\r\n\rAccertarsi che il file di Excel non "

@@ -1,6 +1,7 @@
 #include "GridWindow.h"
 
 #include "ExportRun.h"
+#include "FormatButton.h"
 #include "Guida.h"
 #include "HintLine.h"
 #include "Widgets.h"
@@ -51,6 +52,10 @@ GridWindow::GridWindow(QWidget* opener, const QString& archivePath, Setup setup)
         ->setGeometry(m_setup.banner.rect);
     (new Picture(panel, "icoHand", artwork("mano_piccola")))->setGeometry(m_setup.hand);
     const auto tools = ui.addGridTools(m_setup.esporta, m_setup.guida, m_setup.esci);
+    // The top bar's free strip under the hand, which points at the export.
+    const QRect hand = m_setup.hand;
+    cmdFormato =
+        new FormatButton(panel, ui.hints(), {hand.center().x() - 21, hand.bottom() + 3, 42, 13});
     QTableView* grdRecords = createRecordGrid(panel, m_grid, m_setup.grid);
     ui.hints()->clearsOn(grdRecords->viewport());
     ui.addHintBar("shpInfo", m_setup.hintBar, kSlateBlue, m_setup.hintOffset);
@@ -122,15 +127,16 @@ void GridWindow::fillGrid(const std::function<bool(const Record&)>& listed) {
 
 void GridWindow::exportGrid() {
     const bool shows = m_grid->rowCount() >= kProgressFromRows;
-    runExport(this, m_setup.target, *m_grid, [this, shows](int done, int total) {
-        if (!shows)
-            return;
-        if (prbEsporta->isHidden()) {
-            prbEsporta->setRange(0, total);
-            prbEsporta->show();
-        }
-        prbEsporta->setValue(done);
-        prbEsporta->repaint();
-    });
+    runExport(this, m_setup.target, cmdFormato->format(), *m_grid,
+              [this, shows](qint64 done, qint64 total) {
+                  if (!shows)
+                      return;
+                  if (prbEsporta->isHidden()) {
+                      prbEsporta->setRange(0, int(total));
+                      prbEsporta->show();
+                  }
+                  prbEsporta->setValue(int(done));
+                  prbEsporta->repaint();
+              });
     prbEsporta->hide();
 }

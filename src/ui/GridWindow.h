@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class FormatButton;
 class ImageButton;
 class QProgressBar;
 class Record;
@@ -18,7 +19,8 @@ class RecordLayout;
 class WindowPanel;
 
 // A window that shows an archive's cards in a grid and exports it: a light grey dialog,
-// a white top bar with a picture, the pointing hand and the export, help and exit tools,
+// a white top bar with a picture, the pointing hand with the export's format under it and
+// the export, help and exit tools,
 // the grid grdRecords, and the hint bar. The summary and export windows of both archives
 // are configurations of it; a window with more (the summary's dates) adds its controls
 // to content().
@@ -85,5 +87,6 @@ private:
     Setup m_setup;
     RecordGridModel* m_grid;
     std::unique_ptr<WindowPanel> m_content;
+    FormatButton* cmdFormato; // under the pointing hand
     QProgressBar* prbEsporta; // in the hint bar, while a long export runs
 };

@@ -25,6 +25,17 @@ struct Writer {
     std::function<bool(const QString& path)> write;
 };
 
+// A protocol export of three rows written in `format`.
+bool exportTo(const QString& path, Spreadsheet::Format format) {
+    const Spreadsheet::Target target = Spreadsheet::protocolExport();
+    return Spreadsheet::write(path, format, target, 3, [&](int row, Spreadsheet::Writer& out) {
+               out.beginRow();
+               for (int c = 0; c < target.columns.size(); ++c)
+                   out.cell(QByteArray("cella ") + QByteArray::number(row * 100 + c));
+               out.endRow();
+           }) == Spreadsheet::Outcome::Written;
+}
+
 QList<Writer> writers() {
     const QString longText = QString(300, u'x');
     const auto settingsWrite = [longText](const QString& path) {
@@ -41,15 +52,12 @@ QList<Writer> writers() {
          QByteArray("\xFF\xFE[\0A\0]\0\r\0\n\0K\0=\0\x31\0\r\0\n\0", 22), settingsWrite},
         {"credential", "unins000.dll", "[Accesso]\r\nValore=382A1A7A1C78F4E3687DD9BE1306\r\n",
          [longText](const QString& path) { return Credential::write(path, longText.left(200)); }},
-        {"export", "Protocollo.xls", "<html>an earlier export</html>",
-         [](const QString& path) {
-             const auto target = Spreadsheet::protocolExport();
-             return Spreadsheet::write(
-                 path, Spreadsheet::fileBytes(target, 1, [](int, int, QByteArray& scratch) {
-                     scratch = "cella";
-                     return QByteArrayView(scratch);
-                 }));
-         }},
+        {"export .xls", "Protocollo.xls", "<html>an earlier export</html>",
+         [](const QString& path) { return exportTo(path, Spreadsheet::Format::Xls); }},
+        {"export .xlsx", "Protocollo.xlsx", "PK an earlier export",
+         [](const QString& path) { return exportTo(path, Spreadsheet::Format::Xlsx); }},
+        {"export .csv", "Protocollo.csv", "an;earlier;export",
+         [](const QString& path) { return exportTo(path, Spreadsheet::Format::Csv); }},
     };
 }
 

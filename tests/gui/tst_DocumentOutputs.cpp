@@ -5,10 +5,12 @@
 #include "documents/ExpAltri.h"
 #include "documents/StampaAltri.h"
 #include "documents/TrovaAltri.h"
+#include "support/Files.h"
 #include "support/FullDisk.h"
 #include "support/ReadOnly.h"
 #include "support/TestServices.h"
 #include "ui/ArchiveTag.h"
+#include "ui/FormatButton.h"
 #include "ui/RecordGrid.h"
 #include "ui/ResultList.h"
 
@@ -1119,27 +1121,34 @@ private slots:
         QVERIFY(!w.isVisible());
     }
 
-    // A failed export says so and leaves the previous file as it was.
+    // A failed export says so and leaves the previous file as it was, in every format.
 
     void aFailedExportKeepsThePreviousFile_data() {
         QTest::addColumn<QString>("how");
-        QTest::newRow("the disk fills up") << "size limit";
-        QTest::newRow("the folder refuses writes") << "read-only folder";
-        QTest::newRow("a folder in the file's place") << "folder";
+        QTest::addColumn<QString>("format");
+        for (const char* format : {"xls", "xlsx", "csv"}) {
+            QTest::addRow("the disk fills up, %s", format) << "size limit" << format;
+            QTest::addRow("the folder refuses writes, %s", format) << "read-only folder" << format;
+            QTest::addRow("a folder in the file's place, %s", format) << "folder" << format;
+        }
     }
     void aFailedExportKeepsThePreviousFile() {
         QFETCH(QString, how);
+        QFETCH(QString, format);
         Fixture f({{"Uno"}, {"Due"}});
-        const QString xls = f.services.file(QStringLiteral("Schedario_Documenti.xls"));
+        const QString name = QStringLiteral("Schedario_Documenti.") + format;
+        const QString file = f.services.file(name);
         const QByteArray earlier = "<html>earlier</html>";
         if (how == QLatin1String("folder")) {
-            QVERIFY(QDir().mkpath(xls));
+            QVERIFY(QDir().mkpath(file));
         } else {
-            QFile file(xls);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(earlier);
+            QFile out(file);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(earlier);
         }
         TfrmExpAltri w(&f.card, f.indexPath());
+        w.findChild<FormatButton*>(QStringLiteral("cmdFormato"))
+            ->choose(*Spreadsheet::formatOfKey(format));
         f.services.answers = {true};
         if (how == QLatin1String("size limit")) {
             const FileSizeLimit limit(64);
@@ -1160,14 +1169,16 @@ private slots:
         QCOMPARE(f.services.messages[1].kind, MessageKind::Notice);
         QCOMPARE(f.services.messages[1].text, kExportFailed);
         if (how == QLatin1String("folder"))
-            QVERIFY(QFileInfo(xls).isDir());
+            QVERIFY(QFileInfo(file).isDir());
         else
-            QCOMPARE(f.exported(), earlier);
+            QCOMPARE(readBytes(file), earlier);
         QVERIFY(f.services.opened.isEmpty());
-        // Nothing half-written is left beside it.
+        // Nothing half-written is left beside it; the settings keep the format chosen.
         QStringList left = QDir(f.services.folderPath()).entryList(QDir::Files);
-        left.removeAll(DocumentArchive::FileName);
-        left.removeAll(QStringLiteral("Schedario_Documenti.xls"));
+        for (const QString& kept :
+             {DocumentArchive::FileName, name, QStringLiteral("Faldora_Pro.ini"),
+              QStringLiteral("Faldora_Pro.ini.lock")})
+            left.removeAll(kept);
         QCOMPARE(left, QStringList{});
     }
 

@@ -26,6 +26,10 @@
 //                                         the protocol search over three yearly registers
 //                                         made in FOLDER: its filter page with "Cerca in
 //                                         tutti gli anni" ticked, and (OUT2) the lines found
+// windowshot esporta OUT.png OUT2.png OUT3.png FOLDER
+//                                         the protocol export window, the document export
+//                                         window and the protocol summary, over a register
+//                                         and an index of 30 cards made in FOLDER
 #include "app/Application.h"
 #include "app/Verifica.h"
 #include "core/Annulments.h"
@@ -33,10 +37,12 @@
 #include "core/Fingerprints.h"
 #include "core/RecordArchive.h"
 #include "documents/Altri.h"
+#include "documents/ExpAltri.h"
 #include "genprotocol/DocumentGenerator.h"
 #include "genprotocol/ProtocolGenerator.h"
 #include "protocol/Annulla.h"
 #include "protocol/Protocollo.h"
+#include "protocol_outputs/ExpProtocollo.h"
 #include "protocol_outputs/RiepProtocollo.h"
 #include "protocol_outputs/TrovaProtocollo.h"
 #include "report/DailyRegisterReport.h"
@@ -183,6 +189,26 @@ bool drawFingerprints(const QString& out, const QString& further) {
 
 // The register "2026.prt" made anew in `folder` (its side files too), saved through as the
 // protocol card window saves.
+// The three export windows over 30 generated cards of each archive in `folder`.
+bool drawExports(const QString& protocol, const QString& documents, const QString& summary,
+                 const QString& folder) {
+    const Services::FolderScope scope(QDir::toNativeSeparators(folder + u'/'));
+    const QString registerPath = QDir(folder).filePath(QStringLiteral("2026.prt"));
+    const QString indexPath = QDir(folder).filePath(QStringLiteral("Schedario_Documenti.pro"));
+    ProtocolGenerator(1, 2026).writeRegister(registerPath, 30);
+    DocumentGenerator(1, 2026).writeIndex(indexPath, 30);
+    const auto draw = [](QWidget& window, const QString& out) {
+        window.show();
+        QApplication::processEvents();
+        return window.grab().save(out);
+    };
+    TfrmExpProtocollo exportWindow(nullptr, registerPath);
+    TfrmExpAltri documentWindow(nullptr, indexPath);
+    TfrmRiepProtocollo summaryWindow(nullptr, registerPath);
+    return draw(exportWindow, protocol) && draw(documentWindow, documents) &&
+           draw(summaryWindow, summary);
+}
+
 RecordArchive freshRegister(const QString& folder, const QDateTime& at) {
     const QString path = QDir(folder).filePath(QStringLiteral("2026.prt"));
     for (const QString& file :
@@ -377,6 +403,8 @@ int main(int argc, char* argv[]) {
             return 1;
         return window.grab().save(args[2]) ? 0 : 1;
     }
+    if (args[1] == QLatin1String("esporta") && args.size() > 5)
+        return drawExports(args[2], args[3], args[4], args[5]) ? 0 : 1;
     if (args[1] == QLatin1String("trova") && args.size() > 4)
         return drawEveryYear(args[2], args[3], args[4]) ? 0 : 1;
     if (args[1] == QLatin1String("cronologia"))
