@@ -36,7 +36,7 @@ bool Settings::setProtocolCard(const ProtocolCard& values, QString* error) const
 }
 
 QString Settings::exportFormat() const {
-    return m_file.read(kExport, {kFormat})[0];
+    return m_file.read(kExport, kFormat);
 }
 
 bool Settings::setExportFormat(const QString& key, QString* error) const {

@@ -221,6 +221,17 @@ QString exportClick(const QString& fileName) {
         .arg(fileName);
 }
 
+// The format caption under the pointing hand; `base` is the file name without its extension.
+QString exportFormats(const QString& base) {
+    return QStringLiteral("La piccola scritta sotto la mano (XLS) indica il formato del file. Con "
+                          "un clic su di essa si può scegliere invece «Excel (.xlsx)», il "
+                          "formato delle versioni recenti di Excel, nel quale le date sono vere "
+                          "date, oppure «CSV (separatore ;)», un testo semplice che ogni "
+                          "programma di calcolo apre: il file si chiama allora %1.xlsx o %1.csv. "
+                          "Il formato scelto resta per le esportazioni successive.")
+        .arg(base);
+}
+
 } // namespace
 
 namespace HelpTopics {
@@ -241,8 +252,8 @@ HelpTopic overview() {
     list << QStringLiteral(
         "I dati di entrambe le applicazioni possono essere esportati in file leggibili da "
         "Microsoft Excel e dai programmi compatibili: i file Protocollo.xls e "
-        "Schedario_Documenti.xls vengono creati nella cartella del programma e possono "
-        "essere aperti subito.");
+        "Schedario_Documenti.xls (oppure, a scelta, .xlsx o .csv) vengono creati nella "
+        "cartella del programma e possono essere aperti subito.");
     list << QStringLiteral(
         "Gli archivi possono essere usati da più postazioni di una rete locale: basta "
         "copiare la cartella del programma in una cartella condivisa e avviare Faldora da lì "
@@ -323,6 +334,7 @@ HelpTopic protocolSummary() {
                 "nella cartella del programma; rispondendo «Sì» alla domanda che segue, "
                 "il file viene aperto subito e può poi essere salvato con il nome che si "
                 "preferisce."),
+            exportFormats(QStringLiteral("Protocollo")),
             QStringLiteral(
                 "Il pulsante «Registro giornaliero», in fondo a destra, stampa il registro "
                 "giornaliero di protocollo delle stesse date: per ogni giorno le schede "
@@ -354,6 +366,7 @@ HelpTopic protocolExport() {
                            "in grado di aprire il formato XLS."),
             exportClick(file),
             exportSaveAs(file),
+            exportFormats(QStringLiteral("Protocollo")),
         })};
 }
 
@@ -367,6 +380,7 @@ HelpTopic documentExport() {
                            "aprire il formato XLS."),
             exportClick(file),
             exportSaveAs(file),
+            exportFormats(QStringLiteral("Schedario_Documenti")),
         })};
 }
 

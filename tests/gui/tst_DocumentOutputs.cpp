@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -1092,6 +1093,8 @@ private slots:
             {"cmdEsporta", QStringLiteral("Esporta l'archivio in formato Microsoft Excel.")},
             {"cmdGuida", QStringLiteral("Visualizza la pagina della guida sensibile al contesto.")},
             {"cmdEsci", QStringLiteral("Esci da questo ambiente di lavoro.")},
+            {"cmdFormato", QStringLiteral("Formato del file esportato: Excel (.xls). Fare clic "
+                                          "per sceglierne un altro.")},
         };
         for (const auto& h : hints) {
             QTest::mouseMove(control<QWidget>(&w, h.tool));
@@ -1105,8 +1108,12 @@ private slots:
             QTest::mouseClick(control<QPushButton>(dialog, "btnChiudi"), Qt::LeftButton);
         });
         QCOMPARE(title, QStringLiteral("Esportazione schedario documenti in Microsoft Excel."));
-        QCOMPARE(body.split(QStringLiteral("\n\n")).size(), 3);
+        // The three paragraphs of the export, and the one of the format's choice.
+        const QStringList paragraphs = body.split(QStringLiteral("\n\n"));
+        QCOMPARE(paragraphs.size(), 4);
         QVERIFY(body.contains(QStringLiteral("Schedario_Documenti.xls")));
+        QVERIFY(paragraphs[3].contains(QStringLiteral("Schedario_Documenti.xlsx o "
+                                                      "Schedario_Documenti.csv")));
 
         // No: nothing is written.
         f.services.answers = {false};
@@ -1119,6 +1126,51 @@ private slots:
         QVERIFY(f.services.opened.isEmpty());
         click(&w, "cmdEsci");
         QVERIFY(!w.isVisible());
+    }
+
+    // The format is chosen next to the export, kept in the settings for the next window
+    // (a hand-edited word there keeps the .xls) and used with what was typed in the grid.
+    void formatChoice_data() {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QString>("first");
+        QTest::newRow("never chosen") << QByteArray() << "xls";
+        QTest::newRow("chosen before")
+            << QByteArray("[Esportazione]\r\nFormato=xlsx\r\n") << "xlsx";
+        QTest::newRow("edited by hand") << QByteArray("[Esportazione]\r\nFormato=ods\r\n") << "xls";
+    }
+    void formatChoice() {
+        QFETCH(QByteArray, settings);
+        QFETCH(QString, first);
+        Fixture f({{"Uno", "02/01/2026"}, {"Due"}});
+        const QString ini = f.services.file(QStringLiteral("Faldora_Pro.ini"));
+        if (!settings.isEmpty())
+            writeBytes(ini, settings);
+        {
+            TfrmExpAltri w(&f.card, f.indexPath());
+            auto* cmdFormato = control<FormatButton>(&w, "cmdFormato");
+            QCOMPARE(Spreadsheet::choice(cmdFormato->format()).key, first);
+            QAction* csv = cmdFormato->menu()->findChild<QAction*>(QStringLiteral("actFormatocsv"));
+            QVERIFY(csv && !csv->isChecked());
+            csv->trigger();
+            QVERIFY(csv->isChecked());
+            QCOMPARE(cmdFormato->format(), Spreadsheet::Format::Csv);
+            QVERIFY(readBytes(ini).contains("[Esportazione]\r\nFormato=csv\r\n"));
+            QVERIFY(w.grid()->setData(w.grid()->index(1, 6), QStringLiteral("=SOMMA(1;2)"),
+                                      Qt::EditRole));
+            f.services.answers = {true, true};
+            click(&w, "cmdEsporta");
+            const QString path = f.services.file(QStringLiteral("Schedario_Documenti.csv"));
+            QCOMPARE(f.services.opened, QStringList{u'"' + path + u'"'});
+            const QList<QByteArray> lines = readBytes(path).split('\n');
+            QCOMPARE(lines.size(), 4); // the titles, two cards, the end of the last line
+            QVERIFY(lines[0].startsWith("\xEF\xBB\xBF"
+                                        "Documento;Protocollo n.;Produttore;"));
+            QVERIFY(lines[1].startsWith("Uno;;;;02/01/2026;"));
+            QVERIFY(lines[2].startsWith("Due;;;;;\"'=SOMMA(1;2)\";;"));
+            QVERIFY(!QFile::exists(f.services.file(QStringLiteral("Schedario_Documenti.xls"))));
+        }
+        TfrmExpAltri next(&f.card, f.indexPath());
+        QCOMPARE(control<FormatButton>(&next, "cmdFormato")->format(), Spreadsheet::Format::Csv);
     }
 
     // A failed export says so and leaves the previous file as it was, in every format.

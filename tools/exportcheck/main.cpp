@@ -1,14 +1,16 @@
-// exportcheck FOLDER [COUNT]
+// exportcheck FOLDER [COUNT [FORMAT]]
 //
 // Writes a document card index of COUNT generated cards (30 by default) plus a few cards
-// full of characters that a spreadsheet may read wrongly ("&", "<", ">", quotes, accents,
-// "€", numbers and dates) into FOLDER, then exports it to FOLDER/Schedario_Documenti.xls
-// through the real export window, answering Yes to the export and No to opening the file.
-// check.sh then reads the file with a spreadsheet program and compares every cell.
+// full of characters that a spreadsheet may read wrongly ("&", "<", ">", quotes, ";", line
+// breaks, formulas, accents, "€", numbers and dates) into FOLDER, then exports it through
+// the real export window in FORMAT ("xls", the default, "xlsx" or "csv"), answering Yes to
+// the export and No to opening the file, and prints the file's path. check.sh then reads
+// the file back and compares every cell.
 #include "app/Application.h"
 #include "core/DocumentRecord.h"
 #include "documents/ExpAltri.h"
 #include "genprotocol/DocumentGenerator.h"
+#include "ui/FormatButton.h"
 #include "ui/Services.h"
 
 #include <QAbstractButton>
@@ -58,6 +60,11 @@ DocumentRecord awkwardCard(int n) {
     r.setText(F::Livello, QStringLiteral("=1+1"));
     r.setText(F::Software, QStringLiteral("1E5"));
     r.setText(F::Riferimenti, QStringLiteral("Prot.  11/2026   e 12/2026"));
+    r.setText(F::Destinatario, QStringLiteral("+39 0543 123456"));
+    r.setText(F::Classificazione, QStringLiteral("-5 @SOMMA(A1)"));
+    r.setText(F::Fascicolo, QStringLiteral("@SOMMA(A1:A3)"));
+    if (n == 2)
+        r.setText(F::Soggetti, QStringLiteral("prima riga\r\nseconda riga\nterza"));
     r.setToComplete(n % 2 == 0);
     return r;
 }
@@ -71,11 +78,16 @@ int main(int argc, char* argv[]) {
     Application::configure(app);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
-        std::fprintf(stderr, "usage: exportcheck FOLDER [COUNT]\n");
+        std::fprintf(stderr, "usage: exportcheck FOLDER [COUNT [xls|xlsx|csv]]\n");
         return 2;
     }
     const QString folder = QDir(args[1]).absolutePath() + QLatin1Char('/');
     const int count = args.size() > 2 ? args[2].toInt() : 30;
+    const auto format = Spreadsheet::formatOfKey(args.size() > 3 ? args[3] : QStringLiteral("xls"));
+    if (!format) {
+        std::fprintf(stderr, "exportcheck: no such format\n");
+        return 2;
+    }
     Answers answers(folder);
     Services::setMessages(&answers);
     Services::setFolder(&answers);
@@ -96,6 +108,7 @@ int main(int argc, char* argv[]) {
     int result = 0;
     {
         TfrmExpAltri window(nullptr, index.path());
+        window.findChild<FormatButton*>(QStringLiteral("cmdFormato"))->choose(*format);
         window.findChild<QAbstractButton*>(QStringLiteral("cmdEsporta"))->click();
         if (answers.failed || answers.questions != 2)
             result = 1;
@@ -103,6 +116,7 @@ int main(int argc, char* argv[]) {
     Services::setMessages(nullptr);
     Services::setFolder(nullptr);
     if (result == 0)
-        std::printf("%sSchedario_Documenti.xls\n", qPrintable(folder));
+        std::printf("%s%s\n", qPrintable(folder),
+                    qPrintable(Spreadsheet::fileName(Spreadsheet::documentExport(), *format)));
     return result;
 }
