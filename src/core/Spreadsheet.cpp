@@ -345,8 +345,10 @@ public:
         options.constant_memory = LXW_TRUE;
         options.tmpdir = m_tmpdir.isEmpty() ? nullptr : m_tmpdir.data();
         m_book = workbook_new_opt(NativePath::forXlsxWriter(m_path).constData(), &options);
-        if (!m_book)
+        if (!m_book) {
+            m_ok = false;
             return;
+        }
         m_sheet = workbook_add_worksheet(m_book, target.worksheet.toUtf8().constData());
         m_dateFormat = workbook_add_format(m_book);
         format_set_num_format(m_dateFormat, "dd/mm/yyyy");

@@ -29,7 +29,8 @@
 // windowshot esporta OUT.png OUT2.png OUT3.png FOLDER
 //                                         the protocol export window, the document export
 //                                         window and the protocol summary, over a register
-//                                         and an index of 30 cards made in FOLDER
+//                                         and an index of 30 cards made in FOLDER; the
+//                                         choice of formats, open, goes to FOLDER/formati.png
 #include "app/Application.h"
 #include "app/Verifica.h"
 #include "core/Annulments.h"
@@ -48,6 +49,7 @@
 #include "report/DailyRegisterReport.h"
 #include "report/Report.h"
 #include "ui/Cronologia.h"
+#include "ui/FormatButton.h"
 #include "ui/Services.h"
 
 #include <QApplication>
@@ -57,6 +59,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTableView>
@@ -205,8 +208,13 @@ bool drawExports(const QString& protocol, const QString& documents, const QStrin
     TfrmExpProtocollo exportWindow(nullptr, registerPath);
     TfrmExpAltri documentWindow(nullptr, indexPath);
     TfrmRiepProtocollo summaryWindow(nullptr, registerPath);
-    return draw(exportWindow, protocol) && draw(documentWindow, documents) &&
-           draw(summaryWindow, summary);
+    if (!draw(exportWindow, protocol) || !draw(documentWindow, documents) ||
+        !draw(summaryWindow, summary))
+        return false;
+    auto* cmdFormato = exportWindow.findChild<FormatButton*>(QStringLiteral("cmdFormato"));
+    cmdFormato->click();
+    QApplication::processEvents();
+    return cmdFormato->menu()->grab().save(QDir(folder).filePath(QStringLiteral("formati.png")));
 }
 
 RecordArchive freshRegister(const QString& folder, const QDateTime& at) {
