@@ -14,6 +14,8 @@
 #include "support/Pdf.h"
 #include "support/ReadOnly.h"
 #include "support/TestServices.h"
+#include "support/Workbook.h"
+#include "ui/FormatButton.h"
 #include "ui/Messages.h"
 #include "ui/RecordGrid.h"
 #include "ui/ResultList.h"
@@ -819,13 +821,22 @@ private slots:
 
     // The export writes each row straight from the grid's stored bytes; the file is the
     // one built cell by cell from what the grid shows, typed cells, escaped characters,
-    // accents and the euro sign included.
+    // accents and the euro sign included, in each format.
+    void exportRowsAsTheCellsShow_data() {
+        QTest::addColumn<QString>("format");
+        QTest::newRow("xls") << "xls";
+        QTest::newRow("xlsx") << "xlsx";
+        QTest::newRow("csv") << "csv";
+    }
     void exportRowsAsTheCellsShow() {
+        QFETCH(QString, format);
         QList<Card> cards = kCards;
         cards.append({"14/2026", "06/03/2026", "Preventivo € 1.200,50 per Forlì", " È lui ",
                       "Interna", "“Œuvre” – A&B"});
         Fixture f(cards);
         TfrmExpProtocollo w(nullptr, f.path);
+        const Spreadsheet::Format chosen = *Spreadsheet::formatOfKey(format);
+        control<FormatButton>(&w, "cmdFormato")->choose(chosen);
         RecordGridModel* grid = w.grid();
         QVERIFY(
             grid->setData(grid->index(1, 8), QStringLiteral("  Oggetto <nuovo> € "), Qt::EditRole));
@@ -833,15 +844,36 @@ private slots:
         QVERIFY(grid->setData(grid->index(2, 18), QStringLiteral("Aggiunto"), Qt::EditRole));
         const Spreadsheet::Target target = Spreadsheet::protocolExport();
         const QByteArray expected = Spreadsheet::fileBytes(
-            target, grid->rowCount(), [&](int row, int column, QByteArray& scratch) {
+            target, grid->rowCount(),
+            [&](int row, int column, QByteArray& scratch) {
                 scratch = Cp1252::encode(grid->cell(row, column + 1));
                 return QByteArrayView(scratch);
-            });
+            },
+            chosen);
         f.services.answers = {true, false};
         click(&w, "cmdEsporta");
-        QCOMPARE(f.exported(), expected);
-        QCOMPARE(dataRows(expected), 6);
-        QVERIFY(expected.contains(CELL_OPEN "Oggetto &lt;nuovo&gt; \x80</td>"));
+        const QByteArray exported =
+            readBytes(f.services.file(QStringLiteral("Protocollo.") + format));
+        if (chosen != Spreadsheet::Format::Xlsx) {
+            QCOMPARE(exported, expected);
+        } else {
+            // A workbook carries the time it was made: compared cell by cell.
+            const Workbook::Sheet sheet = Workbook::read(exported);
+            QCOMPARE(sheet.name, QStringLiteral("Protocollo Posta"));
+            QCOMPARE(sheet.rows, Workbook::read(expected).rows);
+            QCOMPARE(sheet.rows.size(), 7);
+            QCOMPARE(sheet.rows[0].value(2).text, QStringLiteral("Data registrazione"));
+            QCOMPARE(sheet.rows[6].value(2), (Workbook::Cell{QStringLiteral("06/03/2026"), true}));
+            QCOMPARE(sheet.rows[2].value(7).text, QStringLiteral("Oggetto <nuovo> €"));
+        }
+        if (chosen == Spreadsheet::Format::Xls) {
+            QCOMPARE(dataRows(expected), 6);
+            QVERIFY(expected.contains(CELL_OPEN "Oggetto &lt;nuovo&gt; \x80</td>"));
+        }
+        // The other formats' files are not touched.
+        for (const Spreadsheet::FormatChoice& other : Spreadsheet::formats())
+            QCOMPARE(QFile::exists(f.services.file(QStringLiteral("Protocollo.") + other.key)),
+                     other.format == chosen);
     }
 
     void exportRun() {
