@@ -14,8 +14,10 @@
 //                                           the writer's message) or when, before a write,
 //                                           its own last value is gone (another copy's write
 //                                           put back an older file)
-//   archive_worker rewrite PATH COUNT       rewrites cards 1..COUNT in turn, alternating
-//                                           between versions A and B, until killed
+//   archive_worker rewrite PATH COUNT [PAUSE]
+//                                           rewrites cards 1..COUNT in turn, alternating
+//                                           between versions A and B, until killed; PAUSE ms
+//                                           after each, as a user saving often would
 //   archive_worker rewrite-dying PATH POSITION VERSION SYNCS
 //                                           rewrites one card to VERSION and dies, as in a
 //                                           power cut, at the sync after SYNCS more; at
@@ -111,12 +113,14 @@ int settings(const QString& path, const QString& section, int count) {
     return 0;
 }
 
-int rewrite(const RecordArchive& archive, int count) {
+int rewrite(const RecordArchive& archive, int count, int pauseMs = 0) {
     for (long long i = 0;; ++i) {
         const int position = int(i % count) + 1;
         const QChar version = (i / count) % 2 ? u'B' : u'A';
         if (!archive.update(position, rewriteCard(position, version)))
             return 1;
+        if (pauseMs > 0)
+            QThread::msleep(static_cast<unsigned long>(pauseMs));
     }
 }
 
@@ -184,6 +188,8 @@ int main(int argc, char* argv[]) {
         return settings(args[2], args[3], args[4].toInt());
     if (mode == QLatin1String("rewrite") && args.size() == 4)
         return rewrite(archive, args[3].toInt());
+    if (mode == QLatin1String("rewrite") && args.size() == 5)
+        return rewrite(archive, args[3].toInt(), args[4].toInt());
     if (mode == QLatin1String("rewrite-dying") && args.size() == 6)
         return rewriteDying(archive, args[3].toInt(), args[4].at(0), args[5].toInt(),
                             fingerprinted);

@@ -37,6 +37,10 @@ bool openLockFile(QFile& file, const QString& path);
 // that puts a new version in its place).
 bool openForReading(QFile& file, const QString& path);
 
+// Opens an existing file so that it can be locked (shared or exclusive) and still be moved
+// to another name or folder while the lock is held; the lock goes with the file.
+bool openForMoving(QFile& file, const QString& path);
+
 // Asks the system to put the file's written bytes on the disk.
 bool sync(QFileDevice& file);
 

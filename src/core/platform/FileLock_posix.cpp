@@ -126,6 +126,12 @@ bool openForReading(QFile& file, const QString& path) {
     return file.open(QIODevice::ReadOnly);
 }
 
+bool openForMoving(QFile& file, const QString& path) {
+    // Written to nowhere: open for writing only because an exclusive lock needs it.
+    file.setFileName(path);
+    return file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly);
+}
+
 bool syncFolderOf(const QString& path) {
     const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
     const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
