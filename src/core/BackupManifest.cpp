@@ -57,7 +57,7 @@ std::optional<Manifest> parse(QByteArrayView bytes, QString* error) {
         return out;
     }();
     if (lines.isEmpty() || lines.first() != kHeader)
-        return fail(QStringLiteral("il file non è un backup di Faldora"));
+        return fail(QStringLiteral("l'elenco del contenuto non è quello di un backup di Faldora"));
     Manifest manifest;
     bool haveVersion = false, haveFormat = false, haveDate = false;
     QSet<QString> seen;

@@ -90,21 +90,23 @@ public:
                                   "incompleto.") +
                    kNothingChanged;
         const zip_int64_t count = zip_get_num_entries(m_zip.get(), 0);
-        QHash<QString, zip_uint64_t> byName;
-        std::optional<zip_uint64_t> manifestAt;
-        for (zip_int64_t i = 0; i < count; ++i) {
+        const auto nameAt = [&](zip_int64_t i) {
             const char* raw = zip_get_name(m_zip.get(), zip_uint64_t(i), 0);
-            const QString name = raw ? QString::fromUtf8(raw) : QString();
-            if (name == BackupManifest::kEntryName && !manifestAt) {
+            return raw ? QString::fromUtf8(raw) : QString();
+        };
+        // A zip of another program is told as such before its paths are judged.
+        std::optional<zip_uint64_t> manifestAt;
+        for (zip_int64_t i = 0; i < count && !manifestAt; ++i) {
+            if (nameAt(i) == BackupManifest::kEntryName)
                 manifestAt = zip_uint64_t(i);
+        }
+        QHash<QString, zip_uint64_t> byName;
+        for (zip_int64_t i = 0; manifestAt && i < count; ++i) {
+            const QString name = nameAt(i);
+            if (zip_uint64_t(i) == *manifestAt)
                 continue;
-            }
             if (!Backup::isDataPath(name))
-                return QStringLiteral("Il backup contiene un percorso non ammesso («%1»), che "
-                                      "porterebbe fuori dai file di Faldora: non viene "
-                                      "ripristinato.")
-                           .arg(name) +
-                       kNothingChanged;
+                return notAllowed(name);
             if (byName.contains(name))
                 return lies(QStringLiteral("il file «%1» vi compare due volte").arg(name));
             byName.insert(name, zip_uint64_t(i));
@@ -129,11 +131,7 @@ public:
         qint64 total = 0;
         for (const BackupManifest::File& file : m_manifest.files) {
             if (!Backup::isDataPath(file.path))
-                return QStringLiteral("Il backup contiene un percorso non ammesso («%1»), che "
-                                      "porterebbe fuori dai file di Faldora: non viene "
-                                      "ripristinato.")
-                           .arg(file.path) +
-                       kNothingChanged;
+                return notAllowed(file.path);
             const auto at = byName.constFind(file.path);
             if (at == byName.cend())
                 return lies(QStringLiteral("manca il file «%1»").arg(file.path));
@@ -217,6 +215,12 @@ public:
     const BackupManifest::Manifest& manifest() const { return m_manifest; }
 
 private:
+    static QString notAllowed(const QString& path) {
+        return QStringLiteral("Il backup contiene un percorso non ammesso («%1»), che "
+                              "porterebbe fuori dai file di Faldora: non viene ripristinato.")
+                   .arg(path) +
+               kNothingChanged;
+    }
     static QString lies(const QString& what) {
         return QStringLiteral("Il backup non corrisponde al suo elenco del contenuto: %1. Il "
                               "file è danneggiato o è stato modificato.")
@@ -542,7 +546,7 @@ Result apply(const QString& zipPath, const QString& programFolder, const QDateTi
                                              "al prossimo avvio.");
         return result;
     };
-    if (!folder.mkdir(plan.before))
+    if (!plan.old.isEmpty() && !folder.mkdir(plan.before))
         return undone();
     for (const QString& name : plan.old) {
         if (!move(folder.filePath(name), folder.filePath(plan.before + u'/' + name)))
@@ -563,7 +567,8 @@ Result apply(const QString& zipPath, const QString& programFolder, const QDateTi
     locks.clear();
     removeWorkFolder(programFolder);
     result.outcome = Outcome::Restored;
-    result.before = plan.before;
+    if (!plan.old.isEmpty())
+        result.before = plan.before;
     return result;
 }
 

@@ -25,6 +25,10 @@
 //   A last argument "journaled" to rewrite and rewrite-dying writes the change journal too;
 //   "fingerprinted" writes it and keeps the attachments' fingerprints, the card's digital
 //   copy having been attached with the SHA-256 of its version letter.
+//   archive_worker restore-dying ZIP FOLDER STEP
+//                                           restores the backup ZIP into the program folder
+//                                           FOLDER and dies, as in a power cut, at STEP of
+//                                           its swap of the files
 //   archive_worker annul-dying PATH POSITION SYNCS
 //                                           annuls the card at POSITION of a register (the
 //                                           journal and the annulments side file) and dies,
@@ -36,6 +40,7 @@
 #include "core/IniFile.h"
 #include "core/ProtocolRecord.h"
 #include "core/RecordArchive.h"
+#include "core/Restore.h"
 #include "core/platform/FileLock.h"
 
 #include <QCoreApplication>
@@ -44,6 +49,7 @@
 #include <QStringList>
 #include <QThread>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -162,12 +168,26 @@ int annulDying(const QString& path, int position, int syncs) {
 
 } // namespace
 
+int restoreDying(const QString& zip, const QString& folder, int step) {
+    Restore::setStepObserver([step](int n) {
+        if (n == step)
+            std::_Exit(86);
+    });
+    Backup::Control control;
+    return Restore::apply(zip, folder, QDateTime(QDate(2026, 3, 6), QTime(9, 15)), control)
+                       .outcome == Restore::Outcome::Restored
+               ? 0
+               : 1;
+}
+
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments();
     if (args.size() < 3)
         return 2;
     const QString mode = args[1];
+    if (mode == QLatin1String("restore-dying") && args.size() == 5)
+        return restoreDying(args[2], args[3], args[4].toInt());
     RecordArchive archive(args[2], ProtocolRecord::layout());
     const bool fingerprinted = args.last() == QLatin1String("fingerprinted");
     if (args.last() == QLatin1String("journaled") || fingerprinted) {
