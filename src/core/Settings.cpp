@@ -10,6 +10,9 @@ const QString kProtocolCard = QStringLiteral("Protocollo Documenti");
 const QString kOffice = QStringLiteral("Ufficio");
 const QString kOperator = QStringLiteral("Operatore");
 
+const QString kBackup = QStringLiteral("Backup");
+const QString kBackupFolder = QStringLiteral("Cartella");
+
 } // namespace
 
 Settings::Numbering Settings::numbering() const {
@@ -30,4 +33,12 @@ Settings::ProtocolCard Settings::protocolCard() const {
 bool Settings::setProtocolCard(const ProtocolCard& values, QString* error) const {
     return m_file.write(kProtocolCard, {{kOffice, values.office}, {kOperator, values.operatorName}},
                         error);
+}
+
+QString Settings::backupFolder() const {
+    return m_file.read(kBackup, kBackupFolder);
+}
+
+bool Settings::setBackupFolder(const QString& folder, QString* error) const {
+    return m_file.write(kBackup, kBackupFolder, folder, error);
 }

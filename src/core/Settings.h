@@ -33,6 +33,10 @@ public:
     ProtocolCard protocolCard() const;
     bool setProtocolCard(const ProtocolCard& values, QString* error) const;
 
+    // Section "Backup", key "Cartella": the folder the last backup went to.
+    QString backupFolder() const;
+    bool setBackupFolder(const QString& folder, QString* error) const;
+
 private:
     IniFile m_file;
 };

@@ -7,12 +7,14 @@
 #include "core/BackupManifest.h"
 #include "core/Restore.h"
 #include "support/Files.h"
+#include "support/FullDisk.h"
 #include "support/ReadOnly.h"
 
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 #include <zip.h>
 
 using namespace ProgramFolderFixture;
@@ -131,6 +133,8 @@ private slots:
     void showsWhatTheBackupHolds();
     void refusesABadZipAndChangesNothing_data();
     void refusesABadZipAndChangesNothing();
+    void anUnpackingThatDoesNotEndChangesNothing_data();
+    void anUnpackingThatDoesNotEndChangesNothing();
     void aMoveThatFailsPutsEverythingBack();
     void aKilledRestoreLeavesTheOldFilesOrTheNew_data();
     void aKilledRestoreLeavesTheOldFilesOrTheNew();
@@ -293,6 +297,44 @@ void TestRestore::refusesABadZipAndChangesNothing() {
     QCOMPARE(result.error, checked.error);
     QCOMPARE(digest(scene.program.path()), before);
     QVERIFY(!QFileInfo::exists(QDir(scene.target.path()).filePath("x.pdf")));
+}
+
+void TestRestore::anUnpackingThatDoesNotEndChangesNothing_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<Restore::Outcome>("outcome");
+    QTest::newRow("disk full") << "full" << Restore::Outcome::Failed;
+    QTest::newRow("cancelled") << "cancel" << Restore::Outcome::Cancelled;
+}
+
+// The disk fills up, or the user cancels, while the backup is unpacked: the folder is as it
+// was, with nothing of the unpacked files left in it.
+void TestRestore::anUnpackingThatDoesNotEndChangesNothing() {
+    QFETCH(QString, how);
+    QFETCH(Restore::Outcome, outcome);
+    Scene scene;
+    QVERIFY(scene.make());
+    const auto before = digest(scene.program.path());
+    Backup::Control control;
+    std::unique_ptr<FileSizeLimit> limit;
+    if (how == "full") {
+        // Less than the largest attachment.
+        limit = std::make_unique<FileSizeLimit>(64 * 1024);
+        if (!limit->ok())
+            QSKIP(qPrintable(limit->why()));
+    } else {
+        control.tick = [&control] {
+            if (control.done > 100000)
+                control.cancel = true;
+        };
+    }
+    const Restore::Result result = Restore::apply(scene.zip, scene.folder(), kRestoredAt, control);
+    limit.reset();
+    QCOMPARE(result.outcome, outcome);
+    if (outcome == Restore::Outcome::Failed)
+        QCOMPARE(result.error, QStringLiteral("Impossibile scrivere i file del backup nella "
+                                              "cartella del programma: controllare lo spazio "
+                                              "libero e i permessi. Nulla è stato modificato."));
+    QCOMPARE(digest(scene.program.path()), before);
 }
 
 // A file that cannot be moved in the middle of the swap (another program keeps it): every
