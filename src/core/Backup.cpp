@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -31,79 +32,96 @@ namespace Backup {
 namespace {
 
 constexpr qint64 kBlock = 1 << 20;
+// Small blocks while an archive is copied under its lock: the copy answers a cancel at once.
+constexpr qint64 kCopyBlock = 64 * 1024;
 const QString kCopyPrefix = QStringLiteral(".allegato-");
 
 bool isArchiveName(const QString& name) {
     return ArchiveCheck::isRegisterName(name) || name == DocumentArchive::FileName;
 }
 
-// A lock held while the files it covers go into the zip: taken when the first of them is
-// opened, let go after the last.
+// The shared lock of an archive (its record file) or of the settings or the credential
+// (their lock files), held for the life of the object.
 class HeldLock {
 public:
-    HeldLock(QString path, int uses) : m_path(std::move(path)), m_uses(uses) {}
+    HeldLock() = default;
     HeldLock(const HeldLock&) = delete;
     HeldLock& operator=(const HeldLock&) = delete;
 
-    bool take() {
-        if (m_taken)
-            return true;
-        const QString name = QFileInfo(m_path).fileName();
+    // `path`: the archive, the settings or the credential.
+    bool take(const QString& path) {
+        const QString name = QFileInfo(path).fileName();
         if (isArchiveName(name)) {
             const int size = name == DocumentArchive::FileName ? DocumentRecord::layout().size()
                                                                : ProtocolRecord::layout().size();
             m_record = std::make_unique<RecordFile>(size);
-            if (!m_record->open(m_path, RecordFile::Access::Read))
-                return false;
-        } else if (FileLock::openLockFile(m_file, m_path + QStringLiteral(".lock"))) {
-            switch (FileLock::acquire(m_file, FileLock::Mode::Shared, RecordFile::kLockTimeoutMs)) {
-            case FileLock::Result::Locked:
-                m_locked = true;
-                break;
-            case FileLock::Result::Unsupported:
-                break;
-            case FileLock::Result::Busy:
-            case FileLock::Result::Failed:
-                return false;
-            }
+            return m_record->open(path, RecordFile::Access::Read);
         }
         // A folder where no lock file can be made is read all the same, as the settings are.
-        m_taken = true;
-        return true;
+        if (!FileLock::openLockFile(m_file, path + QStringLiteral(".lock")))
+            return true;
+        switch (FileLock::acquire(m_file, FileLock::Mode::Shared, RecordFile::kLockTimeoutMs)) {
+        case FileLock::Result::Locked:
+            m_locked = true;
+            return true;
+        case FileLock::Result::Unsupported:
+            return true;
+        case FileLock::Result::Busy:
+        case FileLock::Result::Failed:
+            break;
+        }
+        return false;
     }
-    void used() {
-        if (--m_uses == 0)
-            release();
-    }
-    void release() {
-        m_record.reset();
+    ~HeldLock() {
         if (m_locked)
             FileLock::release(m_file);
-        m_locked = false;
-        m_file.close();
     }
-    ~HeldLock() { release(); }
 
 private:
-    QString m_path;
-    int m_uses;
-    bool m_taken = false;
     bool m_locked = false;
     std::unique_ptr<RecordFile> m_record;
     QFile m_file;
 };
 
+// Copies `from` to `to` in blocks, counting them in `control`; false when a read or a write
+// failed or the backup was cancelled.
+bool copy(const QString& from, const QString& to, Control& control) {
+    QFile in;
+    QFile out(to);
+    if (!FileLock::openForReading(in, from) || in.isSequential() ||
+        !out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return false;
+    QByteArray block(kCopyBlock, Qt::Uninitialized);
+    for (;;) {
+        if (control.cancel)
+            return false;
+        const qint64 n = in.read(block.data(), block.size());
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        if (out.write(block.constData(), n) != n)
+            return false;
+        control.done += n;
+        if (control.tick)
+            control.tick();
+    }
+    out.close();
+    return out.error() == QFileDevice::NoError;
+}
+
 struct Writer;
 
 // One file streamed into the zip: read in blocks as libzip asks, its size and SHA-256
-// counted on the way, so the list of contents says what the zip holds.
+// counted on the way, so the list of contents says what the zip holds. The file and the
+// hash exist only while libzip reads it: a backup may hold a great many files.
 struct Entry {
     Writer* writer = nullptr;
-    QString path;     // full
+    QString path;     // where it is read from
     QString relative; // in the zip
-    HeldLock* lock = nullptr;
-    QFile file;
-    QCryptographicHash hash{QCryptographicHash::Sha256};
+    std::unique_ptr<QFile> file;
+    std::unique_ptr<QCryptographicHash> hash;
+    QByteArray sha256;
     qint64 size = 0;
     bool done = false;
     zip_error_t error;
@@ -111,7 +129,6 @@ struct Entry {
 
 struct Writer {
     Control& control;
-    std::vector<std::unique_ptr<HeldLock>> locks;
     std::vector<std::unique_ptr<Entry>> entries;
     BackupManifest::Manifest manifest;
     QByteArray manifestBytes;
@@ -130,30 +147,24 @@ zip_int64_t entryCallback(void* state, void* data, zip_uint64_t length, zip_sour
     Control& control = e->writer->control;
     switch (command) {
     case ZIP_SOURCE_OPEN:
-        if (e->lock && !e->lock->take()) {
-            e->writer->failure =
-                QStringLiteral("«%1» è in uso da un'altra copia di Faldora da troppo tempo: "
-                               "riprovare tra poco.")
-                    .arg(QFileInfo(e->relative).fileName());
-            return fail(&e->error, ZIP_ER_OPEN);
-        }
-        if (!FileLock::openForReading(e->file, e->path) || e->file.isSequential()) {
+        e->file = std::make_unique<QFile>();
+        if (!FileLock::openForReading(*e->file, e->path) || e->file->isSequential()) {
             e->writer->failure = QStringLiteral("Impossibile leggere «%1».").arg(e->relative);
             return fail(&e->error, ZIP_ER_OPEN);
         }
-        e->hash.reset();
+        e->hash = std::make_unique<QCryptographicHash>(QCryptographicHash::Sha256);
         e->size = 0;
         return 0;
     case ZIP_SOURCE_READ: {
         if (control.cancel)
             return fail(&e->error, ZIP_ER_CANCELLED);
-        const qint64 n = e->file.read(static_cast<char*>(data),
-                                      qint64(std::min<zip_uint64_t>(length, zip_uint64_t(kBlock))));
+        const qint64 n = e->file->read(
+            static_cast<char*>(data), qint64(std::min<zip_uint64_t>(length, zip_uint64_t(kBlock))));
         if (n < 0) {
             e->writer->failure = QStringLiteral("Impossibile leggere «%1».").arg(e->relative);
             return fail(&e->error, ZIP_ER_READ);
         }
-        e->hash.addData(QByteArrayView(static_cast<const char*>(data), n));
+        e->hash->addData(QByteArrayView(static_cast<const char*>(data), n));
         e->size += n;
         control.done += n;
         if (control.tick)
@@ -161,10 +172,10 @@ zip_int64_t entryCallback(void* state, void* data, zip_uint64_t length, zip_sour
         return n;
     }
     case ZIP_SOURCE_CLOSE:
-        e->file.close();
+        e->file.reset();
+        e->sha256 = e->hash->result().toHex();
+        e->hash.reset();
         e->done = true;
-        if (e->lock)
-            e->lock->used();
         return 0;
     case ZIP_SOURCE_STAT: {
         // The size is what is read, not what the folder said a moment ago.
@@ -197,7 +208,7 @@ zip_int64_t manifestCallback(void* state, void* data, zip_uint64_t length,
         for (const auto& e : w->entries) {
             if (!e->done)
                 return fail(&w->manifestError, ZIP_ER_INTERNAL);
-            w->manifest.files.append({e->relative, e->size, e->hash.result().toHex()});
+            w->manifest.files.append({e->relative, e->size, e->sha256});
         }
         w->manifestBytes = BackupManifest::write(w->manifest);
         offset = 0;
@@ -328,35 +339,65 @@ Result write(const QString& programFolder, const QString& targetFolder, const QD
         return result;
     }
 
-    Writer writer{control, {}, {}, {}, {}, 0, {}, {}};
+    Writer writer{control, {}, {}, {}, 0, {}, {}};
     zip_error_init(&writer.manifestError);
     writer.manifest.programVersion = BackupManifest::programVersion();
     writer.manifest.date = at;
     const QList<Item> items = dataIn(programFolder);
-    std::map<QString, HeldLock*> locks;
-    for (const Item& item : items) {
-        if (!item.lockedBy.isEmpty() && !locks.count(item.lockedBy)) {
-            const auto uses = std::count_if(items.begin(), items.end(), [&](const Item& other) {
-                return other.lockedBy == item.lockedBy;
-            });
-            writer.locks.push_back(
-                std::make_unique<HeldLock>(QDir(programFolder).filePath(item.lockedBy), int(uses)));
-            locks[item.lockedBy] = writer.locks.back().get();
-        }
-    }
     qint64 total = 0;
     for (const Item& item : items) {
-        auto entry = std::make_unique<Entry>();
-        entry->writer = &writer;
-        entry->path = QDir(programFolder).filePath(item.path);
-        entry->relative = item.path;
-        entry->lock = item.lockedBy.isEmpty() ? nullptr : locks[item.lockedBy];
-        zip_error_init(&entry->error);
-        total += QFileInfo(entry->path).size();
-        writer.entries.push_back(std::move(entry));
+        const qint64 size = QFileInfo(QDir(programFolder).filePath(item.path)).size();
+        // What a lock covers is read twice: copied, then zipped.
+        total += item.lockedBy.isEmpty() ? size : 2 * size;
     }
     control.total = total;
     control.done = 0;
+    const auto cleanUp = [&] {
+        for (const auto& e : writer.entries)
+            zip_error_fini(&e->error);
+        zip_error_fini(&writer.manifestError);
+    };
+
+    // Each archive with its side files, and the settings and the credential, copied aside
+    // under their locks: another copy's save waits only for that copy, not for the zip.
+    QTemporaryDir snapshot;
+    for (qsizetype i = 0; i < items.size();) {
+        const QString lockedBy = items[i].lockedBy;
+        qsizetype end = i + 1;
+        while (end < items.size() && !lockedBy.isEmpty() && items[end].lockedBy == lockedBy)
+            ++end;
+        HeldLock lock;
+        if (!lockedBy.isEmpty() && !lock.take(QDir(programFolder).filePath(lockedBy))) {
+            result.error = QStringLiteral("«%1» è in uso da un'altra copia di Faldora da troppo "
+                                          "tempo: riprovare tra poco.")
+                               .arg(lockedBy);
+            cleanUp();
+            return result;
+        }
+        for (; i < end; ++i) {
+            auto entry = std::make_unique<Entry>();
+            entry->writer = &writer;
+            entry->relative = items[i].path;
+            entry->path = QDir(programFolder).filePath(items[i].path);
+            zip_error_init(&entry->error);
+            if (!lockedBy.isEmpty()) {
+                const QString copied = QDir(snapshot.path()).filePath(items[i].path);
+                if (!snapshot.isValid() || !copy(entry->path, copied, control)) {
+                    writer.entries.push_back(std::move(entry));
+                    result.outcome = control.cancel ? Outcome::Cancelled : Outcome::Failed;
+                    if (!control.cancel)
+                        result.error = QStringLiteral("Impossibile copiare «%1» nella cartella "
+                                                      "temporanea del sistema: controllare lo "
+                                                      "spazio libero.")
+                                           .arg(items[i].path);
+                    cleanUp();
+                    return result;
+                }
+                entry->path = copied;
+            }
+            writer.entries.push_back(std::move(entry));
+        }
+    }
 
     QString temporary;
     do {
@@ -365,11 +406,6 @@ Result write(const QString& programFolder, const QString& targetFolder, const QD
                 .arg(QRandomGenerator::global()->generate64() & 0xFFFFFFFFFFFF, 0, 36));
     } while (QFileInfo::exists(temporary));
 
-    const auto cleanUp = [&] {
-        for (const auto& e : writer.entries)
-            zip_error_fini(&e->error);
-        zip_error_fini(&writer.manifestError);
-    };
     const auto failed = [&](const QString& why) {
         QFile::remove(temporary);
         result.outcome = control.cancel ? Outcome::Cancelled : Outcome::Failed;
@@ -401,12 +437,8 @@ Result write(const QString& programFolder, const QString& targetFolder, const QD
     added = added && manifest && addEntry(zip, manifest, BackupManifest::kEntryName);
     if (!added || zip_close(zip) != 0) {
         zip_discard(zip);
-        for (auto& lock : writer.locks)
-            lock->release();
         return failed(writeError);
     }
-    for (auto& lock : writer.locks)
-        lock->release();
 
     // On the disk before it takes its name.
     QFile written(temporary);

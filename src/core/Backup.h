@@ -58,10 +58,10 @@ struct Result {
 };
 
 // Writes the backup of `programFolder` into `targetFolder`, named after `at`
-// (with "_2", "_3"... when that name is taken). Each archive is read under its shared lock,
-// taken when its first file goes into the zip and let go after its last side file, so a
-// save of another copy is never half in it and waits only while that archive is read; the
-// settings and the credential likewise under their lock files. The zip is written under a
+// (with "_2", "_3"... when that name is taken). Each archive with its side files is first
+// copied aside under its shared lock (a copy of the program saving meanwhile waits only
+// for that copy, never for the compression), and so are the settings and the credential
+// under their lock files: no save is ever half in the backup. The zip is written under a
 // temporary name and takes its own only once whole and on the disk: a failure or a cancel
 // leaves nothing behind.
 Result write(const QString& programFolder, const QString& targetFolder, const QDateTime& at,

@@ -177,6 +177,7 @@ public:
     QString readAll(Backup::Control& control, const QString& folder) {
         control.total = m_total;
         control.done = 0;
+        QStringList written;
         for (const auto& [file, index] : m_entries) {
             std::unique_ptr<QFile> out;
             if (!folder.isEmpty()) {
@@ -189,10 +190,10 @@ public:
             }
             QByteArray sha;
             bool cancelled = false;
-            bool written = true;
+            bool whole = true;
             const bool read = inflate(index, file.size, &sha, nullptr, [&](QByteArrayView block) {
                 if (out && out->write(block.data(), block.size()) != block.size()) {
-                    written = false;
+                    whole = false;
                     return false;
                 }
                 control.done += block.size();
@@ -203,12 +204,19 @@ public:
             });
             if (cancelled)
                 return QStringLiteral("annullato");
-            if (!written || (out && (!out->flush() || !FileLock::sync(*out))))
-                return writeError();
+            if (out) {
+                out->close();
+                if (!whole || out->error() != QFileDevice::NoError)
+                    return writeError();
+                written.append(out->fileName());
+            }
             if (!read || sha != file.sha256)
                 return lies(
                     QStringLiteral("il file «%1» è diverso da quello salvato").arg(file.path));
         }
+        // On the disk, all at once, before any of them takes a place in the folder.
+        if (!FileLock::syncFiles(written))
+            return writeError();
         return {};
     }
 

@@ -118,6 +118,15 @@ bool openForMoving(QFile& file, const QString& path) {
     return openShared(file, path, true);
 }
 
+bool syncFiles(const QStringList& paths) {
+    for (const QString& path : paths) {
+        QFile file;
+        if (!openForMoving(file, path) || !sync(file))
+            return false;
+    }
+    return true;
+}
+
 bool syncFolderOf(const QString&) {
     return true; // a replacing rename is recorded by the file system's own journal
 }
