@@ -319,7 +319,7 @@ bool isDataPath(const QString& path) {
     for (qsizetype i = 1; i < parts.size(); ++i) {
         const QString& part = parts[i];
         if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String("..") ||
-            !AttachmentFolder::isBareName(part))
+            !AttachmentFolder::isPortableName(part))
             return false;
     }
     return true;
@@ -343,7 +343,22 @@ Result write(const QString& programFolder, const QString& targetFolder, const QD
     zip_error_init(&writer.manifestError);
     writer.manifest.programVersion = BackupManifest::programVersion();
     writer.manifest.date = at;
+    const auto cleanUp = [&] {
+        for (const auto& e : writer.entries)
+            zip_error_fini(&e->error);
+        zip_error_fini(&writer.manifestError);
+    };
     const QList<Item> items = dataIn(programFolder);
+    // A name that a restore would refuse makes a backup that cannot be restored.
+    for (const Item& item : items) {
+        if (!isDataPath(item.path)) {
+            result.error = QStringLiteral("Il file «%1» ha un nome che non tutti i sistemi "
+                                          "accettano: rinominarlo e rifare il backup.")
+                               .arg(item.path);
+            cleanUp();
+            return result;
+        }
+    }
     qint64 total = 0;
     for (const Item& item : items) {
         const qint64 size = QFileInfo(QDir(programFolder).filePath(item.path)).size();
@@ -352,11 +367,6 @@ Result write(const QString& programFolder, const QString& targetFolder, const QD
     }
     control.total = total;
     control.done = 0;
-    const auto cleanUp = [&] {
-        for (const auto& e : writer.entries)
-            zip_error_fini(&e->error);
-        zip_error_fini(&writer.manifestError);
-    };
 
     // Each archive with its side files, and the settings and the credential, copied aside
     // under their locks: another copy's save waits only for that copy, not for the zip.

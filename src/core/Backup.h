@@ -44,7 +44,7 @@ QList<Item> dataIn(const QString& programFolder);
 // True for a path that can be part of a program folder's data as dataIn() lists it: an
 // archive or one of its side files, the settings, the credential, or a file inside the
 // attachments folder. Anything else (a path that climbs out with "..", an absolute path,
-// a drive letter, a backslash, any other file) is not.
+// a drive letter, a backslash, a name Windows opens a device for, any other file) is not.
 bool isDataPath(const QString& path);
 
 // The side files an archive may have beside it, as suffixes of its name.

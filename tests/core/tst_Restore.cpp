@@ -221,6 +221,9 @@ void TestRestore::refusesABadZipAndChangesNothing_data() {
     QTest::newRow("drive-relative") << "C:2026.prt" << out;
     QTest::newRow("backslashes") << "Documenti_Allegati\\..\\..\\x.pdf" << out;
     QTest::newRow("a program file") << "faldora.exe" << out;
+    QTest::newRow("a device of Windows") << "Documenti_Allegati/CON.pdf" << out;
+    QTest::newRow("a stream of Windows") << "Documenti_Allegati/a.pdf:nascosto" << out;
+    QTest::newRow("a character Windows reserves") << "Documenti_Allegati/a|b.pdf" << out;
     QTest::newRow("listed far larger than it packs")
         << "bomb ratio" << QStringLiteral("Il backup dichiara per «Documenti_Allegati/zeri.bin»");
     QTest::newRow("declares less than it inflates") << "bomb declared" << lies;
