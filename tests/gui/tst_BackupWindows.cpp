@@ -13,10 +13,12 @@
 #include "ui/Widgets.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace ProgramFolderFixture;
 
@@ -93,6 +95,28 @@ private slots:
         BackupFlow::backup(nullptr);
         QCOMPARE(services.folderStarts.last(), native(target.path()));
         QCOMPARE(services.messages.size(), 1);
+    }
+
+    // "Annulla" in the progress window: no zip, and the message says so.
+    void theCancelButtonStopsTheBackup() {
+        TestServices services;
+        QVERIFY(fill(services.folderPath()));
+        QTemporaryDir target;
+        services.nextFolders << target.path();
+        bool clicked = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* window = QApplication::activeModalWidget();
+            QVERIFY(window && window->objectName() == "frmBackup");
+            QTest::mouseClick(control<QPushButton>(window, "btnAnnulla"), Qt::LeftButton);
+            clicked = true;
+        });
+        BackupFlow::backup(nullptr);
+        QVERIFY(clicked);
+        QCOMPARE(services.lastMessage().text,
+                 QStringLiteral("Backup annullato: nessun file è stato scritto."));
+        QCOMPARE(
+            QDir(target.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList{});
     }
 
     void aBackupThatCannotBeWrittenSaysWhy() {
