@@ -5,6 +5,7 @@
 #include "ProgramFolderFixture.h"
 #include "core/Backup.h"
 #include "core/BackupManifest.h"
+#include "core/RecordFile.h"
 #include "core/Restore.h"
 #include "support/Files.h"
 #include "support/FullDisk.h"
@@ -136,6 +137,7 @@ private slots:
     void anUnpackingThatDoesNotEndChangesNothing_data();
     void anUnpackingThatDoesNotEndChangesNothing();
     void aMoveThatFailsPutsEverythingBack();
+    void noSaveReachesAnArchiveDuringTheSwap();
     void aKilledRestoreLeavesTheOldFilesOrTheNew_data();
     void aKilledRestoreLeavesTheOldFilesOrTheNew();
 };
@@ -356,6 +358,38 @@ void TestRestore::aMoveThatFailsPutsEverythingBack() {
     QCOMPARE(result.error, QStringLiteral("Il ripristino non è riuscito (un file non si è potuto "
                                           "spostare): i file sono tornati com'erano."));
     QCOMPARE(digest(scene.program.path()), before);
+}
+
+// At every step of the swap, each register and the index, wherever it is at that moment
+// (in its place, set aside or waiting to come in), refuses a writer: another copy's save
+// waits until every file is where it belongs.
+void TestRestore::noSaveReachesAnArchiveDuringTheSwap() {
+    Scene scene;
+    QVERIFY(scene.make());
+    const QDir program(scene.program.path());
+    int steps = 0;
+    QStringList open;
+    Restore::setStepObserver([&](int) {
+        ++steps;
+        for (const QString& folder :
+             {program.path(), program.filePath(kBefore), program.filePath(Restore::kWorkFolder)}) {
+            for (const char* name : {"2025.prt", "2026.prt", "2027.prt"}) {
+                const QString path = QDir(folder).filePath(QLatin1String(name));
+                if (!QFileInfo::exists(path))
+                    continue;
+                RecordFile file(ProtocolRecord::layout().size());
+                if (file.open(path, RecordFile::Access::Write, 20))
+                    open << QStringLiteral("%1 at step %2").arg(path).arg(steps - 1);
+            }
+        }
+    });
+    Backup::Control control;
+    const Restore::Result result = Restore::apply(scene.zip, scene.folder(), kRestoredAt, control);
+    Restore::setStepObserver({});
+    QVERIFY2(result.outcome == Restore::Outcome::Restored, qPrintable(result.error));
+    QCOMPARE(steps, 26);
+    // The last step comes after the plan is gone, with the locks still held.
+    QVERIFY2(open.isEmpty(), qPrintable(open.join(u'\n')));
 }
 
 void TestRestore::aKilledRestoreLeavesTheOldFilesOrTheNew_data() {
