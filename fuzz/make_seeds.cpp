@@ -1,5 +1,6 @@
 // Writes the seed inputs of the fuzz targets with the program's own code, so that they
 // follow the formats when these change: fuzz_seeds <corpus folder>.
+#include "core/BackupManifest.h"
 #include "core/Cp1252.h"
 #include "core/Credential.h"
 #include "core/DocumentRecord.h"
@@ -296,7 +297,7 @@ int main(int argc, char* argv[]) {
          {{D::Documento, QStringLiteral("SENTENZA")}, {D::DataPro, QStringLiteral("01/01/2026")}},
          {{D::Documento, QStringLiteral("sentenza")}, {D::Produttore, QStringLiteral("€ Ÿ ÿ")}}}};
 
-    const bool ok =
+    bool ok =
         save(record, QStringLiteral("protocol_card"), full) &&
         save(record, QStringLiteral("document_card"), documentCard) &&
         save(record, QStringLiteral("cut_document_card"), documentCard.first(2484)) &&
@@ -363,5 +364,18 @@ int main(int argc, char* argv[]) {
         save(storedName, QStringLiteral("long_and_kept"),
              namePair(QString(251, u'a') + QStringLiteral(".pdf"), false,
                       QStringLiteral("Perché è così.pdf"), true));
+    // Lists of contents: one as a backup writes it, and one whose paths try to lead out.
+    const QString manifests = root + QStringLiteral("/backup_manifest");
+    BackupManifest::Manifest manifest{BackupManifest::programVersion(),
+                                      BackupManifest::kFormat,
+                                      QDateTime(QDate(2026, 3, 5), QTime(10, 30)),
+                                      {{QStringLiteral("2026.prt"), 3403, sum},
+                                       {QStringLiteral("2026.prt.cronologia"), 120, sum},
+                                       {QStringLiteral("Documenti_Allegati/Città €.pdf"), 9, sum}}};
+    ok = ok && save(manifests, QStringLiteral("backup"), BackupManifest::write(manifest));
+    manifest.files = {{QStringLiteral("../2026.prt"), 1, sum},
+                      {QStringLiteral("Documenti_Allegati\\..\\x"), 1, sum},
+                      {QStringLiteral("C:2026.prt"), 1, sum}};
+    ok = ok && save(manifests, QStringLiteral("leading_out"), BackupManifest::write(manifest));
     return ok ? 0 : 1;
 }

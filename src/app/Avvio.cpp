@@ -13,6 +13,13 @@
 
 #include <QCloseEvent>
 
+namespace {
+
+constexpr int kBackupX = 292;
+constexpr int kRestoreX = 612;
+
+} // namespace
+
 TfrmAvvio::TfrmAvvio() {
     setObjectName(QStringLiteral("frmAvvio"));
     WindowFrame::setupSizeableWindow(this, QStringLiteral(" Faldora"), {1016, 713});
@@ -52,6 +59,32 @@ TfrmAvvio::TfrmAvvio() {
     lnkVerifica->setToolTip(imgVerifica->toolTip());
     lnkVerifica->addBuddy(imgVerifica);
     connect(lnkVerifica, &LinkLabel::clicked, this, &TfrmAvvio::checkRequested);
+
+    // The backup on its left and the restore on its right, in the same style.
+    const auto footLink = [panel](const char* imageName, const char* art, const char* link,
+                                  const QString& text, const QString& hint, int x) {
+        auto* image = new Picture(panel, imageName, artwork(art));
+        image->setGeometry(x, 661, 28, 20);
+        image->setToolTip(hint);
+        auto* label = new LinkLabel(panel, text);
+        label->setObjectName(QLatin1String(link));
+        label->move(x + 34, 662);
+        label->setToolTip(hint);
+        label->addBuddy(image);
+        return label;
+    };
+    LinkLabel* lnkBackup =
+        footLink("imgBackup", "backup", "lnkBackup", QStringLiteral("Backup"),
+                 QStringLiteral("Salva in un file zip registri, schedario, cronologia, "
+                                "impostazioni, password e allegati."),
+                 kBackupX);
+    connect(lnkBackup, &LinkLabel::clicked, this, &TfrmAvvio::backupRequested);
+    LinkLabel* lnkRipristina = footLink(
+        "imgRipristina", "ripristino", "lnkRipristina", QStringLiteral("Ripristina backup"),
+        QStringLiteral("Controlla un file di backup e lo rimette al posto dei file "
+                       "attuali, che vengono conservati a parte."),
+        kRestoreX);
+    connect(lnkRipristina, &LinkLabel::clicked, this, &TfrmAvvio::restoreRequested);
 
     connect(imgPosta, &QAbstractButton::clicked, this, &TfrmAvvio::protocolRequested);
     connect(btnPosta, &QAbstractButton::clicked, this, &TfrmAvvio::protocolRequested);

@@ -14,6 +14,9 @@ signals:
     void documentsRequested();
     // "Verifica archivio" at the foot of the menu.
     void checkRequested();
+    // "Backup" and "Ripristina backup", beside it.
+    void backupRequested();
+    void restoreRequested();
     // The exit picture or the close box: the run ends at once.
     void exitRequested();
 

@@ -1,6 +1,7 @@
 #include "WindowRegistry.h"
 
 #include "Avvio.h"
+#include "BackupFlow.h"
 #include "Verifica.h"
 #include "access/CambiaPassword.h"
 #include "access/Password.h"
@@ -51,6 +52,12 @@ void WindowRegistry::wireHandOvers() {
                      [this, menu] { showDocumentWindow(menu); });
     QObject::connect(menu, &TfrmAvvio::exitRequested, menu, [this] { endRun(); });
     QObject::connect(menu, &TfrmAvvio::checkRequested, menu, [this, menu] { runCheck(menu); });
+    QObject::connect(menu, &TfrmAvvio::backupRequested, menu, [menu] { BackupFlow::backup(menu); });
+    QObject::connect(menu, &TfrmAvvio::restoreRequested, menu, [this, menu] {
+        // The restored folder may hold another password: the run starts over from the login.
+        if (BackupFlow::restore(menu))
+            showLogin(menu);
+    });
     TfrmMenuProtocollo* year = m_menuProtocollo.get();
     QObject::connect(year, &TfrmMenuProtocollo::yearChosen, year,
                      [this, year](const QString& digits) {

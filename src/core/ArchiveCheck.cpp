@@ -28,12 +28,6 @@ bool allDigits(QStringView text) {
            std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
-// "NNNN.prt": a year's register.
-bool isRegisterName(const QString& name) {
-    return name.size() == 8 && name.endsWith(QLatin1String(".prt")) &&
-           allDigits(QStringView(name).left(4));
-}
-
 QString attachmentCaption(const QString& field) {
     return field == QLatin1String("Copia") ? QStringLiteral("copia digitale")
                                            : QStringLiteral("allegato ") + field.right(1);
@@ -319,6 +313,11 @@ private:
 
 QString describe(const Finding& finding) {
     return finding.detail;
+}
+
+bool isRegisterName(const QString& name) {
+    return name.size() == 8 && name.endsWith(QLatin1String(".prt")) &&
+           allDigits(QStringView(name).left(4));
 }
 
 QStringList archivesIn(const QString& programFolder) {

@@ -53,6 +53,9 @@ struct Result {
     bool cancelled = false;
 };
 
+// "NNNN.prt": the file name of a year's register.
+bool isRegisterName(const QString& name);
+
 // The registers ("NNNN.prt", oldest year first) and the document index in `programFolder`
 // (which ends with its separator), as file names.
 QStringList archivesIn(const QString& programFolder);

@@ -106,6 +106,14 @@ bool isBareName(const QString& name) {
            !n.contains(u'/') && !n.contains(u'\\') && !n.contains(u':');
 }
 
+bool isPortableName(const QString& name) {
+    if (!isBareName(name) || isDeviceName(name))
+        return false;
+    const QList<uint> points = name.toUcs4();
+    return std::none_of(points.begin(), points.end(),
+                        [](uint c) { return forbidden(char32_t(c)); });
+}
+
 QString path(const QString& programFolder) {
     return programFolder + Name;
 }

@@ -19,6 +19,10 @@ constexpr int NameUtf8Limit = 255;
 // cannot lead outside the folder.
 bool isBareName(const QString& name);
 
+// True for a bare name that every system takes as a plain file of the folder: no control or
+// reserved character, not a name Windows opens a device for. Every stored name is one.
+bool isPortableName(const QString& name);
+
 // The folder's full path in `programFolder` (which ends with its separator), in the
 // platform's notation.
 QString path(const QString& programFolder);

@@ -12,6 +12,8 @@ const QString kOperator = QStringLiteral("Operatore");
 
 const QString kExport = QStringLiteral("Esportazione");
 const QString kFormat = QStringLiteral("Formato");
+const QString kBackup = QStringLiteral("Backup");
+const QString kBackupFolder = QStringLiteral("Cartella");
 
 } // namespace
 
@@ -41,4 +43,12 @@ QString Settings::exportFormat() const {
 
 bool Settings::setExportFormat(const QString& key, QString* error) const {
     return m_file.write(kExport, {{kFormat, key}}, error);
+}
+
+QString Settings::backupFolder() const {
+    return m_file.read(kBackup, kBackupFolder);
+}
+
+bool Settings::setBackupFolder(const QString& folder, QString* error) const {
+    return m_file.write(kBackup, kBackupFolder, folder, error);
 }

@@ -38,6 +38,10 @@ public:
     QString exportFormat() const;
     bool setExportFormat(const QString& key, QString* error) const;
 
+    // Section "Backup", key "Cartella": the folder the last backup went to.
+    QString backupFolder() const;
+    bool setBackupFolder(const QString& folder, QString* error) const;
+
 private:
     IniFile m_file;
 };

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPageLayout>
 #include <QPrintDialog>
@@ -59,6 +60,9 @@ class QtFileDialogs : public FileDialogService {
 public:
     QString openFileName(QWidget* parent, const QString& title, const QString& filter) override {
         return OpenFileDialog::run(parent, title, filter);
+    }
+    QString folderName(QWidget* parent, const QString& title, const QString& start) override {
+        return QFileDialog::getExistingDirectory(parent, title, start);
     }
 };
 

@@ -25,6 +25,8 @@ public:
     virtual ~FileDialogService() = default;
     // The chosen file's full path, or empty when the user cancelled.
     virtual QString openFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
+    // The chosen folder's full path, starting at `start`, or empty when cancelled.
+    virtual QString folderName(QWidget* parent, const QString& title, const QString& start) = 0;
 };
 
 class ShellService {

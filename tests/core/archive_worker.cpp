@@ -14,8 +14,10 @@
 //                                           the writer's message) or when, before a write,
 //                                           its own last value is gone (another copy's write
 //                                           put back an older file)
-//   archive_worker rewrite PATH COUNT       rewrites cards 1..COUNT in turn, alternating
-//                                           between versions A and B, until killed
+//   archive_worker rewrite PATH COUNT [PAUSE]
+//                                           rewrites cards 1..COUNT in turn, alternating
+//                                           between versions A and B, until killed; PAUSE ms
+//                                           after each, as a user saving often would
 //   archive_worker rewrite-dying PATH POSITION VERSION SYNCS
 //                                           rewrites one card to VERSION and dies, as in a
 //                                           power cut, at the sync after SYNCS more; at
@@ -23,6 +25,10 @@
 //   A last argument "journaled" to rewrite and rewrite-dying writes the change journal too;
 //   "fingerprinted" writes it and keeps the attachments' fingerprints, the card's digital
 //   copy having been attached with the SHA-256 of its version letter.
+//   archive_worker restore-dying ZIP FOLDER STEP
+//                                           restores the backup ZIP into the program folder
+//                                           FOLDER and dies, as in a power cut, at STEP of
+//                                           its swap of the files
 //   archive_worker annul-dying PATH POSITION SYNCS
 //                                           annuls the card at POSITION of a register (the
 //                                           journal and the annulments side file) and dies,
@@ -34,6 +40,7 @@
 #include "core/IniFile.h"
 #include "core/ProtocolRecord.h"
 #include "core/RecordArchive.h"
+#include "core/Restore.h"
 #include "core/platform/FileLock.h"
 
 #include <QCoreApplication>
@@ -42,6 +49,7 @@
 #include <QStringList>
 #include <QThread>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -111,12 +119,14 @@ int settings(const QString& path, const QString& section, int count) {
     return 0;
 }
 
-int rewrite(const RecordArchive& archive, int count) {
+int rewrite(const RecordArchive& archive, int count, int pauseMs = 0) {
     for (long long i = 0;; ++i) {
         const int position = int(i % count) + 1;
         const QChar version = (i / count) % 2 ? u'B' : u'A';
         if (!archive.update(position, rewriteCard(position, version)))
             return 1;
+        if (pauseMs > 0)
+            QThread::msleep(static_cast<unsigned long>(pauseMs));
     }
 }
 
@@ -158,12 +168,26 @@ int annulDying(const QString& path, int position, int syncs) {
 
 } // namespace
 
+int restoreDying(const QString& zip, const QString& folder, int step) {
+    Restore::setStepObserver([step](int n) {
+        if (n == step)
+            std::_Exit(86);
+    });
+    Backup::Control control;
+    return Restore::apply(zip, folder, QDateTime(QDate(2026, 3, 6), QTime(9, 15)), control)
+                       .outcome == Restore::Outcome::Restored
+               ? 0
+               : 1;
+}
+
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments();
     if (args.size() < 3)
         return 2;
     const QString mode = args[1];
+    if (mode == QLatin1String("restore-dying") && args.size() == 5)
+        return restoreDying(args[2], args[3], args[4].toInt());
     RecordArchive archive(args[2], ProtocolRecord::layout());
     const bool fingerprinted = args.last() == QLatin1String("fingerprinted");
     if (args.last() == QLatin1String("journaled") || fingerprinted) {
@@ -184,6 +208,8 @@ int main(int argc, char* argv[]) {
         return settings(args[2], args[3], args[4].toInt());
     if (mode == QLatin1String("rewrite") && args.size() == 4)
         return rewrite(archive, args[3].toInt());
+    if (mode == QLatin1String("rewrite") && args.size() == 5)
+        return rewrite(archive, args[3].toInt(), args[4].toInt());
     if (mode == QLatin1String("rewrite-dying") && args.size() == 6)
         return rewriteDying(archive, args[3].toInt(), args[4].at(0), args[5].toInt(),
                             fingerprinted);

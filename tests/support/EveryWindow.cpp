@@ -1,5 +1,6 @@
 #include "EveryWindow.h"
 
+#include "app/Operazione.h"
 #include "app/Verifica.h"
 
 #include "access/CambiaPassword.h"
@@ -51,6 +52,7 @@ QStringList EveryWindow::names() {
         QStringLiteral("TfrmExpAltri"),        QStringLiteral("TfrmDaCompletare"),
         QStringLiteral("TfrmTrovaAltri"),      QStringLiteral("TfrmStampaAltri"),
         QStringLiteral("TfrmVerifica"),        QStringLiteral("TfrmCronologia"),
+        QStringLiteral("TfrmOperazione"),
     };
 }
 
@@ -94,6 +96,9 @@ QWidget* EveryWindow::open(const QString& name) {
         dialog = std::make_unique<TfrmInfo>(nullptr);
     else if (name == QLatin1String("TfrmVerifica"))
         dialog = std::make_unique<TfrmVerifica>(nullptr);
+    else if (name == QLatin1String("TfrmOperazione"))
+        dialog = std::make_unique<TfrmOperazione>(nullptr, "frmBackup", QStringLiteral("Backup"),
+                                                  QStringLiteral("Copia l'archivio."));
     else if (name == QLatin1String("TfrmSplash"))
         dialog = std::make_unique<TfrmSplash>(nullptr);
     else if (name == QLatin1String("TfrmAllegaCartella"))

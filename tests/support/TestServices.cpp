@@ -125,6 +125,12 @@ QString TestServices::openFileName(QWidget*, const QString& title, const QString
     return nextFiles.isEmpty() ? QString() : nextFiles.dequeue();
 }
 
+QString TestServices::folderName(QWidget*, const QString& title, const QString& start) {
+    dialogTitles.append(title);
+    folderStarts.append(start);
+    return nextFolders.isEmpty() ? QString() : nextFolders.dequeue();
+}
+
 void TestServices::open(const QString& target) {
     opened.append(target);
 }

@@ -77,6 +77,9 @@ public:
     QList<bool> warningAnswers;
     // Paths the next open-file dialogs return ("" = cancelled).
     QQueue<QString> nextFiles;
+    // Paths the next folder dialogs return ("" = cancelled), and where each one started.
+    QQueue<QString> nextFolders;
+    QStringList folderStarts;
     QStringList dialogTitles;
     // Targets handed to the shell.
     QStringList opened;
@@ -95,6 +98,7 @@ public:
 
     bool show(QWidget* parent, MessageKind kind, const QString& text) override;
     QString openFileName(QWidget* parent, const QString& title, const QString& filter) override;
+    QString folderName(QWidget* parent, const QString& title, const QString& start) override;
     void open(const QString& target) override;
     QDateTime now() const override { return fixedNow; }
     QString programFolder() const override { return folderPath(); }

@@ -31,12 +31,22 @@
 //                                         window and the protocol summary, over a register
 //                                         and an index of 30 cards made in FOLDER; the
 //                                         choice of formats, open, goes to FOLDER/formati.png
+// windowshot menu OUT.png                 the main menu
+// windowshot backup OUT.png OUT2.png FOLDER
+//                                         the backup's progress window at 40 %, and (OUT2)
+//                                         the question the restore asks of a backup made
+//                                         of a program folder in FOLDER
 #include "app/Application.h"
+#include "app/Avvio.h"
+#include "app/BackupFlow.h"
+#include "app/Operazione.h"
 #include "app/Verifica.h"
 #include "core/Annulments.h"
 #include "core/AttachmentFolder.h"
+#include "core/Backup.h"
 #include "core/Fingerprints.h"
 #include "core/RecordArchive.h"
+#include "core/Restore.h"
 #include "documents/Altri.h"
 #include "documents/ExpAltri.h"
 #include "genprotocol/DocumentGenerator.h"
@@ -60,10 +70,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -318,6 +330,42 @@ bool drawEveryYear(const QString& out, const QString& results, const QString& fo
     return ok;
 }
 
+bool drawBackup(const QString& out, const QString& question, const QString& folder) {
+    const Services::FolderScope scope(folder);
+    const RecordArchive archive =
+        freshRegister(folder, QDateTime(QDate(2026, 3, 5), QTime(10, 30)));
+    for (int n = 0; n < 12; ++n) {
+        if (!archive.append(ProtocolGenerator(1, 2026).card(n, 100)))
+            return false;
+    }
+    bool ok = false;
+    TfrmOperazione window(nullptr, "frmBackup", QStringLiteral("Backup"),
+                          QStringLiteral("Copia in un unico file zip i registri, lo schedario, "
+                                         "la cronologia, le impostazioni, la password e i file "
+                                         "allegati, con l'elenco del loro contenuto."));
+    window.run([&](Backup::Control& control) {
+        control.total = 1000;
+        control.done = 400;
+        QThread::msleep(30);
+        control.tick();
+        ok = window.grab().save(out);
+    });
+    Backup::Control control;
+    const Backup::Result backup =
+        Backup::write(folder, folder, QDateTime(QDate(2026, 3, 5), QTime(10, 30)), control);
+    const Restore::Checked checked = Restore::inspect(backup.path, folder, control);
+    if (!checked.contents)
+        return false;
+    QMessageBox box;
+    box.setWindowTitle(QStringLiteral("Conferma"));
+    box.setIcon(QMessageBox::Question);
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setText(BackupFlow::confirmation(*checked.contents));
+    box.show();
+    QApplication::processEvents();
+    return box.grab().save(question) && ok;
+}
+
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -358,6 +406,14 @@ int main(int argc, char* argv[]) {
         QApplication::processEvents();
         return window.grab().save(args[2]) ? 0 : 1;
     }
+    if (args[1] == QLatin1String("menu")) {
+        TfrmAvvio menu;
+        menu.show();
+        QApplication::processEvents();
+        return menu.grab().save(args[2]) ? 0 : 1;
+    }
+    if (args[1] == QLatin1String("backup") && args.size() > 4)
+        return drawBackup(args[2], args[3], args[4]) ? 0 : 1;
     if (args[1] == QLatin1String("verifica") && args.size() > 3)
         return drawCheck(args[2], args[3]) ? 0 : 1;
     if (args[1] == QLatin1String("impronte") && args.size() > 3)

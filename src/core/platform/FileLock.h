@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QFile;
 class QFileDevice;
@@ -37,8 +38,17 @@ bool openLockFile(QFile& file, const QString& path);
 // that puts a new version in its place).
 bool openForReading(QFile& file, const QString& path);
 
+// Opens an existing file so that it can be locked (shared or exclusive) and still be moved
+// to another name or folder while the lock is held; the lock goes with the file.
+bool openForMoving(QFile& file, const QString& path);
+
 // Asks the system to put the file's written bytes on the disk.
 bool sync(QFileDevice& file);
+
+// Puts the written bytes of every file in `paths` (closed, all on one volume) on the disk,
+// and their folders' entries too: one call for the whole volume where the system has it,
+// one flush per file elsewhere.
+bool syncFiles(const QStringList& paths);
 
 // After a file was put in place by a rename: makes the rename itself durable (the folder's
 // entry). True where the system needs nothing for it.

@@ -126,6 +126,35 @@ bool openForReading(QFile& file, const QString& path) {
     return file.open(QIODevice::ReadOnly);
 }
 
+bool openForMoving(QFile& file, const QString& path) {
+    // Written to nowhere: open for writing only because an exclusive lock needs it.
+    file.setFileName(path);
+    return file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly);
+}
+
+bool syncFiles(const QStringList& paths) {
+    if (paths.isEmpty())
+        return true;
+#if defined(__linux__)
+    // One call for the volume instead of one per file: a backup holds thousands of them.
+    const int fd = ::open(QFile::encodeName(paths.first()).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::syncfs(fd) == 0;
+    ::close(fd);
+    return ok;
+#else
+    for (const QString& path : paths) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly) || !sync(file))
+            return false;
+    }
+    for (const QString& path : paths)
+        syncFolderOf(path);
+    return true;
+#endif
+}
+
 bool syncFolderOf(const QString& path) {
     const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
     const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);

@@ -84,22 +84,47 @@ bool openLockFile(QFile& file, const QString& path) {
     return file.open(QIODevice::ReadWrite);
 }
 
-bool openForReading(QFile& file, const QString& path) {
+namespace {
+
+// An existing file opened with every sharing, delete included, so that a rename by anyone
+// (this process too) is never refused while it is open.
+bool openShared(QFile& file, const QString& path, bool write) {
     const std::wstring name = QDir::toNativeSeparators(path).toStdWString();
-    HANDLE h = CreateFileW(name.c_str(), GENERIC_READ,
+    HANDLE h = CreateFileW(name.c_str(), write ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return false;
-    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDONLY | _O_BINARY);
+    const int fd =
+        _open_osfhandle(reinterpret_cast<intptr_t>(h), (write ? _O_RDWR : _O_RDONLY) | _O_BINARY);
     if (fd < 0) {
         CloseHandle(h);
         return false;
     }
-    if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+    if (file.open(fd, write ? QIODevice::ReadWrite : QIODevice::ReadOnly,
+                  QFileDevice::AutoCloseHandle))
         return true;
     _close(fd);
     return false;
+}
+
+} // namespace
+
+bool openForReading(QFile& file, const QString& path) {
+    return openShared(file, path, false);
+}
+
+bool openForMoving(QFile& file, const QString& path) {
+    return openShared(file, path, true);
+}
+
+bool syncFiles(const QStringList& paths) {
+    for (const QString& path : paths) {
+        QFile file;
+        if (!openForMoving(file, path) || !sync(file))
+            return false;
+    }
+    return true;
 }
 
 bool syncFolderOf(const QString&) {
