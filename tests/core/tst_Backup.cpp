@@ -154,7 +154,9 @@ void TestBackup::nothingIsLeftWhenItDoesNotEnd() {
         target = QDir(targetDir.path()).filePath("non_esiste");
     } else if (how == QLatin1String("device")) {
         // Put there by hand on Linux: a restore on Windows would write to the printer.
-        QVERIFY(put(QDir(program.path()).filePath("Documenti_Allegati/PRN.txt"), "x"));
+        // Windows itself never lets such a file be made, so no backup there meets one.
+        if (!put(QDir(program.path()).filePath("Documenti_Allegati/PRN.txt"), "x"))
+            QSKIP("this system does not let a file be named as a device");
         before = digest(program.path());
     } else if (how == QLatin1String("attachments")) {
         target = QDir(program.path()).filePath("Documenti_Allegati/2025");
