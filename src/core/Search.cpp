@@ -90,7 +90,8 @@ void foldBytes(QByteArrayView from, char* to) {
 }
 
 // Each byte's place in the list order: the order of its character after folding a-z to
-// A-Z (the bytes 0x80-0x9F stand for characters far above 0xFF, the euro sign among them).
+// A-Z (the bytes 0x80-0x9F stand for characters far above 0xFF, the euro sign among them),
+// counted from 1: 0 stands for the end of a line, which comes before any character.
 const std::array<unsigned char, 256>& listPlaces() {
     static const std::array<unsigned char, 256> places = [] {
         std::array<char16_t, 256> folded{};
@@ -101,8 +102,8 @@ const std::array<unsigned char, 256>& listPlaces() {
         const auto end = std::unique(sorted.begin(), sorted.end());
         std::array<unsigned char, 256> out{};
         for (std::size_t b = 0; b < 256; ++b)
-            out[b] = static_cast<unsigned char>(std::lower_bound(sorted.begin(), end, folded[b]) -
-                                                sorted.begin());
+            out[b] = static_cast<unsigned char>(
+                1 + (std::lower_bound(sorted.begin(), end, folded[b]) - sorted.begin()));
         return out;
     }();
     return places;
@@ -249,23 +250,104 @@ void LineList::add(QByteArrayView record) {
 }
 
 void LineList::sort() {
+    // A radix sort, one character place at a time from the first that can differ: its time
+    // grows with the lines and their length, never with how many lines share a start or are
+    // equal (cards left empty, or copied over and over), where comparing pairs of lines
+    // reads each long common start again at every comparison.
     const std::array<unsigned char, 256>& place = listPlaces();
     const auto* bytes = reinterpret_cast<const unsigned char*>(m_bytes.data());
-    const qsizetype rest = m_skip + 8;
-    std::sort(m_lines.begin(), m_lines.end(), [&](const Line& a, const Line& b) {
-        if (a.head != b.head)
-            return a.head < b.head;
-        const qsizetype shorter = std::min(a.length, b.length);
-        for (qsizetype i = rest; i < shorter; ++i) {
-            const unsigned char x = place[bytes[a.begin + i]];
-            const unsigned char y = place[bytes[b.begin + i]];
+    const qsizetype headEnd = m_skip + 8;
+    // The character's place at `at` of a line, 0 past its end; the first eight after the
+    // shared start come from the head, read with the line's entry.
+    const auto key = [&](const Line& line, qsizetype at) -> unsigned {
+        if (at < headEnd)
+            return unsigned(line.head >> (8 * (headEnd - 1 - at))) & 0xFFu;
+        return at < line.length ? place[bytes[line.begin + at]] : 0u;
+    };
+    // Lines equal up to `at`: compared from there, then in file order.
+    const auto before = [&](const Line& a, const Line& b, qsizetype at) {
+        for (;; ++at) {
+            const unsigned x = key(a, at);
+            const unsigned y = key(b, at);
             if (x != y)
                 return x < y;
+            if (x == 0)
+                return a.begin < b.begin; // lines were added in file order
         }
-        if (a.length != b.length)
-            return a.length < b.length;
-        return a.begin < b.begin; // lines were added in file order
-    });
+    };
+    // How many places from `at` on every line of [lo, hi) holds the same bytes as the first
+    // (so the same characters): the places a group of equal starts skips at once.
+    const auto sharedFrom = [&](qsizetype lo, qsizetype hi, qsizetype at) -> qsizetype {
+        const Line& first = m_lines[lo];
+        if (at < headEnd) {
+            quint64 differ = 0;
+            for (qsizetype i = lo + 1; i < hi && differ != ~quint64(0); ++i)
+                differ |= m_lines[i].head ^ first.head;
+            const qsizetype same = differ == 0 ? 8 : qCountLeadingZeroBits(differ) / 8;
+            return same - (at - m_skip);
+        }
+        qsizetype same = first.length - at;
+        const unsigned char* start = bytes + first.begin + at;
+        for (qsizetype i = lo + 1; i < hi && same > 0; ++i) {
+            const Line& line = m_lines[i];
+            const qsizetype n = std::min(same, line.length - at);
+            const unsigned char* other = bytes + line.begin + at;
+            same = std::mismatch(start, start + std::max<qsizetype>(n, 0), other).first - start;
+        }
+        return std::max<qsizetype>(same, 0);
+    };
+
+    constexpr qsizetype kSmall = 24; // groups this small are sorted by comparing pairs
+    LargeArray<Line> moved;
+    moved.extend(m_lines.size());
+    LargeArray<unsigned char> keys;
+    keys.extend(m_lines.size());
+    struct Group {
+        qsizetype lo, hi, at;
+    };
+    std::vector<Group> groups;
+    if (m_lines.size() > 1)
+        groups.push_back({0, m_lines.size(), m_skip});
+    while (!groups.empty()) {
+        auto [lo, hi, at] = groups.back();
+        groups.pop_back();
+        if (hi - lo <= kSmall) {
+            // Insertion: stable, and quick on so few lines.
+            for (qsizetype i = lo + 1; i < hi; ++i) {
+                const Line line = m_lines[i];
+                qsizetype j = i;
+                for (; j > lo && before(line, m_lines[j - 1], at); --j)
+                    m_lines[j] = m_lines[j - 1];
+                m_lines[j] = line;
+            }
+            continue;
+        }
+        // Places in the head are skipped only to its end, the rest with the bytes.
+        const qsizetype skip = sharedFrom(lo, hi, at);
+        at += skip;
+        if (at == headEnd && skip > 0)
+            at += sharedFrom(lo, hi, at);
+        std::array<qsizetype, 257> counts{};
+        for (qsizetype i = lo; i < hi; ++i) {
+            const unsigned k = key(m_lines[i], at);
+            keys[i] = static_cast<unsigned char>(k);
+            ++counts[k + 1];
+        }
+        if (counts[1] == hi - lo)
+            continue; // every line ends here: equal, in file order
+        for (std::size_t k = 1; k < counts.size(); ++k)
+            counts[k] += counts[k - 1];
+        // Stable: each line after those before it in the file with the same character.
+        std::array<qsizetype, 257> next = counts;
+        for (qsizetype i = lo; i < hi; ++i)
+            moved[lo + next[keys[i]]++] = m_lines[i];
+        std::memcpy(m_lines.data() + lo, moved.data() + lo, std::size_t(hi - lo) * sizeof(Line));
+        // Lines ended here (key 0) are equal; the others go on from the next place.
+        for (std::size_t k = 1; k < 256; ++k) {
+            if (counts[k + 1] - counts[k] > 1)
+                groups.push_back({lo + counts[k], lo + counts[k + 1], at + 1});
+        }
+    }
 }
 
 QByteArrayView LineList::bytes(qsizetype i) const {

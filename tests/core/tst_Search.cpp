@@ -503,6 +503,61 @@ private slots:
         }
     }
 
+    // Many lines in groups far larger than a few, sharing long starts or equal: in list
+    // order as the plain rule sorts them, equal lines (equal but for the case of A-Z, say) in
+    // file order. Each text fills every field of the line.
+    void listOrderOfManyLines_data() {
+        QTest::addColumn<QStringList>("texts");
+        // A-Z and a-z swapped where the bits of `pattern` say.
+        const auto cased = [](QString text, quint32 pattern) {
+            for (qsizetype i = 0; i < text.size(); ++i) {
+                const QChar c = text[i];
+                if ((pattern >> (i % 32)) & 1u && c.unicode() < 0x80 && c.isLetter())
+                    text[i] = c.isUpper() ? c.toLower() : c.toUpper();
+            }
+            return text;
+        };
+        const QString deed =
+            QStringLiteral("Delibera della giunta n. 12 del 5 marzo, Forlì, allegati A e B");
+        QStringList empty, equal, onePlace, starts, few;
+        for (quint32 i = 0; i < 300; ++i) {
+            empty << (i % 3 == 0 ? QStringLiteral("   ") : QString());
+            equal << cased(QStringLiteral("Fattura di marzo Forlì"), i * 2654435761u);
+            QString changed = deed;
+            changed[(i * 7) % deed.size()] = QStringLiteral("aZ€ÿŸ ~")[i % 7];
+            onePlace << cased(changed, i * 40503u);
+            starts << cased(deed.left((i * 13) % deed.size()), i * 40503u);
+            few << cased(i == 100   ? QStringLiteral("Zeta")
+                         : i == 150 ? QStringLiteral("alfa")
+                         : i == 299 ? QString()
+                                    : QStringLiteral("Verbale di consegna"),
+                         i * 2654435761u);
+        }
+        QTest::newRow("empty cards") << empty;
+        QTest::newRow("equal but for the case") << equal;
+        QTest::newRow("one place differs, anywhere") << onePlace;
+        QTest::newRow("starts of one another") << starts;
+        QTest::newRow("a few among many equal") << few;
+    }
+    void listOrderOfManyLines() {
+        QFETCH(QStringList, texts);
+        for (const bool documents : {false, true}) {
+            const RecordLayout& layout = layoutOf(documents);
+            const QList<Search::LinePiece>& pieces = documents ? kDocumentLine : kProtocolLine;
+            Search::LineList fast(layout, pieces);
+            QStringList plain;
+            for (const QString& text : texts) {
+                Record record(layout);
+                for (const Search::LinePiece& p : pieces)
+                    record.setText(p.field, text);
+                fast.add(record.bytes());
+                plain << PlainSearch::resultLine(record, pieces);
+            }
+            fast.sort();
+            QCOMPARE(fast.texts(), PlainSearch::sorted(plain));
+        }
+    }
+
     // The test of a trimmed field reading exactly a text, on the bytes.
     void fieldIs_data() {
         QTest::addColumn<QString>("stored");
