@@ -20,8 +20,9 @@
 //
 // "bench_outputs scale [SIZES] [KINDS] [runs=N]" times how the same outputs grow with the
 // cards instead: the searches (blank and one filter), the to-complete list, the export
-// windows and files of both archives, each at every size of SIZES (default 100000,400000),
-// for archives of each kind of KINDS (default realistic,empty):
+// windows and files of both archives and the searches of every year (the cards in five
+// registers), each at every size of SIZES (default 100000,400000), for archives of each kind
+// of KINDS (default realistic,empty):
 //   realistic  the generators' cards;
 //   empty      cards never filled in (every byte zero);
 //   same       one realistic card over and over, one that the one-filter searches find
@@ -29,7 +30,7 @@
 // Each figure is the best of N runs (default 3) in processes of their own, printed with its
 // peak memory and its ratio to the figure of the first size; no side files. The full table:
 //   bench_outputs scale 100000,400000,1000000 realistic,empty,same runs=1
-// takes about four minutes on two cores and needs 7.5 GB of disk at a time (the archives of one
+// takes about five minutes on two cores and needs 11 GB of disk at a time (the archives of one
 // size and kind, in a temporary folder, removed before the next).
 
 #include "SideFiles.h"
@@ -401,12 +402,23 @@ QByteArray repeatedCard(const Generator& generator, const Fits& fits) {
     }
 }
 
-bool writeScaleArchives(Kind kind, int cards, const QString& protocol, const QString& documents) {
+// The register, the card index and, for the search of every year, five registers of a
+// fifth of the cards each, all of one kind.
+bool writeScaleArchives(Kind kind, int cards, const QString& protocol, const QString& documents,
+                        const QStringList& years) {
     const ProtocolGenerator protocolCards(7, 2026);
     const DocumentGenerator documentCards(7, 2026);
+    const auto writeYears = [&](const std::function<bool(const QString&, int, int)>& write) {
+        return std::all_of(years.begin(), years.end(), [&](const QString& path) {
+            return write(path, QFileInfo(path).baseName().toInt(), cards / int(years.size()));
+        });
+    };
     if (kind == Kind::Realistic)
         return protocolCards.writeRegister(protocol, cards) &&
-               documentCards.writeIndex(documents, cards);
+               documentCards.writeIndex(documents, cards) &&
+               writeYears([](const QString& path, int year, int count) {
+                   return ProtocolGenerator(7, year).writeRegister(path, count);
+               });
     QByteArray protocolCard(ProtocolRecord::layout().size(), '\0');
     QByteArray documentCard(DocumentRecord::layout().size(), '\0');
     if (kind == Kind::Same) {
@@ -418,12 +430,14 @@ bool writeScaleArchives(Kind kind, int cards, const QString& protocol, const QSt
                    card.text(DocumentRecord::DaCompletare) == DocumentRecord::Yes;
         });
     }
-    return GeneratorParts::writeRecords(
-               protocol, cards, protocolCard.size(),
-               [&](int) -> const QByteArray& { return protocolCard; }, nullptr) &&
-           GeneratorParts::writeRecords(
-               documents, cards, documentCard.size(),
-               [&](int) -> const QByteArray& { return documentCard; }, nullptr);
+    const auto copies = [](const QString& path, int count, const QByteArray& card) {
+        return GeneratorParts::writeRecords(
+            path, count, card.size(), [&](int) -> const QByteArray& { return card; }, nullptr);
+    };
+    return copies(protocol, cards, protocolCard) && copies(documents, cards, documentCard) &&
+           writeYears([&](const QString& path, int, int count) {
+               return copies(path, count, protocolCard);
+           });
 }
 
 struct ScaleRow {
@@ -440,6 +454,8 @@ const QList<ScaleRow> kScaleRows = {
     {QStringLiteral("documents"), QStringLiteral("search-one")},
     {QStringLiteral("documents"), QStringLiteral("export-window")},
     {QStringLiteral("documents"), QStringLiteral("export-file")},
+    {QStringLiteral("years"), QStringLiteral("search-blank")},
+    {QStringLiteral("years"), QStringLiteral("search-one")},
 };
 
 // "scale [SIZES] [KINDS] [runs=N]": see the top of the file.
@@ -477,19 +493,23 @@ int runScale(const QStringList& args) {
             const QString protocol = dir.filePath(QStringLiteral("protocol/2026.prt"));
             const QString documents =
                 dir.filePath(QStringLiteral("documents/Schedario_Documenti.pro"));
-            QDir().mkpath(QFileInfo(protocol).path());
-            QDir().mkpath(QFileInfo(documents).path());
+            QStringList years;
+            for (int year = 2022; year <= 2026; ++year)
+                years << dir.filePath(QStringLiteral("years/%1.prt").arg(year));
+            for (const QString& path : {protocol, documents, years.first()})
+                QDir().mkpath(QFileInfo(path).path());
             std::fprintf(stderr, "%s, %d cards: writing the archives\n", kind.name, cards);
-            if (!writeScaleArchives(kind.kind, cards, protocol, documents)) {
+            if (!writeScaleArchives(kind.kind, cards, protocol, documents, years)) {
                 std::fprintf(stderr, "cannot write the archives in %s\n", qPrintable(dir.path()));
                 return 1;
             }
             for (qsizetype row = 0; row < kScaleRows.size(); ++row) {
                 const ScaleRow& r = kScaleRows[row];
                 std::fprintf(stderr, "  %s %s\n", qPrintable(r.archive), qPrintable(r.action));
-                figures[std::size_t(row)].push_back(
-                    measure(r.archive, r.action,
-                            r.archive == QLatin1String("protocol") ? protocol : documents, runs));
+                const QString& path = r.archive == QLatin1String("protocol")    ? protocol
+                                      : r.archive == QLatin1String("documents") ? documents
+                                                                                : years.last();
+                figures[std::size_t(row)].push_back(measure(r.archive, r.action, path, runs));
             }
         }
         std::printf("\n%s cards\n%-24s", kind.name, "");
