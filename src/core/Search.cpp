@@ -373,15 +373,29 @@ int ListFinder::find(const QStringList& lines, int selected, const QString& type
 }
 
 int ListFinder::find(const LineList& lines, int selected, const QString& typed) {
+    return find(std::vector<Block>{{QByteArray(), &lines}}, selected, typed);
+}
+
+int ListFinder::find(const std::vector<Block>& blocks, int selected, const QString& typed) {
     // The lines hold only characters of the code page: a key with any other is nowhere.
     const std::optional<QByteArray> key = exactBytes(foldAZ(typed));
+    std::vector<qsizetype> starts; // each block's first line
+    qsizetype count = 0;
+    for (const Block& block : blocks) {
+        starts.push_back(count);
+        count += block.lines->size();
+    }
     QByteArray folded;
-    return find(int(lines.size()), selected, typed, [&](int at, const QString&) {
+    return find(int(count), selected, typed, [&](int at, const QString&) {
         if (!key)
             return false;
-        const QByteArrayView line = lines.bytes(at);
-        folded.resize(line.size());
-        foldBytes(line, folded.data());
+        const auto after = std::upper_bound(starts.begin(), starts.end(), qsizetype(at));
+        const std::size_t b = std::size_t(after - starts.begin()) - 1;
+        const QByteArray& prefix = blocks[b].prefix;
+        const QByteArrayView line = blocks[b].lines->bytes(at - starts[b]);
+        folded.resize(prefix.size() + line.size());
+        foldBytes(prefix, folded.data());
+        foldBytes(line, folded.data() + prefix.size());
         return std::string_view(folded.constData(), size_t(folded.size()))
                    .find(std::string_view(key->constData(), size_t(key->size()))) !=
                std::string_view::npos;

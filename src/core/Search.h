@@ -150,6 +150,13 @@ public:
     // selection itself when nothing holds it. `selected` -1 stands for the first line.
     int find(const QStringList& lines, int selected, const QString& typed);
     int find(const LineList& lines, int selected, const QString& typed);
+    // Lines of several lists one after another, each line after its list's prefix (a
+    // register's year), given in Windows-1252.
+    struct Block {
+        QByteArray prefix;
+        const LineList* lines;
+    };
+    int find(const std::vector<Block>& blocks, int selected, const QString& typed);
     // The same walk through `count` lines of any kind; `holds` says whether a line holds the
     // folded key.
     int find(int count, int selected, const QString& typed,

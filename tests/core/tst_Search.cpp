@@ -356,6 +356,49 @@ private slots:
         }
     }
 
+    // "Trova" in lines of several registers, each line after its year: on the bytes as on
+    // the texts, a key in the year, across the year and the line, in the line, or nowhere.
+    void findInBlocksAsThePlainRule_data() {
+        QTest::addColumn<QString>("key");
+        for (const char* key : {"2025", "5  prot", "  PROT. N. 1", "fattura", "z", "  ", "2023"})
+            QTest::newRow(key) << QString::fromLatin1(key);
+        QTest::newRow("euro sign") << QStringLiteral("€");
+        QTest::newRow("outside the code page") << QStringLiteral("ł");
+        QTest::newRow("empty") << QString();
+    }
+    void findInBlocksAsThePlainRule() {
+        QFETCH(QString, key);
+        for (const bool documents : {false, true}) {
+            const QList<Search::LinePiece>& line = documents ? kDocumentLine : kProtocolLine;
+            const QList<QByteArray> all = cards(documents);
+            // Three years, the middle one without a card.
+            const char* years[] = {"2026  ", "2025  ", "2024  ", "2023  "};
+            std::vector<Search::LineList> lists;
+            QStringList texts;
+            for (int y = 0; y < 4; ++y) {
+                lists.emplace_back(layoutOf(documents), line);
+                if (y == 2)
+                    continue;
+                for (qsizetype i = y; i < all.size(); i += 4)
+                    lists.back().add(all[i]);
+                lists.back().sort();
+                for (const QString& text : lists.back().texts())
+                    texts << QLatin1String(years[y]) + text;
+            }
+            std::vector<Search::ListFinder::Block> blocks;
+            for (int y = 0; y < 4; ++y)
+                blocks.push_back({years[y], &lists[std::size_t(y)]});
+            Search::ListFinder onText, onBytes;
+            int a = -1;
+            int b = -1;
+            for (int press = 0; press < 5; ++press) {
+                a = onText.find(texts, a, key);
+                b = onBytes.find(blocks, b, key);
+                QCOMPARE(b, a);
+            }
+        }
+    }
+
     // The folding of A-Z at its bounds, against the plain rule: each key against a field of
     // 13 bytes holding each character at its start and at its end, that is in the bytes
     // folded eight at a time (0 to 7) and in those folded one by one (8 to 12).
