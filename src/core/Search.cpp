@@ -3,6 +3,8 @@
 #include "Cp1252.h"
 #include "TextField.h"
 
+#include <QtEndian>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -107,6 +109,21 @@ const std::array<unsigned char, 256>& listPlaces() {
         return out;
     }();
     return places;
+}
+
+// How many of the first `n` bytes of `a` and `b` are the same; eight at a time.
+qsizetype sharedStart(const unsigned char* a, const unsigned char* b, qsizetype n) {
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 x, y;
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        if (x != y) // the first byte in memory is the lowest in little-endian order
+            return i + qCountTrailingZeroBits(qFromLittleEndian(x ^ y)) / 8;
+    }
+    while (i < n && a[i] == b[i])
+        ++i;
+    return i;
 }
 } // namespace
 
@@ -256,45 +273,67 @@ void LineList::sort() {
     // reads each long common start again at every comparison.
     const std::array<unsigned char, 256>& place = listPlaces();
     const auto* bytes = reinterpret_cast<const unsigned char*>(m_bytes.data());
-    const qsizetype headEnd = m_skip + 8;
-    // The character's place at `at` of a line, 0 past its end; the first eight after the
-    // shared start come from the head, read with the line's entry.
-    const auto key = [&](const Line& line, qsizetype at) -> unsigned {
-        if (at < headEnd)
-            return unsigned(line.head >> (8 * (headEnd - 1 - at))) & 0xFFu;
+    // Each line's head holds the places of its 8 characters from a group's `base` on, read
+    // from its bytes once for the 8 steps they serve.
+    const auto loadHead = [&](Line& line, qsizetype base) {
+        quint64 head = 0;
+        for (qsizetype i = base; i < base + 8; ++i)
+            head = (head << 8) | (i < line.length ? place[bytes[line.begin + i]] : 0u);
+        line.head = head;
+    };
+    if (m_headsMoved) {
+        for (Line& line : m_lines)
+            loadHead(line, m_skip);
+        m_headsMoved = false;
+    }
+    // The character's place at `at` of a line, 0 past its end.
+    const auto key = [&](const Line& line, qsizetype at, qsizetype base) -> unsigned {
+        if (at < base + 8)
+            return unsigned(line.head >> (8 * (base + 7 - at))) & 0xFFu;
         return at < line.length ? place[bytes[line.begin + at]] : 0u;
     };
     // Lines equal up to `at`: compared from there, then in file order.
-    const auto before = [&](const Line& a, const Line& b, qsizetype at) {
+    const auto before = [&](const Line& a, const Line& b, qsizetype at, qsizetype base) {
         for (;; ++at) {
-            const unsigned x = key(a, at);
-            const unsigned y = key(b, at);
+            const unsigned x = key(a, at, base);
+            const unsigned y = key(b, at, base);
             if (x != y)
                 return x < y;
             if (x == 0)
                 return a.begin < b.begin; // lines were added in file order
         }
     };
-    // How many places from `at` on every line of [lo, hi) holds the same bytes as the first
-    // (so the same characters): the places a group of equal starts skips at once.
-    const auto sharedFrom = [&](qsizetype lo, qsizetype hi, qsizetype at) -> qsizetype {
+    // The places from `at` on that every line of [lo, hi) shares with the first: in the
+    // heads up to their end; past them, with the bytes (the same bytes, so the same places).
+    const auto sharedInHeads = [&](qsizetype lo, qsizetype hi, qsizetype at, qsizetype base) {
+        quint64 differ = 0;
+        for (qsizetype i = lo + 1; i < hi && differ != ~quint64(0); ++i)
+            differ |= m_lines[i].head ^ m_lines[lo].head;
+        const qsizetype same = differ == 0 ? 8 : qCountLeadingZeroBits(differ) / 8;
+        return same - (at - base);
+    };
+    // The lines of a group lie anywhere in the bytes: each is asked for from memory a few
+    // lines before it is read, so that the waits overlap.
+    constexpr qsizetype kAhead = 8;
+    const auto fetchAhead = [&](qsizetype i, qsizetype hi, qsizetype at) {
+        if (i + kAhead < hi)
+            __builtin_prefetch(bytes + m_lines[i + kAhead].begin + at);
+    };
+    const auto sharedInBytes = [&](qsizetype lo, qsizetype hi, qsizetype at) -> qsizetype {
         const Line& first = m_lines[lo];
-        if (at < headEnd) {
-            quint64 differ = 0;
-            for (qsizetype i = lo + 1; i < hi && differ != ~quint64(0); ++i)
-                differ |= m_lines[i].head ^ first.head;
-            const qsizetype same = differ == 0 ? 8 : qCountLeadingZeroBits(differ) / 8;
-            return same - (at - m_skip);
-        }
         qsizetype same = first.length - at;
+        if (same <= 0)
+            return 0; // the first line ends here
         const unsigned char* start = bytes + first.begin + at;
         for (qsizetype i = lo + 1; i < hi && same > 0; ++i) {
+            fetchAhead(i, hi, at);
             const Line& line = m_lines[i];
             const qsizetype n = std::min(same, line.length - at);
-            const unsigned char* other = bytes + line.begin + at;
-            same = std::mismatch(start, start + std::max<qsizetype>(n, 0), other).first - start;
+            if (n <= 0)
+                return 0;
+            same = sharedStart(start, bytes + line.begin + at, n);
         }
-        return std::max<qsizetype>(same, 0);
+        return same;
     };
 
     constexpr qsizetype kSmall = 24; // groups this small are sorted by comparing pairs
@@ -303,33 +342,41 @@ void LineList::sort() {
     LargeArray<unsigned char> keys;
     keys.extend(m_lines.size());
     struct Group {
-        qsizetype lo, hi, at;
+        qsizetype lo, hi, at, base;
     };
     std::vector<Group> groups;
     if (m_lines.size() > 1)
-        groups.push_back({0, m_lines.size(), m_skip});
+        groups.push_back({0, m_lines.size(), m_skip, m_skip});
     while (!groups.empty()) {
-        auto [lo, hi, at] = groups.back();
+        auto [lo, hi, at, base] = groups.back();
         groups.pop_back();
         if (hi - lo <= kSmall) {
             // Insertion: stable, and quick on so few lines.
             for (qsizetype i = lo + 1; i < hi; ++i) {
                 const Line line = m_lines[i];
                 qsizetype j = i;
-                for (; j > lo && before(line, m_lines[j - 1], at); --j)
+                for (; j > lo && before(line, m_lines[j - 1], at, base); --j)
                     m_lines[j] = m_lines[j - 1];
                 m_lines[j] = line;
             }
             continue;
         }
-        // Places in the head are skipped only to its end, the rest with the bytes.
-        const qsizetype skip = sharedFrom(lo, hi, at);
-        at += skip;
-        if (at == headEnd && skip > 0)
-            at += sharedFrom(lo, hi, at);
+        if (at < base + 8)
+            at += sharedInHeads(lo, hi, at, base);
+        if (at == base + 8) {
+            // Past the heads: a start every line shares is skipped at once, then the heads
+            // are read again from there.
+            at += sharedInBytes(lo, hi, at);
+            base = at;
+            for (qsizetype i = lo; i < hi; ++i) {
+                fetchAhead(i, hi, base);
+                loadHead(m_lines[i], base);
+            }
+            m_headsMoved = true;
+        }
         std::array<qsizetype, 257> counts{};
         for (qsizetype i = lo; i < hi; ++i) {
-            const unsigned k = key(m_lines[i], at);
+            const unsigned k = key(m_lines[i], at, base);
             keys[i] = static_cast<unsigned char>(k);
             ++counts[k + 1];
         }
@@ -345,7 +392,7 @@ void LineList::sort() {
         // Lines ended here (key 0) are equal; the others go on from the next place.
         for (std::size_t k = 1; k < 256; ++k) {
             if (counts[k + 1] - counts[k] > 1)
-                groups.push_back({lo + counts[k], lo + counts[k + 1], at + 1});
+                groups.push_back({lo + counts[k], lo + counts[k + 1], at + 1, base});
         }
     }
 }

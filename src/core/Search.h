@@ -131,10 +131,13 @@ public:
 
 private:
     struct Line {
-        quint64 head; // the places in list order of the 8 bytes after the shared start
+        // The places in list order of 8 bytes: those after the shared start, or while sorting
+        // those its group has come to.
+        quint64 head;
         qsizetype begin;
         qsizetype length;
     };
+    bool m_headsMoved = false; // a sort left heads of other places
     std::optional<LineMaker> m_maker;
     qsizetype m_skip = 0;     // the shared start, the same in every line
     LargeArray<char> m_bytes; // every line, one after another

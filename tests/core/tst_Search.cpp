@@ -548,7 +548,8 @@ private slots:
 
     // Many lines in groups far larger than a few, sharing long starts or equal: in list
     // order as the plain rule sorts them, equal lines (equal but for the case of A-Z, say) in
-    // file order. Each text fills every field of the line.
+    // file order, also when more lines come after a sort. Each text fills every field of
+    // the line.
     void listOrderOfManyLines_data() {
         QTest::addColumn<QStringList>("texts");
         // A-Z and a-z swapped where the bits of `pattern` say.
@@ -589,12 +590,17 @@ private slots:
             const QList<Search::LinePiece>& pieces = documents ? kDocumentLine : kProtocolLine;
             Search::LineList fast(layout, pieces);
             QStringList plain;
-            for (const QString& text : texts) {
+            for (qsizetype i = 0; i < texts.size(); ++i) {
                 Record record(layout);
                 for (const Search::LinePiece& p : pieces)
-                    record.setText(p.field, text);
+                    record.setText(p.field, texts[i]);
                 fast.add(record.bytes());
                 plain << PlainSearch::resultLine(record, pieces);
+                // Sorted when half are in, and again at the end.
+                if (i == texts.size() / 2) {
+                    fast.sort();
+                    QCOMPARE(fast.texts(), PlainSearch::sorted(plain));
+                }
             }
             fast.sort();
             QCOMPARE(fast.texts(), PlainSearch::sorted(plain));
