@@ -26,10 +26,11 @@
 //   realistic  the generators' cards;
 //   empty      cards never filled in (every byte zero);
 //   same       one realistic card over and over, one that the one-filter searches find
-//              and that is marked to be completed (every line listed and equal).
+//              and that is marked to be completed (every line listed and equal);
+//   full       one card whose texts fill their fields, over and over (the largest rows).
 // Each figure is the best of N runs (default 3) in processes of their own, printed with its
 // peak memory and its ratio to the figure of the first size; no side files. The full table:
-//   bench_outputs scale 100000,400000,1000000 realistic,empty,same runs=1
+//   bench_outputs scale 100000,400000,1000000 realistic,empty,same,full runs=1
 // takes about five minutes on two cores and needs 11 GB of disk at a time (the archives of one
 // size and kind, in a temporary folder, removed before the next).
 
@@ -382,20 +383,25 @@ bool writeSideFiles(const QString& path, const RecordLayout& layout,
 }
 
 // The archives of one kind for the growth table.
-enum class Kind { Realistic, Empty, Same };
+enum class Kind { Realistic, Empty, Same, Full };
 
 struct KindName {
     Kind kind;
     const char* name;
 };
-constexpr KindName kKinds[] = {
-    {Kind::Realistic, "realistic"}, {Kind::Empty, "empty"}, {Kind::Same, "same"}};
+constexpr KindName kKinds[] = {{Kind::Realistic, "realistic"},
+                               {Kind::Empty, "empty"},
+                               {Kind::Same, "same"},
+                               {Kind::Full, "full"}};
 
 // The first card of the generators' that `fits` accepts, as the card repeated in a "same"
 // archive.
 template <typename Generator, typename Fits>
-QByteArray repeatedCard(const Generator& generator, const Fits& fits) {
+QByteArray repeatedCard(const Generator& generator, const Fits& fits,
+                        bool (*indexFits)(int) = nullptr) {
     for (int i = 0;; ++i) {
+        if (indexFits && !indexFits(i))
+            continue;
         const auto card = generator.card(i, 1000);
         if (fits(card))
             return card.bytes();
@@ -421,6 +427,14 @@ bool writeScaleArchives(Kind kind, int cards, const QString& protocol, const QSt
                });
     QByteArray protocolCard(ProtocolRecord::layout().size(), '\0');
     QByteArray documentCard(DocumentRecord::layout().size(), '\0');
+    if (kind == Kind::Full) {
+        protocolCard = repeatedCard(
+            protocolCards, [](const ProtocolRecord&) { return true; },
+            ProtocolGenerator::isFullCard);
+        documentCard = repeatedCard(
+            documentCards, [](const DocumentRecord&) { return true; },
+            DocumentGenerator::isFullCard);
+    }
     if (kind == Kind::Same) {
         protocolCard = repeatedCard(protocolCards, [](const ProtocolRecord& card) {
             return Search::foldAZ(card.text(ProtocolRecord::Oggetto)).contains(kProtocolWord);
