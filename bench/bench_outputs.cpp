@@ -17,6 +17,22 @@
 // when they must. "bench_outputs bare" leaves them out.
 // Targets: searches under 0.25 s and no slower than SQLite; every other figure under 0.5 s,
 // the export file under 1 s; peak memory under twice the file's size.
+//
+// "bench_outputs scale [SIZES] [KINDS] [runs=N]" times how the same outputs grow with the
+// cards instead: the searches (blank and one filter), the to-complete list, the export
+// windows and files of both archives and the searches of every year (the cards in five
+// registers), each at every size of SIZES (default 100000,400000), for archives of each kind
+// of KINDS (default realistic,empty):
+//   realistic  the generators' cards;
+//   empty      cards never filled in (every byte zero);
+//   same       one realistic card over and over, one that the one-filter searches find
+//              and that is marked to be completed (every line listed and equal);
+//   full       one card whose texts fill their fields, over and over (the largest rows).
+// Each figure is the best of N runs (default 3) in processes of their own, printed with its
+// peak memory and its ratio to the figure of the first size; no side files. The full table:
+//   bench_outputs scale 100000,400000,1000000 realistic,empty,same,full runs=1
+// takes about five minutes on two cores and needs 11 GB of disk at a time (the archives of one
+// size and kind, in a temporary folder, removed before the next).
 
 #include "SideFiles.h"
 #include "app/Application.h"
@@ -27,6 +43,7 @@
 #include "documents/ExpAltri.h"
 #include "documents/TrovaAltri.h"
 #include "genprotocol/DocumentGenerator.h"
+#include "genprotocol/GeneratorParts.h"
 #include "genprotocol/ProtocolGenerator.h"
 #include "protocol/Protocollo.h"
 #include "protocol_outputs/ExpProtocollo.h"
@@ -296,10 +313,10 @@ struct Figure {
     double peakMb = 0;
 };
 
-// Best of three runs, each in a process of its own.
-Figure measure(const QString& archive, const QString& action, const QString& path) {
+// Best of `runs` runs, each in a process of its own.
+Figure measure(const QString& archive, const QString& action, const QString& path, int runs = 3) {
     Figure best;
-    for (int run = 0; run < 3; ++run) {
+    for (int run = 0; run < runs; ++run) {
         QProcess child;
         child.start(QCoreApplication::applicationFilePath(), {archive, action, path});
         child.waitForFinished(600000);
@@ -365,6 +382,171 @@ bool writeSideFiles(const QString& path, const RecordLayout& layout,
                [](const QString& name) { return Journal::digest(name.toUtf8()); });
 }
 
+// The archives of one kind for the growth table.
+enum class Kind { Realistic, Empty, Same, Full };
+
+struct KindName {
+    Kind kind;
+    const char* name;
+};
+constexpr KindName kKinds[] = {{Kind::Realistic, "realistic"},
+                               {Kind::Empty, "empty"},
+                               {Kind::Same, "same"},
+                               {Kind::Full, "full"}};
+
+// The first card of the generators' that `fits` accepts, as the card repeated in a "same"
+// archive.
+template <typename Generator, typename Fits>
+QByteArray repeatedCard(const Generator& generator, const Fits& fits,
+                        bool (*indexFits)(int) = nullptr) {
+    for (int i = 0;; ++i) {
+        if (indexFits && !indexFits(i))
+            continue;
+        const auto card = generator.card(i, 1000);
+        if (fits(card))
+            return card.bytes();
+    }
+}
+
+// The register, the card index and, for the search of every year, five registers of a
+// fifth of the cards each, all of one kind.
+bool writeScaleArchives(Kind kind, int cards, const QString& protocol, const QString& documents,
+                        const QStringList& years) {
+    const ProtocolGenerator protocolCards(7, 2026);
+    const DocumentGenerator documentCards(7, 2026);
+    const auto writeYears = [&](const std::function<bool(const QString&, int, int)>& write) {
+        return std::all_of(years.begin(), years.end(), [&](const QString& path) {
+            return write(path, QFileInfo(path).baseName().toInt(), cards / int(years.size()));
+        });
+    };
+    if (kind == Kind::Realistic)
+        return protocolCards.writeRegister(protocol, cards) &&
+               documentCards.writeIndex(documents, cards) &&
+               writeYears([](const QString& path, int year, int count) {
+                   return ProtocolGenerator(7, year).writeRegister(path, count);
+               });
+    QByteArray protocolCard(ProtocolRecord::layout().size(), '\0');
+    QByteArray documentCard(DocumentRecord::layout().size(), '\0');
+    if (kind == Kind::Full) {
+        protocolCard = repeatedCard(
+            protocolCards, [](const ProtocolRecord&) { return true; },
+            ProtocolGenerator::isFullCard);
+        documentCard = repeatedCard(
+            documentCards, [](const DocumentRecord&) { return true; },
+            DocumentGenerator::isFullCard);
+    }
+    if (kind == Kind::Same) {
+        protocolCard = repeatedCard(protocolCards, [](const ProtocolRecord& card) {
+            return Search::foldAZ(card.text(ProtocolRecord::Oggetto)).contains(kProtocolWord);
+        });
+        documentCard = repeatedCard(documentCards, [](const DocumentRecord& card) {
+            return Search::foldAZ(card.text(DocumentRecord::Oggetto)).contains(kDocumentWord) &&
+                   card.text(DocumentRecord::DaCompletare) == DocumentRecord::Yes;
+        });
+    }
+    const auto copies = [](const QString& path, int count, const QByteArray& card) {
+        return GeneratorParts::writeRecords(
+            path, count, card.size(), [&](int) -> const QByteArray& { return card; }, nullptr);
+    };
+    return copies(protocol, cards, protocolCard) && copies(documents, cards, documentCard) &&
+           writeYears([&](const QString& path, int, int count) {
+               return copies(path, count, protocolCard);
+           });
+}
+
+struct ScaleRow {
+    QString archive;
+    QString action;
+};
+const QList<ScaleRow> kScaleRows = {
+    {QStringLiteral("protocol"), QStringLiteral("search-blank")},
+    {QStringLiteral("protocol"), QStringLiteral("search-one")},
+    {QStringLiteral("protocol"), QStringLiteral("export-window")},
+    {QStringLiteral("protocol"), QStringLiteral("export-file")},
+    {QStringLiteral("documents"), QStringLiteral("to-complete")},
+    {QStringLiteral("documents"), QStringLiteral("search-blank")},
+    {QStringLiteral("documents"), QStringLiteral("search-one")},
+    {QStringLiteral("documents"), QStringLiteral("export-window")},
+    {QStringLiteral("documents"), QStringLiteral("export-file")},
+    {QStringLiteral("years"), QStringLiteral("search-blank")},
+    {QStringLiteral("years"), QStringLiteral("search-one")},
+};
+
+// "scale [SIZES] [KINDS] [runs=N]": see the top of the file.
+int runScale(const QStringList& args) {
+    QList<int> sizes = {100000, 400000};
+    QList<KindName> kinds = {kKinds[0], kKinds[1]};
+    int runs = 3;
+    for (const QString& arg : args) {
+        if (arg.startsWith(QLatin1String("runs="))) {
+            runs = std::max(1, arg.mid(5).toInt());
+        } else if (arg.front().isDigit()) {
+            sizes.clear();
+            for (const QString& size : arg.split(u','))
+                sizes << std::max(1, size.toInt());
+        } else {
+            kinds.clear();
+            for (const QString& name : arg.split(u',')) {
+                const auto* found = std::find_if(std::begin(kKinds), std::end(kKinds),
+                                                 [&](const KindName& k) { return name == k.name; });
+                if (found == std::end(kKinds)) {
+                    std::fprintf(stderr, "unknown kind of cards: %s\n", qPrintable(name));
+                    return 1;
+                }
+                kinds << *found;
+            }
+        }
+    }
+    std::printf("growth with the cards, best of %d, ratios to %d cards; no side files\n", runs,
+                sizes.first());
+    for (const KindName& kind : kinds) {
+        // figures[row][size]
+        std::vector<std::vector<Figure>> figures(std::size_t(kScaleRows.size()));
+        for (const int cards : sizes) {
+            QTemporaryDir dir;
+            const QString protocol = dir.filePath(QStringLiteral("protocol/2026.prt"));
+            const QString documents =
+                dir.filePath(QStringLiteral("documents/Schedario_Documenti.pro"));
+            QStringList years;
+            for (int year = 2022; year <= 2026; ++year)
+                years << dir.filePath(QStringLiteral("years/%1.prt").arg(year));
+            for (const QString& path : {protocol, documents, years.first()})
+                QDir().mkpath(QFileInfo(path).path());
+            std::fprintf(stderr, "%s, %d cards: writing the archives\n", kind.name, cards);
+            if (!writeScaleArchives(kind.kind, cards, protocol, documents, years)) {
+                std::fprintf(stderr, "cannot write the archives in %s\n", qPrintable(dir.path()));
+                return 1;
+            }
+            for (qsizetype row = 0; row < kScaleRows.size(); ++row) {
+                const ScaleRow& r = kScaleRows[row];
+                std::fprintf(stderr, "  %s %s\n", qPrintable(r.archive), qPrintable(r.action));
+                const QString& path = r.archive == QLatin1String("protocol")    ? protocol
+                                      : r.archive == QLatin1String("documents") ? documents
+                                                                                : years.last();
+                figures[std::size_t(row)].push_back(measure(r.archive, r.action, path, runs));
+            }
+        }
+        std::printf("\n%s cards\n%-24s", kind.name, "");
+        for (const int cards : sizes)
+            std::printf(" | %-30d", cards);
+        std::printf("\n%-24s", "action");
+        for (qsizetype i = 0; i < sizes.size(); ++i)
+            std::printf(" | %7s %7s %6s %6s", "seconds", "peak MB", "x s", "x MB");
+        std::printf("\n");
+        for (qsizetype row = 0; row < kScaleRows.size(); ++row) {
+            const auto& line = figures[std::size_t(row)];
+            std::printf("%-24s",
+                        qPrintable(kScaleRows[row].archive + u' ' + kScaleRows[row].action));
+            for (const Figure& f : line)
+                std::printf(" | %7.3f %7.1f %6.2f %6.2f", f.seconds, f.peakMb,
+                            f.seconds / line.front().seconds, f.peakMb / line.front().peakMb);
+            std::printf("\n");
+        }
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -373,8 +555,10 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     Application::configure(app);
     const QStringList args = app.arguments();
-    if (args.size() == 4)
+    if (args.size() == 4 && !args[1].startsWith(QLatin1String("scale")))
         return runAction(args[1], args[2], args[3]);
+    if (args.size() >= 2 && args[1] == QLatin1String("scale"))
+        return runScale(args.mid(2));
 
     QTemporaryDir dir;
     constexpr int kCards = 100000;

@@ -19,12 +19,14 @@ public:
     LargeArray() = default;
     ~LargeArray() { LargePages::release(m_block); }
     LargeArray(LargeArray&& other) noexcept
-        : m_block(std::exchange(other.m_block, {})), m_size(std::exchange(other.m_size, 0)) {}
+        : m_block(std::exchange(other.m_block, {})), m_size(std::exchange(other.m_size, 0)),
+          m_ready(std::exchange(other.m_ready, 0)) {}
     LargeArray& operator=(LargeArray&& other) noexcept {
         if (this != &other) {
             LargePages::release(m_block);
             m_block = std::exchange(other.m_block, {});
             m_size = std::exchange(other.m_size, 0);
+            m_ready = std::exchange(other.m_ready, 0);
         }
         return *this;
     }
@@ -53,6 +55,8 @@ public:
             regrow(std::max(m_size + n, capacity() * 2));
         T* at = data() + m_size;
         m_size += n;
+        if (std::size_t(m_size) * sizeof(T) > m_ready)
+            prepareUpTo(std::size_t(m_size) * sizeof(T));
         return at;
     }
     void append(const T& value) { *extend(1) = value; }
@@ -68,12 +72,23 @@ private:
         const LargePages::Block block = LargePages::allocate(std::size_t(n) * sizeof(T));
         if (!block.data)
             throw std::bad_alloc();
-        if (m_size > 0)
-            std::memcpy(block.data, m_block.data, std::size_t(m_size) * sizeof(T));
+        const std::size_t used = std::size_t(m_size) * sizeof(T);
+        if (m_size > 0) {
+            LargePages::prepare(block, 0, used);
+            std::memcpy(block.data, m_block.data, used);
+        }
         LargePages::release(m_block);
         m_block = block;
+        m_ready = used;
+    }
+    // The memory up to `bytes`, and a step beyond, made ready before it is written.
+    void prepareUpTo(std::size_t bytes) {
+        const std::size_t to = bytes + LargePages::kPrepareStep;
+        LargePages::prepare(m_block, m_ready, to);
+        m_ready = to;
     }
 
     LargePages::Block m_block;
     qsizetype m_size = 0;
+    std::size_t m_ready = 0; // bytes from the start already made ready
 };

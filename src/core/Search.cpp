@@ -3,6 +3,8 @@
 #include "Cp1252.h"
 #include "TextField.h"
 
+#include <QtEndian>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -90,7 +92,8 @@ void foldBytes(QByteArrayView from, char* to) {
 }
 
 // Each byte's place in the list order: the order of its character after folding a-z to
-// A-Z (the bytes 0x80-0x9F stand for characters far above 0xFF, the euro sign among them).
+// A-Z (the bytes 0x80-0x9F stand for characters far above 0xFF, the euro sign among them),
+// counted from 1: 0 stands for the end of a line, which comes before any character.
 const std::array<unsigned char, 256>& listPlaces() {
     static const std::array<unsigned char, 256> places = [] {
         std::array<char16_t, 256> folded{};
@@ -101,11 +104,26 @@ const std::array<unsigned char, 256>& listPlaces() {
         const auto end = std::unique(sorted.begin(), sorted.end());
         std::array<unsigned char, 256> out{};
         for (std::size_t b = 0; b < 256; ++b)
-            out[b] = static_cast<unsigned char>(std::lower_bound(sorted.begin(), end, folded[b]) -
-                                                sorted.begin());
+            out[b] = static_cast<unsigned char>(
+                1 + (std::lower_bound(sorted.begin(), end, folded[b]) - sorted.begin()));
         return out;
     }();
     return places;
+}
+
+// How many of the first `n` bytes of `a` and `b` are the same; eight at a time.
+qsizetype sharedStart(const unsigned char* a, const unsigned char* b, qsizetype n) {
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 x, y;
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        if (x != y) // the first byte in memory is the lowest in little-endian order
+            return i + qCountTrailingZeroBits(qFromLittleEndian(x ^ y)) / 8;
+    }
+    while (i < n && a[i] == b[i])
+        ++i;
+    return i;
 }
 } // namespace
 
@@ -249,23 +267,134 @@ void LineList::add(QByteArrayView record) {
 }
 
 void LineList::sort() {
+    // A radix sort, one character place at a time from the first that can differ: its time
+    // grows with the lines and their length, never with how many lines share a start or are
+    // equal (cards left empty, or copied over and over), where comparing pairs of lines
+    // reads each long common start again at every comparison.
     const std::array<unsigned char, 256>& place = listPlaces();
     const auto* bytes = reinterpret_cast<const unsigned char*>(m_bytes.data());
-    const qsizetype rest = m_skip + 8;
-    std::sort(m_lines.begin(), m_lines.end(), [&](const Line& a, const Line& b) {
-        if (a.head != b.head)
-            return a.head < b.head;
-        const qsizetype shorter = std::min(a.length, b.length);
-        for (qsizetype i = rest; i < shorter; ++i) {
-            const unsigned char x = place[bytes[a.begin + i]];
-            const unsigned char y = place[bytes[b.begin + i]];
+    // Each line's head holds the places of its 8 characters from a group's `base` on, read
+    // from its bytes once for the 8 steps they serve.
+    const auto loadHead = [&](Line& line, qsizetype base) {
+        quint64 head = 0;
+        for (qsizetype i = base; i < base + 8; ++i)
+            head = (head << 8) | (i < line.length ? place[bytes[line.begin + i]] : 0u);
+        line.head = head;
+    };
+    if (m_headsMoved) {
+        for (Line& line : m_lines)
+            loadHead(line, m_skip);
+        m_headsMoved = false;
+    }
+    // The character's place at `at` of a line, 0 past its end.
+    const auto key = [&](const Line& line, qsizetype at, qsizetype base) -> unsigned {
+        if (at < base + 8)
+            return unsigned(line.head >> (8 * (base + 7 - at))) & 0xFFu;
+        return at < line.length ? place[bytes[line.begin + at]] : 0u;
+    };
+    // Lines equal up to `at`: compared from there, then in file order.
+    const auto before = [&](const Line& a, const Line& b, qsizetype at, qsizetype base) {
+        for (;; ++at) {
+            const unsigned x = key(a, at, base);
+            const unsigned y = key(b, at, base);
             if (x != y)
                 return x < y;
+            if (x == 0)
+                return a.begin < b.begin; // lines were added in file order
         }
-        if (a.length != b.length)
-            return a.length < b.length;
-        return a.begin < b.begin; // lines were added in file order
-    });
+    };
+    // The places from `at` on that every line of [lo, hi) shares with the first: in the
+    // heads up to their end; past them, with the bytes (the same bytes, so the same places).
+    const auto sharedInHeads = [&](qsizetype lo, qsizetype hi, qsizetype at, qsizetype base) {
+        quint64 differ = 0;
+        for (qsizetype i = lo + 1; i < hi && differ != ~quint64(0); ++i)
+            differ |= m_lines[i].head ^ m_lines[lo].head;
+        const qsizetype same = differ == 0 ? 8 : qCountLeadingZeroBits(differ) / 8;
+        return same - (at - base);
+    };
+    // The lines of a group lie anywhere in the bytes: each is asked for from memory a few
+    // lines before it is read, so that the waits overlap.
+    constexpr qsizetype kAhead = 8;
+    const auto fetchAhead = [&](qsizetype i, qsizetype hi, qsizetype at) {
+        if (i + kAhead < hi)
+            __builtin_prefetch(bytes + m_lines[i + kAhead].begin + at);
+    };
+    const auto sharedInBytes = [&](qsizetype lo, qsizetype hi, qsizetype at) -> qsizetype {
+        const Line& first = m_lines[lo];
+        qsizetype same = first.length - at;
+        if (same <= 0)
+            return 0; // the first line ends here
+        const unsigned char* start = bytes + first.begin + at;
+        for (qsizetype i = lo + 1; i < hi && same > 0; ++i) {
+            fetchAhead(i, hi, at);
+            const Line& line = m_lines[i];
+            const qsizetype n = std::min(same, line.length - at);
+            if (n <= 0)
+                return 0;
+            same = sharedStart(start, bytes + line.begin + at, n);
+        }
+        return same;
+    };
+
+    constexpr qsizetype kSmall = 24; // groups this small are sorted by comparing pairs
+    LargeArray<Line> moved;
+    moved.extend(m_lines.size());
+    LargeArray<unsigned char> keys;
+    keys.extend(m_lines.size());
+    struct Group {
+        qsizetype lo, hi, at, base;
+    };
+    std::vector<Group> groups;
+    if (m_lines.size() > 1)
+        groups.push_back({0, m_lines.size(), m_skip, m_skip});
+    while (!groups.empty()) {
+        auto [lo, hi, at, base] = groups.back();
+        groups.pop_back();
+        if (hi - lo <= kSmall) {
+            // Insertion: stable, and quick on so few lines.
+            for (qsizetype i = lo + 1; i < hi; ++i) {
+                const Line line = m_lines[i];
+                qsizetype j = i;
+                for (; j > lo && before(line, m_lines[j - 1], at, base); --j)
+                    m_lines[j] = m_lines[j - 1];
+                m_lines[j] = line;
+            }
+            continue;
+        }
+        if (at < base + 8)
+            at += sharedInHeads(lo, hi, at, base);
+        if (at == base + 8) {
+            // Past the heads: a start every line shares is skipped at once, then the heads
+            // are read again from there.
+            at += sharedInBytes(lo, hi, at);
+            base = at;
+            for (qsizetype i = lo; i < hi; ++i) {
+                fetchAhead(i, hi, base);
+                loadHead(m_lines[i], base);
+            }
+            m_headsMoved = true;
+        }
+        std::array<qsizetype, 257> counts{};
+        for (qsizetype i = lo; i < hi; ++i) {
+            const unsigned k = key(m_lines[i], at, base);
+            keys[i] = static_cast<unsigned char>(k);
+            ++counts[k + 1];
+        }
+        if (counts[1] == hi - lo)
+            continue; // every line ends here: equal, in file order
+        for (std::size_t k = 1; k < counts.size(); ++k)
+            counts[k] += counts[k - 1];
+        // Stable: each line after those before it in the file with the same character.
+        std::array<qsizetype, 257> next = counts;
+        for (qsizetype i = lo; i < hi; ++i)
+            moved[lo + next[keys[i]]++] = m_lines[i];
+        std::memcpy(m_lines.data() + lo, moved.data() + lo, std::size_t(hi - lo) * sizeof(Line));
+        // Lines ended here (key 0) are equal; the others go on from the next place.
+        for (std::size_t k = 1; k < 256; ++k) {
+            if (counts[k + 1] - counts[k] > 1)
+                groups.push_back({lo + counts[k], lo + counts[k + 1], at + 1, base});
+        }
+    }
 }
 
 QByteArrayView LineList::bytes(qsizetype i) const {
@@ -291,15 +420,29 @@ int ListFinder::find(const QStringList& lines, int selected, const QString& type
 }
 
 int ListFinder::find(const LineList& lines, int selected, const QString& typed) {
+    return find(std::vector<Block>{{QByteArray(), &lines}}, selected, typed);
+}
+
+int ListFinder::find(const std::vector<Block>& blocks, int selected, const QString& typed) {
     // The lines hold only characters of the code page: a key with any other is nowhere.
     const std::optional<QByteArray> key = exactBytes(foldAZ(typed));
+    std::vector<qsizetype> starts; // each block's first line
+    qsizetype count = 0;
+    for (const Block& block : blocks) {
+        starts.push_back(count);
+        count += block.lines->size();
+    }
     QByteArray folded;
-    return find(int(lines.size()), selected, typed, [&](int at, const QString&) {
+    return find(int(count), selected, typed, [&](int at, const QString&) {
         if (!key)
             return false;
-        const QByteArrayView line = lines.bytes(at);
-        folded.resize(line.size());
-        foldBytes(line, folded.data());
+        const auto after = std::upper_bound(starts.begin(), starts.end(), qsizetype(at));
+        const std::size_t b = std::size_t(after - starts.begin()) - 1;
+        const QByteArray& prefix = blocks[b].prefix;
+        const QByteArrayView line = blocks[b].lines->bytes(at - starts[b]);
+        folded.resize(prefix.size() + line.size());
+        foldBytes(prefix, folded.data());
+        foldBytes(line, folded.data() + prefix.size());
         return std::string_view(folded.constData(), size_t(folded.size()))
                    .find(std::string_view(key->constData(), size_t(key->size()))) !=
                std::string_view::npos;

@@ -131,10 +131,13 @@ public:
 
 private:
     struct Line {
-        quint64 head; // the places in list order of the 8 bytes after the shared start
+        // The places in list order of 8 bytes: those after the shared start, or while sorting
+        // those its group has come to.
+        quint64 head;
         qsizetype begin;
         qsizetype length;
     };
+    bool m_headsMoved = false; // a sort left heads of other places
     std::optional<LineMaker> m_maker;
     qsizetype m_skip = 0;     // the shared start, the same in every line
     LargeArray<char> m_bytes; // every line, one after another
@@ -150,6 +153,13 @@ public:
     // selection itself when nothing holds it. `selected` -1 stands for the first line.
     int find(const QStringList& lines, int selected, const QString& typed);
     int find(const LineList& lines, int selected, const QString& typed);
+    // Lines of several lists one after another, each line after its list's prefix (a
+    // register's year), given in Windows-1252.
+    struct Block {
+        QByteArray prefix;
+        const LineList* lines;
+    };
+    int find(const std::vector<Block>& blocks, int selected, const QString& typed);
     // The same walk through `count` lines of any kind; `holds` says whether a line holds the
     // folded key.
     int find(int count, int selected, const QString& typed,

@@ -40,13 +40,17 @@ RecordGridModel::Rows::Rows(const QList<Column>& columns, const RecordLayout& la
 
 void RecordGridModel::Rows::reserve(qsizetype cards) {
     m_rows.reserve(m_rows.size() + cards);
-    // Fields are seldom full: room for half of each, grown when needed.
-    m_bytes.reserve(m_bytes.size() + cards * m_rowRoom / 2);
 }
 
 void RecordGridModel::Rows::add(QByteArrayView record) {
-    const qsizetype begin = m_bytes.size();
-    char* const start = m_bytes.extend(m_rowRoom);
+    constexpr qsizetype kBlock = qsizetype(1) << kBlockShift;
+    if (m_blocks.empty() || kBlock - m_blocks.back().size() < m_rowRoom) {
+        m_blocks.emplace_back();
+        m_blocks.back().reserve(kBlock);
+    }
+    LargeArray<char>& block = m_blocks.back();
+    const qsizetype begin = block.size();
+    char* const start = block.extend(m_rowRoom);
     char* at = start;
     for (const Field& f : m_fields) {
         const QByteArrayView text = TextField::loadBytes(record, f.offset, f.capacity);
@@ -54,8 +58,9 @@ void RecordGridModel::Rows::add(QByteArrayView record) {
         std::memcpy(at, text.data(), size_t(text.size()));
         at += text.size();
     }
-    m_bytes.truncate(begin + (at - start));
-    m_rows.append(begin);
+    block.truncate(begin + (at - start));
+    m_bytes += at - start;
+    m_rows.append(qsizetype(m_blocks.size() - 1) << kBlockShift | begin);
 }
 
 RecordGridModel::RecordGridModel(QList<Column> columns, QObject* parent)

@@ -42,21 +42,32 @@ public:
         void reserve(qsizetype cards);
         void add(QByteArrayView record);
         int size() const { return int(m_rows.size()); }
+        // The bytes the rows hold.
+        qsizetype bytes() const { return m_bytes; }
 
     private:
         friend class RecordGridModel;
         Rows() = default;
         const char* row(int index) const {
-            return m_rows[index] < 0 ? nullptr : m_bytes.data() + m_rows[index];
+            const qsizetype at = m_rows[index];
+            return at < 0 ? nullptr
+                          : m_blocks[std::size_t(at >> kBlockShift)].data() +
+                                (at & ((qsizetype(1) << kBlockShift) - 1));
         }
         struct Field {
             int offset;
             int capacity;
         };
+        // Blocks of a fixed size, a new one when a row may not fit in the last: rows never
+        // move, so a grid of a million full cards grows without copying what it holds and
+        // takes no more memory than its rows fill.
+        static constexpr int kBlockShift = 25;
         std::vector<Field> m_fields; // of the field columns, in column order
         qsizetype m_rowRoom = 0;     // the most bytes a row can take
-        LargeArray<char> m_bytes;
-        LargeArray<qsizetype> m_rows; // where each row starts; -1 for an empty row
+        std::vector<LargeArray<char>> m_blocks;
+        qsizetype m_bytes = 0;
+        // Where each row starts, block << kBlockShift | place in it; -1 for an empty row.
+        LargeArray<qsizetype> m_rows;
     };
 
     explicit RecordGridModel(QList<Column> columns, QObject* parent = nullptr);
@@ -79,7 +90,7 @@ public:
     // typed or computed cell.
     QByteArrayView cellBytes(int row, int column, QByteArray& scratch) const;
     // About how many bytes the cells hold, for reserving an export at once.
-    qsizetype storedBytes() const { return m_rows.m_bytes.size(); }
+    qsizetype storedBytes() const { return m_rows.bytes(); }
     // Writes the cells of `row` from column `first` on, `count` of them, typed ones
     // included, as one row of the export file.
     void writeRow(int row, int first, int count, Spreadsheet::Writer& out) const;

@@ -96,11 +96,17 @@ public:
     int find(Search::ListFinder& finder, int selected, const QString& typed) const {
         if (m_isGiven)
             return finder.find(m_given, selected, typed);
-        if (m_blocks.size() == 1 && m_blocks.front().prefix.isEmpty())
-            return finder.find(m_blocks.front().lines, selected, typed);
-        return finder.find(count(), selected, typed, [this](int row, const QString& key) {
-            return Search::foldAZ(text(row)).contains(key);
-        });
+        // On the lines' bytes, each after its prefix's: no text made per line.
+        std::vector<Search::ListFinder::Block> blocks;
+        for (const Block& block : m_blocks) {
+            const std::optional<QByteArray> prefix = Search::exactBytes(block.prefix);
+            if (!prefix)
+                return finder.find(count(), selected, typed, [this](int row, const QString& key) {
+                    return Search::foldAZ(text(row)).contains(key);
+                });
+            blocks.push_back({*prefix, &block.lines});
+        }
+        return finder.find(blocks, selected, typed);
     }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override {

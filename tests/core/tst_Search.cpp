@@ -356,6 +356,49 @@ private slots:
         }
     }
 
+    // "Trova" in lines of several registers, each line after its year: on the bytes as on
+    // the texts, a key in the year, across the year and the line, in the line, or nowhere.
+    void findInBlocksAsThePlainRule_data() {
+        QTest::addColumn<QString>("key");
+        for (const char* key : {"2025", "5  prot", "  PROT. N. 1", "fattura", "z", "  ", "2023"})
+            QTest::newRow(key) << QString::fromLatin1(key);
+        QTest::newRow("euro sign") << QStringLiteral("€");
+        QTest::newRow("outside the code page") << QStringLiteral("ł");
+        QTest::newRow("empty") << QString();
+    }
+    void findInBlocksAsThePlainRule() {
+        QFETCH(QString, key);
+        for (const bool documents : {false, true}) {
+            const QList<Search::LinePiece>& line = documents ? kDocumentLine : kProtocolLine;
+            const QList<QByteArray> all = cards(documents);
+            // Three years, the middle one without a card.
+            const char* years[] = {"2026  ", "2025  ", "2024  ", "2023  "};
+            std::vector<Search::LineList> lists;
+            QStringList texts;
+            for (int y = 0; y < 4; ++y) {
+                lists.emplace_back(layoutOf(documents), line);
+                if (y == 2)
+                    continue;
+                for (qsizetype i = y; i < all.size(); i += 4)
+                    lists.back().add(all[i]);
+                lists.back().sort();
+                for (const QString& text : lists.back().texts())
+                    texts << QLatin1String(years[y]) + text;
+            }
+            std::vector<Search::ListFinder::Block> blocks;
+            for (int y = 0; y < 4; ++y)
+                blocks.push_back({years[y], &lists[std::size_t(y)]});
+            Search::ListFinder onText, onBytes;
+            int a = -1;
+            int b = -1;
+            for (int press = 0; press < 5; ++press) {
+                a = onText.find(texts, a, key);
+                b = onBytes.find(blocks, b, key);
+                QCOMPARE(b, a);
+            }
+        }
+    }
+
     // The folding of A-Z at its bounds, against the plain rule: each key against a field of
     // 13 bytes holding each character at its start and at its end, that is in the bytes
     // folded eight at a time (0 to 7) and in those folded one by one (8 to 12).
@@ -500,6 +543,67 @@ private slots:
                     QVERIFY2(lines == expected, what.constData());
                 }
             }
+        }
+    }
+
+    // Many lines in groups far larger than a few, sharing long starts or equal: in list
+    // order as the plain rule sorts them, equal lines (equal but for the case of A-Z, say) in
+    // file order, also when more lines come after a sort. Each text fills every field of
+    // the line.
+    void listOrderOfManyLines_data() {
+        QTest::addColumn<QStringList>("texts");
+        // A-Z and a-z swapped where the bits of `pattern` say.
+        const auto cased = [](QString text, quint32 pattern) {
+            for (qsizetype i = 0; i < text.size(); ++i) {
+                const QChar c = text[i];
+                if ((pattern >> (i % 32)) & 1u && c.unicode() < 0x80 && c.isLetter())
+                    text[i] = c.isUpper() ? c.toLower() : c.toUpper();
+            }
+            return text;
+        };
+        const QString deed =
+            QStringLiteral("Delibera della giunta n. 12 del 5 marzo, Forlì, allegati A e B");
+        QStringList empty, equal, onePlace, starts, few;
+        for (quint32 i = 0; i < 300; ++i) {
+            empty << (i % 3 == 0 ? QStringLiteral("   ") : QString());
+            equal << cased(QStringLiteral("Fattura di marzo Forlì"), i * 2654435761u);
+            QString changed = deed;
+            changed[(i * 7) % deed.size()] = QStringLiteral("aZ€ÿŸ ~")[i % 7];
+            onePlace << cased(changed, i * 40503u);
+            starts << cased(deed.left((i * 13) % deed.size()), i * 40503u);
+            few << cased(i == 100   ? QStringLiteral("Zeta")
+                         : i == 150 ? QStringLiteral("alfa")
+                         : i == 299 ? QString()
+                                    : QStringLiteral("Verbale di consegna"),
+                         i * 2654435761u);
+        }
+        QTest::newRow("empty cards") << empty;
+        QTest::newRow("equal but for the case") << equal;
+        QTest::newRow("one place differs, anywhere") << onePlace;
+        QTest::newRow("starts of one another") << starts;
+        QTest::newRow("a few among many equal") << few;
+    }
+    void listOrderOfManyLines() {
+        QFETCH(QStringList, texts);
+        for (const bool documents : {false, true}) {
+            const RecordLayout& layout = layoutOf(documents);
+            const QList<Search::LinePiece>& pieces = documents ? kDocumentLine : kProtocolLine;
+            Search::LineList fast(layout, pieces);
+            QStringList plain;
+            for (qsizetype i = 0; i < texts.size(); ++i) {
+                Record record(layout);
+                for (const Search::LinePiece& p : pieces)
+                    record.setText(p.field, texts[i]);
+                fast.add(record.bytes());
+                plain << PlainSearch::resultLine(record, pieces);
+                // Sorted when half are in, and again at the end.
+                if (i == texts.size() / 2) {
+                    fast.sort();
+                    QCOMPARE(fast.texts(), PlainSearch::sorted(plain));
+                }
+            }
+            fast.sort();
+            QCOMPARE(fast.texts(), PlainSearch::sorted(plain));
         }
     }
 

@@ -1,6 +1,7 @@
 #include "core/DocumentRecord.h"
 #include "core/ProtocolRecord.h"
 #include "core/RecordArchive.h"
+#include "core/RecordLayout.h"
 #include "documents/ExpAltri.h"
 #include "protocol_outputs/ExpProtocollo.h"
 #include "protocol_outputs/RiepProtocollo.h"
@@ -224,6 +225,55 @@ private slots:
         const QByteArray xls = f.exported();
         QVERIFY(xls.contains(">" + shown.toLatin1() + "</td>"));
         QVERIFY(!xls.contains("Digitato"));
+    }
+
+    // A grid of many cards, far more bytes than one block of rows holds: every cell of every
+    // row reads its own card's field, full or empty, and the row number counts on.
+    void everyCellReadsItsCard_data() {
+        QTest::addColumn<int>("cards");
+        QTest::addColumn<int>("fullEvery"); // 1: every card full; 0: none
+        QTest::newRow("full cards") << 30000 << 1;
+        QTest::newRow("empty cards") << 30000 << 0;
+        QTest::newRow("full and empty in turn") << 50000 << 2;
+    }
+    void everyCellReadsItsCard() {
+        QFETCH(int, cards);
+        QFETCH(int, fullEvery);
+        const RecordLayout& layout = DocumentRecord::layout();
+        QList<RecordGridModel::Column> columns = {{"colNum", QStringLiteral("N."), 40, true, -1}};
+        for (int field = 0; field < layout.fieldCount(); ++field)
+            columns.append(
+                {"colCampo", QString::fromLatin1(layout.field(field).name), 80, true, field});
+        RecordGridModel grid(columns);
+        // The texts of card `n`: each field filled to its capacity, "à" among them.
+        const auto card = [&](int n) {
+            Record r(layout);
+            if (fullEvery == 0 || n % fullEvery != 0)
+                return r;
+            for (int field = 0; field < layout.fieldCount(); ++field) {
+                const QString text = QStringLiteral("%1à%2 ").arg(n).arg(field);
+                r.setText(field, text.repeated(layout.field(field).capacity / int(text.size()) + 1)
+                                     .left(layout.field(field).capacity));
+            }
+            return r;
+        };
+        RecordGridModel::Rows rows = grid.makeRows(layout);
+        rows.reserve(cards);
+        for (int n = 0; n < cards; ++n)
+            rows.add(card(n).bytes());
+        grid.setRows(std::move(rows));
+        QCOMPARE(grid.rowCount(), cards);
+        for (int n = 0; n < cards; ++n) {
+            const Record r = card(n);
+            QCOMPARE(grid.cell(n, 0), QString::number(n + 1));
+            for (int field = 0; field < layout.fieldCount(); ++field) {
+                if (grid.cell(n, field + 1) != r.text(field))
+                    QFAIL(qPrintable(QStringLiteral("card %1, field %2: %3")
+                                         .arg(n)
+                                         .arg(field)
+                                         .arg(grid.cell(n, field + 1))));
+            }
+        }
     }
 };
 

@@ -1,6 +1,7 @@
 #include "LargePages.h"
 
 #include <QtGlobal>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -12,7 +13,9 @@ namespace LargePages {
 
 namespace {
 
-constexpr std::size_t kHuge = std::size_t(2) << 20;
+// Blocks from this size on are mapped.
+constexpr std::size_t kLarge = std::size_t(2) << 20;
+constexpr std::size_t kPage = 4096;
 
 Block fromHeap(std::size_t bytes) {
     void* base = std::malloc(bytes > 0 ? bytes : 1);
@@ -26,20 +29,13 @@ Block fromHeap(std::size_t bytes) {
 #if defined(Q_OS_LINUX)
 
 Block allocate(std::size_t bytes) {
-    if (bytes < kHuge)
+    if (bytes < kLarge)
         return fromHeap(bytes);
-    // A huge page must start on a 2 MB boundary: ask for one more and start there.
-    const std::size_t length = (bytes + kHuge - 1) / kHuge * kHuge + kHuge;
+    const std::size_t length = (bytes + kPage - 1) / kPage * kPage;
     void* base = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (base == MAP_FAILED)
         return {};
-    const std::uintptr_t start =
-        (reinterpret_cast<std::uintptr_t>(base) + kHuge - 1) / kHuge * kHuge;
-    char* data = reinterpret_cast<char*>(start);
-    const std::size_t size = length - (start - reinterpret_cast<std::uintptr_t>(base));
-    // Only a wish: without transparent huge pages the memory works the same, slower.
-    madvise(data, size / kHuge * kHuge, MADV_HUGEPAGE);
-    return {data, size, base, length, true};
+    return {static_cast<char*>(base), length, base, length, true};
 }
 
 void release(const Block& block) {
@@ -47,6 +43,18 @@ void release(const Block& block) {
         munmap(block.base, block.length);
     else
         std::free(block.base);
+}
+
+void prepare(const Block& block, std::size_t from, std::size_t to) {
+#ifndef MADV_POPULATE_WRITE
+    constexpr int MADV_POPULATE_WRITE = 23; // Linux 5.14; older systems refuse it
+#endif
+    if (!block.mapped)
+        return;
+    from = from / kPage * kPage;
+    to = std::min(block.size, (to + kPage - 1) / kPage * kPage);
+    if (from < to)
+        madvise(block.data + from, to - from, MADV_POPULATE_WRITE);
 }
 
 #else
@@ -58,6 +66,8 @@ Block allocate(std::size_t bytes) {
 void release(const Block& block) {
     std::free(block.base);
 }
+
+void prepare(const Block&, std::size_t, std::size_t) {}
 
 #endif
 

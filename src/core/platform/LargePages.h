@@ -3,8 +3,11 @@
 #include <cstddef>
 
 // Memory for the large buffers that a scan of a whole archive fills (its lines, grid rows,
-// an export file): asked of the system in large pages where it offers them, so filling
-// hundreds of megabytes costs a few hundred page faults rather than tens of thousands.
+// an export file): mapped whole, and made ready for writing a few megabytes at a time as it
+// fills, so filling hundreds of megabytes costs a few hundred calls rather than a page fault
+// per page. Not in huge pages: where the file cache has fragmented the memory (after reading
+// a large archive, that is), each huge page first waits for the system to compact it, which
+// makes a million cards several times slower than ten times a hundred thousand.
 namespace LargePages {
 
 struct Block {
@@ -18,5 +21,11 @@ struct Block {
 // Small blocks come from the ordinary heap.
 Block allocate(std::size_t bytes);
 void release(const Block& block);
+
+// How far ahead of what is written prepare() is called.
+constexpr std::size_t kPrepareStep = std::size_t(4) << 20;
+// Makes the bytes [from, to) of `block` ready for writing at once, where the system can;
+// only a wish: memory not prepared works the same.
+void prepare(const Block& block, std::size_t from, std::size_t to);
 
 } // namespace LargePages
