@@ -126,7 +126,7 @@ private slots:
         for (int k = 0; k < kills; ++k) {
             QProcess writer;
             writer.start(worker(), {QStringLiteral("rewrite"), path, QString::number(kCards)});
-            QVERIFY(writer.waitForStarted());
+            QVERIFY2(writer.waitForStarted(), qPrintable(writer.errorString()));
             QThread::msleep(random->bounded(5, 60));
             writer.kill();
             QVERIFY(writer.waitForFinished(30000));
