@@ -60,17 +60,7 @@ public:
         // A folder where no lock file can be made is read all the same, as the settings are.
         if (!FileLock::openLockFile(m_file, path + QStringLiteral(".lock")))
             return true;
-        switch (FileLock::acquire(m_file, FileLock::Mode::Shared, RecordFile::kLockTimeoutMs)) {
-        case FileLock::Result::Locked:
-            m_locked = true;
-            return true;
-        case FileLock::Result::Unsupported:
-            return true;
-        case FileLock::Result::Busy:
-        case FileLock::Result::Failed:
-            break;
-        }
-        return false;
+        return FileLock::take(m_file, FileLock::Mode::Shared, RecordFile::kLockTimeoutMs, m_locked);
     }
     ~HeldLock() {
         if (m_locked)

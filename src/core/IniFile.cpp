@@ -212,17 +212,7 @@ public:
     SettingsLock(const QString& path, FileLock::Mode mode) {
         if (!FileLock::openLockFile(m_file, path + QStringLiteral(".lock")))
             return;
-        switch (FileLock::acquire(m_file, mode, kTimeoutMs)) {
-        case FileLock::Result::Locked:
-            m_locked = m_ok = true;
-            break;
-        case FileLock::Result::Unsupported:
-            m_ok = true;
-            break;
-        case FileLock::Result::Busy:
-        case FileLock::Result::Failed:
-            break;
-        }
+        m_ok = FileLock::take(m_file, mode, kTimeoutMs, m_locked);
     }
     ~SettingsLock() {
         if (m_locked)

@@ -84,18 +84,7 @@ bool RecordFile::open(const QString& path, Access access, int lockTimeoutMs) {
     if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return false;
     const auto lock = [&](FileLock::Mode mode) {
-        switch (FileLock::acquire(m_file, mode, lockTimeoutMs)) {
-        case FileLock::Result::Locked:
-            m_locked = true;
-            return true;
-        case FileLock::Result::Unsupported:
-            m_locked = false;
-            return true;
-        case FileLock::Result::Busy:
-        case FileLock::Result::Failed:
-            break;
-        }
-        return false;
+        return FileLock::take(m_file, mode, lockTimeoutMs, m_locked);
     };
     const auto fail = [&] {
         close();

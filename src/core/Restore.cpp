@@ -287,17 +287,8 @@ public:
             lockFile ? FileLock::openLockFile(m_file, path) : FileLock::openForMoving(m_file, path);
         if (!opened)
             return lockFile; // a folder that takes no lock file is used without one
-        switch (FileLock::acquire(m_file, FileLock::Mode::Exclusive, RecordFile::kLockTimeoutMs)) {
-        case FileLock::Result::Locked:
-            m_locked = true;
-            return true;
-        case FileLock::Result::Unsupported:
-            return true;
-        case FileLock::Result::Busy:
-        case FileLock::Result::Failed:
-            break;
-        }
-        return false;
+        return FileLock::take(m_file, FileLock::Mode::Exclusive, RecordFile::kLockTimeoutMs,
+                              m_locked);
     }
     ~MovingLock() {
         if (m_locked)

@@ -44,6 +44,12 @@ template <typename Attempt> Result waitFor(Attempt attempt, const QDeadlineTimer
 
 } // namespace
 
+bool take(QFileDevice& file, Mode mode, int timeoutMs, bool& held) {
+    const Result result = acquire(file, mode, timeoutMs);
+    held = result == Result::Locked;
+    return held || result == Result::Unsupported;
+}
+
 Result acquire(QFileDevice& file, Mode mode, int timeoutMs) {
     if (!Platform::hasHandle(file))
         return Result::Failed;

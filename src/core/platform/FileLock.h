@@ -27,6 +27,10 @@ enum class Result {
 // Waits up to `timeoutMs` for the lock on the open file.
 Result acquire(QFileDevice& file, Mode mode, int timeoutMs);
 void release(QFileDevice& file);
+// The same, as every user of a lock takes it: true when the lock is held, and also when the
+// file system keeps no locks (the file is then used without one); `held` says whether a
+// release() is owed.
+bool take(QFileDevice& file, Mode mode, int timeoutMs, bool& held);
 
 // Opens the lock file `path` for reading and writing, making it when it is missing, so that
 // every user who can write its folder can open and lock it, whatever this user's own
