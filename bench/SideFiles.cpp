@@ -1,11 +1,17 @@
 #include "SideFiles.h"
 
+#include "core/AttachmentFolder.h"
+#include "core/DocumentRecord.h"
 #include "core/Fingerprints.h"
 #include "core/ProtocolRecord.h"
 #include "core/RecordArchive.h"
 #include "core/TextField.h"
 #include "core/WholeFile.h"
+#include "genprotocol/DocumentGenerator.h"
+#include "genprotocol/ProtocolGenerator.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
@@ -138,6 +144,64 @@ QString presentText(const QString& archivePath) {
                            .arg(double(info.size()) / (1024.0 * 1024.0), 0, 'f', 1);
     }
     return present.isEmpty() ? QStringLiteral("none") : present.join(QStringLiteral(", "));
+}
+
+QByteArray fileBytes(const QString& name, qint64 size) {
+    const QByteArray unit = name.toUtf8() + '\n';
+    QByteArray out;
+    out.reserve(size);
+    while (out.size() < size)
+        out += unit;
+    out.truncate(size);
+    return out;
+}
+
+Installation writeInstallation(const QString& folder, int cards, int largeFiles, qint64 largeBytes,
+                               qint64 smallBytes) {
+    Installation made;
+    const QString registerPath = folder + QStringLiteral("2026.prt");
+    const QString indexPath = folder + DocumentArchive::FileName;
+    made.archives = {QStringLiteral("2026.prt"), DocumentArchive::FileName};
+    const QList<const RecordLayout*> layouts{&ProtocolRecord::layout(), &DocumentRecord::layout()};
+    const QList<Journal::Identity> identities{ProtocolRecord::journalIdentity(registerPath),
+                                              DocumentRecord::journalIdentity(indexPath)};
+    if (!ProtocolGenerator(7, 2026).writeRegister(registerPath, cards) ||
+        !DocumentGenerator(7, 2026).writeIndex(indexPath, cards))
+        return made;
+    const QList<Annulments::Annulment> annulled = writeAnnulments(registerPath);
+    if (annulled.isEmpty() ||
+        !writeCreationJournal(registerPath, *layouts[0], identities[0], annulled) ||
+        !writeCreationJournal(indexPath, *layouts[1], identities[1]))
+        return made;
+
+    QDir().mkpath(AttachmentFolder::path(folder));
+    QHash<QString, QByteArray> sums;
+    for (qsizetype a = 0; a < made.archives.size(); ++a) {
+        const QString path = folder + made.archives[a];
+        const auto list = attachments(path, *layouts[a]);
+        for (const Attachment& file : list) {
+            if (sums.contains(file.name))
+                continue;
+            const qint64 size = made.files < largeFiles ? largeBytes : smallBytes;
+            const QByteArray bytes = fileBytes(file.name, size);
+            QFile out(AttachmentFolder::fileFor(folder, file.name));
+            if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size()) {
+                ++made.unwritable;
+                sums.insert(file.name, Journal::digest(file.name.toUtf8()));
+                continue;
+            }
+            if (made.files == 0)
+                made.firstLarge = file.name;
+            ++made.files;
+            made.bytes += size;
+            sums.insert(file.name, Journal::digest(bytes));
+        }
+        if (!writeFingerprints(path, identities[a].archive, list,
+                               [&](const QString& name) { return sums[name]; }))
+            return made;
+    }
+    made.ok = true;
+    return made;
 }
 
 } // namespace BenchSideFiles

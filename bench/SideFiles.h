@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 // What the benchmarks share: the peak memory of a process, and the side files a working
@@ -64,6 +65,24 @@ QList<Attachment> attachments(const QString& archivePath, const RecordLayout& la
 bool writeFingerprints(const QString& archivePath, const QString& archiveName,
                        const QList<Attachment>& attached,
                        const std::function<QByteArray(const QString& name)>& sha256);
+
+// The bytes of an attached file: its name over and over, to `size` bytes.
+QByteArray fileBytes(const QString& name, qint64 size);
+
+// A program folder as a working installation has it: the register "2026.prt" and the
+// document index of `cards` generated cards each, 1 % of the register annulled, both change
+// journals, every file the cards name in the attachments folder (the first `largeFiles` of
+// `largeBytes`, the others of `smallBytes`) and the fingerprints' side files.
+struct Installation {
+    bool ok = false;
+    QStringList archives; // file names, the register first
+    int files = 0;
+    int unwritable = 0; // names the file system does not take
+    qint64 bytes = 0;
+    QString firstLarge;
+};
+Installation writeInstallation(const QString& folder, int cards, int largeFiles, qint64 largeBytes,
+                               qint64 smallBytes);
 
 // "2026.prt.cronologia 412.3 MB, 2026.prt.annullate 0.1 MB": the side files beside an
 // archive, or "none".

@@ -43,32 +43,6 @@ constexpr qint64 kHugeBytes = qint64(1) << 30;
 constexpr qint64 kHugeRoom = qint64(5) << 30;
 const QDateTime kAt(QDate(2026, 3, 5), QTime(10, 30));
 
-// Every file the cards name, small; and the fingerprints' side files.
-bool writeAttachments(const QString& folder, const QStringList& archives,
-                      const QList<const RecordLayout*>& layouts,
-                      const QList<Journal::Identity>& identities, int& files) {
-    QDir().mkpath(AttachmentFolder::path(folder));
-    QHash<QString, QByteArray> sums;
-    for (qsizetype a = 0; a < archives.size(); ++a) {
-        const QString path = folder + archives[a];
-        const auto list = BenchSideFiles::attachments(path, *layouts[a]);
-        for (const BenchSideFiles::Attachment& file : list) {
-            if (sums.contains(file.name))
-                continue;
-            QByteArray bytes = file.name.toUtf8().repeated(int(kSmallBytes / file.name.size()) + 1);
-            bytes.truncate(kSmallBytes);
-            QFile out(AttachmentFolder::fileFor(folder, file.name));
-            if (out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size())
-                ++files;
-            sums.insert(file.name, Journal::digest(bytes));
-        }
-        if (!BenchSideFiles::writeFingerprints(path, identities[a].archive, list,
-                                               [&](const QString& name) { return sums[name]; }))
-            return false;
-    }
-    return true;
-}
-
 // 1 GB that deflate cannot shrink, as scans and PDFs: an 8 MB block of noise over and over
 // (far beyond deflate's reach back).
 bool writeHuge(const QString& path) {
@@ -185,26 +159,12 @@ int main(int argc, char* argv[]) {
     const QString folder = QDir(dir.path()).filePath(QStringLiteral("Faldora")) + u'/';
     const QString target = QDir(dir.path()).filePath(QStringLiteral("Backup"));
     QDir().mkpath(folder);
-    const QString registerName = QStringLiteral("2026.prt");
-    const QStringList archives{registerName, DocumentArchive::FileName};
-    const QList<const RecordLayout*> layouts{&ProtocolRecord::layout(), &DocumentRecord::layout()};
-    const QList<Journal::Identity> identities{
-        ProtocolRecord::journalIdentity(folder + registerName),
-        DocumentRecord::journalIdentity(folder + DocumentArchive::FileName)};
-
     QElapsedTimer making;
     making.start();
-    ProtocolGenerator(7, 2026).writeRegister(folder + registerName, kCards);
-    DocumentGenerator(7, 2026).writeIndex(folder + DocumentArchive::FileName, kCards);
-    const QList<Annulments::Annulment> annulled =
-        BenchSideFiles::writeAnnulments(folder + registerName);
-    int files = 0;
-    if (annulled.isEmpty() ||
-        !BenchSideFiles::writeCreationJournal(folder + registerName, *layouts[0], identities[0],
-                                              annulled) ||
-        !BenchSideFiles::writeCreationJournal(folder + DocumentArchive::FileName, *layouts[1],
-                                              identities[1]) ||
-        !writeAttachments(folder, archives, layouts, identities, files)) {
+    const BenchSideFiles::Installation made =
+        BenchSideFiles::writeInstallation(folder, kCards, 0, 0, kSmallBytes);
+    const int files = made.files;
+    if (!made.ok) {
         std::fprintf(stderr, "cannot write the program folder\n");
         return 1;
     }

@@ -43,63 +43,12 @@ constexpr qint64 kSmallBytes = 1024;
 constexpr qint64 kHugeBytes = qint64(1) << 30;
 constexpr qint64 kHugeRoom = qint64(3) << 30;
 
-// The bytes of an attached file: its name over and over, to `size` bytes.
-QByteArray fileBytes(const QString& name, qint64 size) {
-    const QByteArray unit = name.toUtf8() + '\n';
-    QByteArray out;
-    out.reserve(size);
-    while (out.size() < size)
-        out += unit;
-    out.truncate(size);
-    return out;
-}
-
-struct Attached {
-    int files = 0;
-    int unwritable = 0; // names the file system does not take
-    qint64 bytes = 0;
-    QString firstLarge;
-};
-
-// Every file the cards of both archives name, and the fingerprints' side files.
-bool writeAttachments(const QString& folder, const QStringList& archives,
-                      const QList<const RecordLayout*>& layouts,
-                      const QList<Journal::Identity>& identities, Attached& attached) {
-    QDir().mkpath(AttachmentFolder::path(folder));
-    QHash<QString, QByteArray> sums;
-    for (qsizetype a = 0; a < archives.size(); ++a) {
-        const QString path = folder + archives[a];
-        const auto list = BenchSideFiles::attachments(path, *layouts[a]);
-        for (const BenchSideFiles::Attachment& file : list) {
-            if (sums.contains(file.name))
-                continue;
-            const qint64 size = attached.files < kLargeFiles ? kLargeBytes : kSmallBytes;
-            const QByteArray bytes = fileBytes(file.name, size);
-            QFile out(AttachmentFolder::fileFor(folder, file.name));
-            if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size()) {
-                ++attached.unwritable;
-                sums.insert(file.name, Journal::digest(file.name.toUtf8()));
-                continue;
-            }
-            if (attached.files == 0)
-                attached.firstLarge = file.name;
-            ++attached.files;
-            attached.bytes += size;
-            sums.insert(file.name, Journal::digest(bytes));
-        }
-        if (!BenchSideFiles::writeFingerprints(path, identities[a].archive, list,
-                                               [&](const QString& name) { return sums[name]; }))
-            return false;
-    }
-    return true;
-}
-
 // Makes the attached file `name` 1 GB, and its fingerprints follow it.
 bool makeHuge(const QString& folder, const QStringList& archives, const QString& name) {
     QFile out(AttachmentFolder::fileFor(folder, name));
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
-    const QByteArray block = fileBytes(name, 8 << 20);
+    const QByteArray block = BenchSideFiles::fileBytes(name, 8 << 20);
     for (qint64 written = 0; written < kHugeBytes; written += block.size()) {
         if (out.write(block) != block.size())
             return false;
@@ -244,26 +193,12 @@ int main(int argc, char* argv[]) {
 
     QTemporaryDir dir;
     const QString folder = dir.path() + u'/';
-    const QString registerName = QStringLiteral("2026.prt");
-    const QStringList archives{registerName, DocumentArchive::FileName};
-    const QList<const RecordLayout*> layouts{&ProtocolRecord::layout(), &DocumentRecord::layout()};
-    const QList<Journal::Identity> identities{
-        ProtocolRecord::journalIdentity(folder + registerName),
-        DocumentRecord::journalIdentity(folder + DocumentArchive::FileName)};
-
     QElapsedTimer making;
     making.start();
-    ProtocolGenerator(7, 2026).writeRegister(folder + registerName, kCards);
-    DocumentGenerator(7, 2026).writeIndex(folder + DocumentArchive::FileName, kCards);
-    const QList<Annulments::Annulment> annulled =
-        BenchSideFiles::writeAnnulments(folder + registerName);
-    Attached attached;
-    if (annulled.isEmpty() ||
-        !BenchSideFiles::writeCreationJournal(folder + registerName, *layouts[0], identities[0],
-                                              annulled) ||
-        !BenchSideFiles::writeCreationJournal(folder + DocumentArchive::FileName, *layouts[1],
-                                              identities[1]) ||
-        !writeAttachments(folder, archives, layouts, identities, attached)) {
+    const BenchSideFiles::Installation attached =
+        BenchSideFiles::writeInstallation(folder, kCards, kLargeFiles, kLargeBytes, kSmallBytes);
+    const QStringList& archives = attached.archives;
+    if (!attached.ok) {
         std::fprintf(stderr, "cannot write the program folder\n");
         return 1;
     }
