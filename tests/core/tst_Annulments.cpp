@@ -5,6 +5,7 @@
 #include "core/WholeFile.h"
 #include "core/platform/FileLock.h"
 #include "support/Files.h"
+#include "support/Worker.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -20,10 +21,6 @@ namespace {
 const QDateTime kAt(QDate(2026, 3, 5), QTime(10, 30, 15));
 const QString kReason = QStringLiteral("Registrata due volte");
 const QString kPerson = QStringLiteral("Dott.ssa Rossi");
-
-QString worker() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/archive_worker");
-}
 
 // A register as the protocol window writes it: journaled, with the annulments kept.
 RecordArchive protocolArchive(const QString& path) {
@@ -224,8 +221,8 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("2026.prt"));
         makeRegister(path, 3);
         QProcess writer;
-        writer.start(worker(), {QStringLiteral("annul-dying"), path, QStringLiteral("2"),
-                                QString::number(syncs)});
+        QVERIFY(startWorker(writer, {QStringLiteral("annul-dying"), path, QStringLiteral("2"),
+                                     QString::number(syncs)}));
         QVERIFY(writer.waitForFinished(30000));
         QCOMPARE(writer.exitCode(), exitCode);
         // The next writer: a save of another card, then a rewrite of the annulled one.

@@ -9,6 +9,7 @@
 #include "core/Restore.h"
 #include "support/Files.h"
 #include "support/FullDisk.h"
+#include "support/Worker.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -47,10 +48,6 @@ QList<QPair<QString, QByteArray>> entriesOf(const QString& path) {
         out.append({QString::fromUtf8(st.name), n == zip_int64_t(st.size) ? bytes : "<?>"});
     }
     return out;
-}
-
-QString worker() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/archive_worker");
 }
 
 QStringList entriesIn(const QString& folder) {
@@ -189,8 +186,7 @@ void TestBackup::aSaveDuringTheBackupIsWholeOrAbsent() {
         QCOMPARE(archive.append(rewriteCard(n, u'A')), n);
 
     QProcess writer;
-    writer.start(worker(), {"rewrite", path, QString::number(kCards), "2", "journaled"});
-    QVERIFY(writer.waitForStarted());
+    QVERIFY(startWorker(writer, {"rewrite", path, QString::number(kCards), "2", "journaled"}));
     const auto stop = qScopeGuard([&] {
         writer.kill();
         writer.waitForFinished();

@@ -7,6 +7,7 @@
 #include "support/Files.h"
 #include "support/ReadOnly.h"
 #include "support/Users.h"
+#include "support/Worker.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,10 +20,6 @@
 #include <memory>
 
 namespace {
-
-QString worker() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/archive_worker");
-}
 
 const QByteArray kSettings = "[Numerazione Protocollo]\r\nInizio=100\r\n";
 
@@ -43,7 +40,7 @@ QString sharedSettings(const QTemporaryDir& dir) {
 // users keep what they make to themselves (umask 077).
 void startSettingsWriter(QProcess& process, const QString& path, const QString& section, int count,
                          bool otherUser) {
-    startAs(process, otherUser, 077, worker(),
+    startAs(process, otherUser, 077, workerPath(),
             {QStringLiteral("settings"), path, section, QString::number(count)});
 }
 
@@ -76,9 +73,8 @@ private slots:
             argsB << QStringLiteral("documents");
         }
         QProcess a, b;
-        a.start(worker(), argsA);
-        b.start(worker(), argsB);
-        QVERIFY(a.waitForStarted() && b.waitForStarted());
+        QVERIFY(startWorker(a, argsA));
+        QVERIFY(startWorker(b, argsB));
         QVERIFY(a.waitForFinished(120000) && b.waitForFinished(120000));
         QCOMPARE(a.exitCode(), 0);
         QCOMPARE(b.exitCode(), 0);
@@ -118,11 +114,10 @@ private slots:
         }
         const QString stop = dir.filePath(QStringLiteral("stop"));
         QProcess readerA, readerB, writer;
-        readerA.start(worker(), {QStringLiteral("scan"), path, stop});
-        readerB.start(worker(), {QStringLiteral("scan"), path, stop});
-        QVERIFY(readerA.waitForStarted() && readerB.waitForStarted());
+        QVERIFY(startWorker(readerA, {QStringLiteral("scan"), path, stop}));
+        QVERIFY(startWorker(readerB, {QStringLiteral("scan"), path, stop}));
         QThread::msleep(300); // both scanning
-        writer.start(worker(), {QStringLiteral("timed"), path, QStringLiteral("20")});
+        QVERIFY(startWorker(writer, {QStringLiteral("timed"), path, QStringLiteral("20")}));
         QVERIFY(writer.waitForFinished(120000));
         QFile(stop).open(QIODevice::WriteOnly);
         QVERIFY(readerA.waitForFinished(60000) && readerB.waitForFinished(60000));
@@ -141,11 +136,10 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("Faldora_Pro.ini"));
         constexpr int kEach = 100;
         QProcess a, b;
-        a.start(worker(), {QStringLiteral("settings"), path,
-                           QStringLiteral("Numerazione Protocollo"), QString::number(kEach)});
-        b.start(worker(), {QStringLiteral("settings"), path, QStringLiteral("Protocollo Documenti"),
-                           QString::number(kEach)});
-        QVERIFY(a.waitForStarted() && b.waitForStarted());
+        QVERIFY(startWorker(a, {QStringLiteral("settings"), path,
+                                QStringLiteral("Numerazione Protocollo"), QString::number(kEach)}));
+        QVERIFY(startWorker(b, {QStringLiteral("settings"), path,
+                                QStringLiteral("Protocollo Documenti"), QString::number(kEach)}));
         QVERIFY(a.waitForFinished(120000) && b.waitForFinished(120000));
         QCOMPARE(a.exitCode(), 0);
         QCOMPARE(b.exitCode(), 0);

@@ -7,6 +7,7 @@
 #include "core/platform/FileLock.h"
 #include "support/Files.h"
 #include "support/FullDisk.h"
+#include "support/Worker.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -70,10 +71,6 @@ struct Archive {
         return out;
     }
 };
-
-QString worker() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/archive_worker");
-}
 
 QByteArray sideLine(const QString& archive, int position, const QString& field, const QString& name,
                     const QByteArray& sum) {
@@ -270,9 +267,9 @@ private slots:
                 a.journaled({{"Copia", copyOf(p, u'A'), sha("A")}}).append(rewriteCard(p, u'A')),
                 p);
         QProcess writer;
-        writer.start(worker(), {QStringLiteral("rewrite-dying"), a.path, QStringLiteral("2"),
-                                QStringLiteral("B"), QString::number(syncs),
-                                QStringLiteral("fingerprinted")});
+        QVERIFY(startWorker(writer, {QStringLiteral("rewrite-dying"), a.path, QStringLiteral("2"),
+                                     QStringLiteral("B"), QString::number(syncs),
+                                     QStringLiteral("fingerprinted")}));
         QVERIFY(writer.waitForFinished(30000));
         QCOMPARE(writer.exitCode(), 86);
         const QByteArray lineA = sideLine("Protocollo 2026", 2, "Copia", copyOf(2, u'A'), sha("A"));

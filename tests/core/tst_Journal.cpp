@@ -6,6 +6,7 @@
 #include "core/platform/FileLock.h"
 #include "support/Files.h"
 #include "support/FullDisk.h"
+#include "support/Worker.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -21,10 +22,6 @@ using Journal::Kind;
 namespace {
 
 const QDateTime kAt(QDate(2026, 3, 5), QTime(10, 30, 15));
-
-QString worker() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/archive_worker");
-}
 
 RecordArchive protocolArchive(const QString& path, Kind kind = Kind::New) {
     RecordArchive archive(path, ProtocolRecord::layout());
@@ -216,8 +213,7 @@ private slots:
         QTest::addColumn<bool>("badHeader");
         // Lines: 1 header, 2-4 the new card, 5-6 the first rewrite, 7-8 the second.
         QTest::newRow("untouched") << "" << QList<int>{} << QList<int>{} << false;
-        QTest::newRow("one byte of an entry")
-            << "byte 5" << QList<int>{5} << QList<int>{} << false;
+        QTest::newRow("one byte of an entry") << "byte 5" << QList<int>{5} << QList<int>{} << false;
         QTest::newRow("one byte of the last entry")
             << "byte 8" << QList<int>{8} << QList<int>{} << false;
         QTest::newRow("an entry removed") << "remove 5" << QList<int>{} << QList<int>{5} << false;
@@ -395,9 +391,9 @@ private slots:
         const int position = append ? 3 : 2;
 
         QProcess writer;
-        writer.start(worker(),
-                     {QStringLiteral("rewrite-dying"), path, QString::number(position),
-                      QStringLiteral("B"), QString::number(syncs), QStringLiteral("journaled")});
+        QVERIFY(startWorker(writer, {QStringLiteral("rewrite-dying"), path,
+                                     QString::number(position), QStringLiteral("B"),
+                                     QString::number(syncs), QStringLiteral("journaled")}));
         QVERIFY(writer.waitForFinished(30000));
         QCOMPARE(writer.exitCode(), 86); // died where it was told to
         if (aftermath == QLatin1String("journal torn")) {
@@ -529,9 +525,8 @@ private slots:
         auto* random = QRandomGenerator::global();
         for (int k = 0; k < kills; ++k) {
             QProcess writer;
-            writer.start(worker(), {QStringLiteral("rewrite"), path, QString::number(kCards),
-                                    QStringLiteral("journaled")});
-            QVERIFY(writer.waitForStarted());
+            QVERIFY(startWorker(writer, {QStringLiteral("rewrite"), path, QString::number(kCards),
+                                         QStringLiteral("journaled")}));
             QThread::msleep(random->bounded(5, 60));
             writer.kill();
             QVERIFY(writer.waitForFinished(30000));

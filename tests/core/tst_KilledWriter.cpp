@@ -2,6 +2,7 @@
 #include "core/RecordArchive.h"
 #include "core/RecordFile.h"
 #include "support/Files.h"
+#include "support/Worker.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -12,10 +13,6 @@
 #include <QThread>
 
 namespace {
-
-QString worker() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/archive_worker");
-}
 
 constexpr int kCards = 4;
 
@@ -76,8 +73,9 @@ private slots:
         constexpr int kPosition = 3;
 
         QProcess writer;
-        writer.start(worker(), {QStringLiteral("rewrite-dying"), path, QString::number(kPosition),
-                                QStringLiteral("B"), QString::number(syncs)});
+        QVERIFY(
+            startWorker(writer, {QStringLiteral("rewrite-dying"), path, QString::number(kPosition),
+                                 QStringLiteral("B"), QString::number(syncs)}));
         QVERIFY(writer.waitForFinished(30000));
         QCOMPARE(writer.exitCode(), 86); // died where it was told to
         QVERIFY(QFile::exists(side));
@@ -125,8 +123,8 @@ private slots:
         int torn = 0;
         for (int k = 0; k < kills; ++k) {
             QProcess writer;
-            writer.start(worker(), {QStringLiteral("rewrite"), path, QString::number(kCards)});
-            QVERIFY2(writer.waitForStarted(), qPrintable(writer.errorString()));
+            QVERIFY(
+                startWorker(writer, {QStringLiteral("rewrite"), path, QString::number(kCards)}));
             QThread::msleep(random->bounded(5, 60));
             writer.kill();
             QVERIFY(writer.waitForFinished(30000));

@@ -10,6 +10,7 @@
 #include "support/Files.h"
 #include "support/FullDisk.h"
 #include "support/ReadOnly.h"
+#include "support/Worker.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -26,10 +27,6 @@ const QDateTime kRestoredAt(QDate(2026, 3, 6), QTime(9, 15));
 const QString kBefore = QStringLiteral("Faldora_Prima_del_ripristino_2026-03-06_0915");
 // What a restore never touches, or makes itself: left out when folders are compared.
 const QStringList kNotData{"Faldora_Pro.ini.lock", "unins000.dll.lock", kBefore};
-
-QString worker() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/archive_worker");
-}
 
 QByteArray sha(const QByteArray& bytes) {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
@@ -407,7 +404,8 @@ void TestRestore::aKilledRestoreLeavesTheOldFilesOrTheNew() {
     Scene scene;
     QVERIFY(scene.make());
     QProcess restore;
-    restore.start(worker(), {"restore-dying", scene.zip, scene.folder(), QString::number(step)});
+    QVERIFY(
+        startWorker(restore, {"restore-dying", scene.zip, scene.folder(), QString::number(step)}));
     QVERIFY(restore.waitForFinished(60000));
     const bool died = restore.exitCode() == 86;
     QVERIFY2(died || restore.exitCode() == 0, restore.readAllStandardError().constData());

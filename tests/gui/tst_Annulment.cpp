@@ -10,6 +10,7 @@
 #include "protocol_outputs/TrovaProtocollo.h"
 #include "support/Files.h"
 #include "support/TestServices.h"
+#include "support/Worker.h"
 #include "ui/ResultList.h"
 
 #include <QCoreApplication>
@@ -84,10 +85,6 @@ bool annulled(const QString& path, int position, const QString& reason = kReason
 
 void click(QWidget* window, const char* name) {
     QTest::mouseClick(control<QAbstractButton>(window, name), Qt::LeftButton);
-}
-
-QString worker() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/archive_worker");
 }
 
 } // namespace
@@ -231,8 +228,8 @@ private slots:
         f.load(f.window, 2);
         if (otherProcess) {
             QProcess other;
-            other.start(worker(),
-                        {QStringLiteral("annul-dying"), f.path(), QStringLiteral("2"), "-1"});
+            QVERIFY(startWorker(
+                other, {QStringLiteral("annul-dying"), f.path(), QStringLiteral("2"), "-1"}));
             QVERIFY(other.waitForFinished(30000));
             QCOMPARE(other.exitCode(), 0);
         } else {
