@@ -2,12 +2,8 @@
 
 #include <QtGlobal>
 #include <algorithm>
-#include <cstdint>
 #include <cstdlib>
-
-#if defined(Q_OS_LINUX)
 #include <sys/mman.h>
-#endif
 
 namespace LargePages {
 
@@ -17,20 +13,15 @@ namespace {
 constexpr std::size_t kLarge = std::size_t(2) << 20;
 constexpr std::size_t kPage = 4096;
 
-Block fromHeap(std::size_t bytes) {
-    void* base = std::malloc(bytes > 0 ? bytes : 1);
-    if (!base)
-        return {};
-    return {static_cast<char*>(base), bytes, base, bytes, false};
-}
-
 } // namespace
 
-#if defined(Q_OS_LINUX)
-
 Block allocate(std::size_t bytes) {
-    if (bytes < kLarge)
-        return fromHeap(bytes);
+    if (bytes < kLarge) {
+        void* base = std::malloc(bytes > 0 ? bytes : 1);
+        if (!base)
+            return {};
+        return {static_cast<char*>(base), bytes, base, bytes, false};
+    }
     const std::size_t length = (bytes + kPage - 1) / kPage * kPage;
     void* base = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (base == MAP_FAILED)
@@ -46,6 +37,7 @@ void release(const Block& block) {
 }
 
 void prepare(const Block& block, std::size_t from, std::size_t to) {
+#if defined(Q_OS_LINUX)
 #ifndef MADV_POPULATE_WRITE
     constexpr int MADV_POPULATE_WRITE = 23; // Linux 5.14; older systems refuse it
 #endif
@@ -55,20 +47,11 @@ void prepare(const Block& block, std::size_t from, std::size_t to) {
     to = std::min(block.size, (to + kPage - 1) / kPage * kPage);
     if (from < to)
         madvise(block.data + from, to - from, MADV_POPULATE_WRITE);
-}
-
 #else
-
-Block allocate(std::size_t bytes) {
-    return fromHeap(bytes);
-}
-
-void release(const Block& block) {
-    std::free(block.base);
-}
-
-void prepare(const Block&, std::size_t, std::size_t) {}
-
+    Q_UNUSED(block);
+    Q_UNUSED(from);
+    Q_UNUSED(to);
 #endif
+}
 
 } // namespace LargePages
