@@ -80,8 +80,11 @@ RecordFile::~RecordFile() {
 bool RecordFile::open(const QString& path, Access access, int lockTimeoutMs) {
     close();
     m_file.setFileName(path);
-    // Unbuffered: every write goes straight to the file, nothing waits in a buffer.
-    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+    // Unbuffered: every write goes straight to the file, nothing waits in a buffer. A reader
+    // also reads a register it may not write: a past year marked read-only, a copy on a
+    // read-only share or disc.
+    if (!m_file.open(QIODevice::ReadWrite | QIODevice::Unbuffered) &&
+        (access == Access::Write || !m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)))
         return false;
     const auto lock = [&](FileLock::Mode mode) {
         return FileLock::take(m_file, mode, lockTimeoutMs, m_locked);
@@ -92,7 +95,9 @@ bool RecordFile::open(const QString& path, Access access, int lockTimeoutMs) {
     };
     if (!lock(access == Access::Write ? FileLock::Mode::Exclusive : FileLock::Mode::Shared))
         return fail();
-    if (!QFile::exists(rewritePath()))
+    // A rewrite left behind by a killed copy is finished by the next one that can write the
+    // register; until then a reader that cannot sees the card as it lies.
+    if (!QFile::exists(rewritePath()) || !m_file.isWritable())
         return true;
     // A rewrite left behind by a copy that was killed: a reader takes the writer's lock to
     // finish it, then goes back to sharing.

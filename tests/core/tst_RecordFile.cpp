@@ -2,6 +2,7 @@
 #include "core/RecordArchive.h"
 #include "core/RecordFile.h"
 #include "core/platform/FileLock.h"
+#include "support/ReadOnly.h"
 
 #include <climits>
 
@@ -159,6 +160,49 @@ private slots:
         QCOMPARE(positions.first(), 1);
         QCOMPARE(positions.last(), n);
         QVERIFY(allMatch);
+    }
+
+    // A past year marked read-only, or a copy on a read-only share: it is read, browsed and
+    // searched as any other; saving in it fails and changes nothing. A rewrite a killed copy
+    // left behind waits for the first copy that can write the register.
+    void aRegisterThatRefusesWritesIsStillRead_data() {
+        QTest::addColumn<bool>("leftRewrite");
+        QTest::newRow("whole register") << false;
+        QTest::newRow("a rewrite left behind") << true;
+    }
+    void aRegisterThatRefusesWritesIsStillRead() {
+        QFETCH(bool, leftRewrite);
+        const QString p = path(leftRewrite ? "ro-left.prt" : "ro.prt");
+        const QString side = p + RecordFile::kRewriteSuffix;
+        const RecordArchive archive(p, ProtocolRecord::layout());
+        for (int n = 1; n <= 3; ++n)
+            QVERIFY(archive.append(card(QString::number(n))));
+        if (leftRewrite)
+            writeBytes(side, "Faldora riscrittura 1\n"); // cut short: the card stays as it is
+        const QByteArray before = fileBytes(p);
+        {
+            ReadOnly readOnly(p);
+            if (!readOnly.ok())
+                QSKIP("this machine cannot make the register read-only");
+            QCOMPARE(archive.count(), std::optional<int>(3));
+            QCOMPARE(archive.read(2)->text(ProtocolRecord::Oggetto), QStringLiteral("Oggetto 2"));
+            const auto last = archive.browse(BrowseCommand::Last, std::nullopt);
+            QVERIFY(last && last->record);
+            QCOMPARE(last->record->text(ProtocolRecord::Numero), QStringLiteral("3"));
+            int seen = 0;
+            QVERIFY(archive.scan([&](int, const Record&) { ++seen; }));
+            QCOMPARE(seen, 3);
+
+            QVERIFY(!archive.append(card(QStringLiteral("4"))));
+            QVERIFY(!archive.update(1, card(QStringLiteral("x"))));
+            QCOMPARE(fileBytes(p), before);
+            QCOMPARE(QFile::exists(side), leftRewrite);
+        }
+        // Writable again: the next save settles what was left and goes through.
+        QVERIFY(archive.update(1, card(QStringLiteral("x"))));
+        QVERIFY(!QFile::exists(side));
+        QCOMPARE(archive.read(1)->text(ProtocolRecord::Numero), QStringLiteral("x"));
+        QCOMPARE(archive.read(2)->text(ProtocolRecord::Numero), QStringLiteral("2"));
     }
 
     // A write is done only when its bytes are on the disk: a flush the system refuses fails

@@ -4,6 +4,8 @@
 #include "core/RecordArchive.h"
 #include "protocol/Protocollo.h"
 #include "support/BrowsingRows.h"
+#include "support/Files.h"
+#include "support/ReadOnly.h"
 #include "support/TestServices.h"
 #include "ui/CardWindow.h"
 #include "ui/Widgets.h"
@@ -800,6 +802,32 @@ private slots:
         QCOMPARE(f.services.messages[0].text, message);
         QTRY_COMPARE(QApplication::focusWidget()->objectName(), focus);
         QVERIFY(!QFile::exists(f.label("lblFile")->text()));
+    }
+
+    // A past year marked read-only: its cards are browsed as usual; a save says that the
+    // archive cannot be written and changes nothing.
+    void aReadOnlyRegisterIsBrowsedButNotWritten() {
+        Fixture f(3);
+        QVERIFY(f.show());
+        const QString path = f.label("lblFile")->text();
+        const QByteArray before = readBytes(path);
+        ReadOnly readOnly(path);
+        if (!readOnly.ok())
+            QSKIP("this machine cannot make the register read-only");
+        f.click("cmdUltimo");
+        QCOMPARE(f.position(), QStringLiteral("3"));
+        f.click("cmdIndietro");
+        QCOMPARE(f.position(), QStringLiteral("2"));
+        QCOMPARE(f.edit("txtOggetto")->text(), QStringLiteral("Oggetto della scheda 2"));
+        QVERIFY(f.services.messages.isEmpty());
+
+        f.edit("txtOggetto")->setText(QStringLiteral("modificato"));
+        f.click("cmdSalva");
+        QCOMPARE(f.services.messages.size(), 1);
+        QCOMPARE(f.services.messages[0].kind, MessageKind::Error);
+        QCOMPARE(f.services.messages[0].text, CardWindow::kAccessError);
+        QCOMPARE(f.edit("txtOggetto")->text(), QStringLiteral("modificato"));
+        QCOMPARE(readBytes(path), before);
     }
 
     void failedSaveKeepsTheCardNew() {
