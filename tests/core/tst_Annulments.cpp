@@ -5,7 +5,7 @@
 #include "core/WholeFile.h"
 #include "core/platform/FileLock.h"
 #include "support/Files.h"
-#include "support/Worker.h"
+#include "support/Processes.h"
 
 #include <QCoreApplication>
 #include <QProcess>

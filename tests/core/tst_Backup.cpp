@@ -9,7 +9,7 @@
 #include "core/Restore.h"
 #include "support/Files.h"
 #include "support/FullDisk.h"
-#include "support/Worker.h"
+#include "support/Processes.h"
 
 #include <QCoreApplication>
 #include <QProcess>

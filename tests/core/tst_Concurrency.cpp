@@ -5,9 +5,9 @@
 #include "core/TextField.h"
 #include "core/platform/FileLock.h"
 #include "support/Files.h"
+#include "support/Processes.h"
 #include "support/ReadOnly.h"
 #include "support/Users.h"
-#include "support/Worker.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -38,10 +38,10 @@ QString sharedSettings(const QTemporaryDir& dir) {
 
 // One copy of the program writing `count` values into `section`, as `otherUser` or not; its
 // users keep what they make to themselves (umask 077).
-void startSettingsWriter(QProcess& process, const QString& path, const QString& section, int count,
+bool startSettingsWriter(QProcess& process, const QString& path, const QString& section, int count,
                          bool otherUser) {
-    startAs(process, otherUser, 077, workerPath(),
-            {QStringLiteral("settings"), path, section, QString::number(count)});
+    return startAs(process, otherUser, 077, workerPath(),
+                   {QStringLiteral("settings"), path, section, QString::number(count)});
 }
 
 } // namespace
@@ -193,7 +193,8 @@ private slots:
         const QByteArray before = readBytes(path);
 
         QProcess writer;
-        startSettingsWriter(writer, path, QStringLiteral("Numerazione Protocollo"), 1, otherUser);
+        QVERIFY(startSettingsWriter(writer, path, QStringLiteral("Numerazione Protocollo"), 1,
+                                    otherUser));
         QVERIFY(writer.waitForFinished(60000));
         const QString errors = QString::fromLocal8Bit(writer.readAllStandardError());
         if (written) {
@@ -224,14 +225,15 @@ private slots:
         QTemporaryDir dir;
         const QString path = sharedSettings(dir);
         QProcess first;
-        startSettingsWriter(first, path, QStringLiteral("Prima"), 1, lockByOtherUser);
+        QVERIFY(startSettingsWriter(first, path, QStringLiteral("Prima"), 1, lockByOtherUser));
         QVERIFY(first.waitForFinished(60000));
         QCOMPARE(first.exitCode(), 0);
 
         constexpr int kEach = 150;
         QProcess a, b;
-        startSettingsWriter(a, path, QStringLiteral("Numerazione Protocollo"), kEach, false);
-        startSettingsWriter(b, path, QStringLiteral("Protocollo Documenti"), kEach, true);
+        QVERIFY(
+            startSettingsWriter(a, path, QStringLiteral("Numerazione Protocollo"), kEach, false));
+        QVERIFY(startSettingsWriter(b, path, QStringLiteral("Protocollo Documenti"), kEach, true));
         QVERIFY(a.waitForFinished(120000) && b.waitForFinished(120000));
         QVERIFY2(a.exitCode() == 0, a.readAllStandardError().constData());
         QVERIFY2(b.exitCode() == 0, b.readAllStandardError().constData());

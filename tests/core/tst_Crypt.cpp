@@ -1,6 +1,7 @@
 #include "core/Credential.h"
 #include "core/Crypt.h"
 #include "core/IniFile.h"
+#include "support/Processes.h"
 
 #include <QDir>
 #include <QFile>
@@ -193,7 +194,7 @@ private slots:
         QTemporaryDir dir;
         QProcess tool;
         tool.setWorkingDirectory(dir.path());
-        tool.start(QStringLiteral(MAKECREDENTIAL_PATH), arguments);
+        QVERIFY(startProgram(tool, QStringLiteral(MAKECREDENTIAL_PATH), arguments));
         QVERIFY(tool.waitForFinished());
         QCOMPARE(tool.exitCode(), exitCode);
         const QStringList written = QDir(dir.path()).entryList(QDir::Files);

@@ -7,7 +7,7 @@
 #include "core/platform/FileLock.h"
 #include "support/Files.h"
 #include "support/FullDisk.h"
-#include "support/Worker.h"
+#include "support/Processes.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

@@ -2,7 +2,7 @@
 #include "core/RecordArchive.h"
 #include "core/RecordFile.h"
 #include "support/Files.h"
-#include "support/Worker.h"
+#include "support/Processes.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -10,7 +10,7 @@
 #include "support/Files.h"
 #include "support/FullDisk.h"
 #include "support/ReadOnly.h"
-#include "support/Worker.h"
+#include "support/Processes.h"
 
 #include <QCoreApplication>
 #include <QProcess>

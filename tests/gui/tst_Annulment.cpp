@@ -10,7 +10,7 @@
 #include "protocol_outputs/TrovaProtocollo.h"
 #include "support/Files.h"
 #include "support/TestServices.h"
-#include "support/Worker.h"
+#include "support/Processes.h"
 #include "ui/ResultList.h"
 
 #include <QCoreApplication>

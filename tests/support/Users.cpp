@@ -1,5 +1,7 @@
 #include "Users.h"
 
+#include "Processes.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -47,7 +49,7 @@ QString reachableCopy(const QString& program) {
 
 } // namespace
 
-void startAs(QProcess& process, bool otherUser, int umask, const QString& program,
+bool startAs(QProcess& process, bool otherUser, int umask, const QString& program,
              const QStringList& arguments) {
     // Looked up here: between fork and exec only plain system calls are safe.
     const passwd* user = otherUser ? nobody() : nullptr;
@@ -58,7 +60,7 @@ void startAs(QProcess& process, bool otherUser, int umask, const QString& progra
         if (otherUser && (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0))
             ::_exit(126);
     });
-    process.start(otherUser ? reachableCopy(program) : program, arguments);
+    return startProgram(process, otherUser ? reachableCopy(program) : program, arguments);
 }
 
 Umask::Umask(int mask) : m_previous(int(::umask(mode_t(mask)))) {}
@@ -73,8 +75,8 @@ QString otherUserUnavailable() {
     return QStringLiteral("starting a process as another user needs a second account here");
 }
 
-void startAs(QProcess& process, bool, int, const QString& program, const QStringList& arguments) {
-    process.start(program, arguments);
+bool startAs(QProcess& process, bool, int, const QString& program, const QStringList& arguments) {
+    return startProgram(process, program, arguments);
 }
 
 Umask::Umask(int) {}

@@ -13,8 +13,9 @@ QString otherUserUnavailable();
 
 // Starts `program` as "nobody" when `otherUser`, else as this user; either way with `umask`
 // as its file-creation mask. The other user runs a copy in a folder anyone may enter, since
-// the build folder may lie where only its owner can reach (a checkout under /root).
-void startAs(QProcess& process, bool otherUser, int umask, const QString& program,
+// the build folder may lie where only its owner can reach (a checkout under /root). True once
+// it runs.
+bool startAs(QProcess& process, bool otherUser, int umask, const QString& program,
              const QStringList& arguments);
 
 // This process's file-creation mask, for the life of the object.
