@@ -12,7 +12,7 @@
 #include "RecordFile.h"
 #include "Settings.h"
 #include "platform/FileLock.h"
-#include "platform/ZipFile.h"
+#include "platform/NativePath.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -420,7 +420,7 @@ Result write(const QString& programFolder, const QString& targetFolder, const QD
 
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t* file = ZipFile::source(temporary, &error);
+    zip_source_t* file = NativePath::zipSource(temporary, &error);
     zip_t* zip = file ? zip_open_from_source(file, ZIP_CREATE | ZIP_EXCL, &error) : nullptr;
     zip_error_fini(&error);
     if (!zip) {

@@ -10,7 +10,7 @@
 #include "Settings.h"
 #include "WholeFile.h"
 #include "platform/FileLock.h"
-#include "platform/ZipFile.h"
+#include "platform/NativePath.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -55,7 +55,7 @@ struct FileCloser {
 Zip openZip(const QString& path) {
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t* source = ZipFile::source(path, &error);
+    zip_source_t* source = NativePath::zipSource(path, &error);
     zip_t* zip =
         source ? zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error) : nullptr;
     if (source && !zip)
