@@ -53,7 +53,8 @@ bool take(QFileDevice& file, Mode mode, int timeoutMs, bool& held) {
 Result acquire(QFileDevice& file, Mode mode, int timeoutMs) {
     if (!Platform::hasHandle(file))
         return Result::Failed;
-    const QDeadlineTimer deadline(timeoutMs);
+    const QDeadlineTimer deadline(
+        g_faults.longestWaitMs >= 0 ? std::min(timeoutMs, g_faults.longestWaitMs) : timeoutMs);
     const bool writer = mode == Mode::Exclusive;
     // A reader passes through the gate; a writer keeps it until it has the data lock.
     const Result gate = waitFor([&] { return tryGate(file, writer); }, deadline);

@@ -68,6 +68,9 @@ struct Faults {
     int syncsBeforeDeath = -1;
     // Every lock attempt fails as on a file system that keeps no locks.
     bool noLocks = false;
+    // Every wait for a lock held elsewhere gives up after at most this long, as the full
+    // wait would; negative: each waits as long as it asks.
+    int longestWaitMs = -1;
     // Lock attempts made so far (gate and data lock alike).
     int lockAttempts = 0;
 };
