@@ -8,7 +8,6 @@
 #include "ui/FileDialogs.h"
 #include "ui/Messages.h"
 #include "ui/ProgramFolder.h"
-#include "ui/WindowFrame.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -65,7 +64,6 @@ void backup(QWidget* from) {
                           QStringLiteral("Copia in un unico file zip i registri, lo schedario, "
                                          "la cronologia, le impostazioni, la password e i file "
                                          "allegati, con l'elenco del loro contenuto."));
-    WindowFrame::centre(&window, from);
     const QDateTime now = Clock::now();
     window.run([&](Backup::Control& control) {
         result = Backup::write(ProgramFolder::path(), folder, now, control);
@@ -100,7 +98,6 @@ bool restore(QWidget* from) {
         TfrmOperazione window(from, "frmControlloBackup", QStringLiteral("Controllo del backup"),
                               QStringLiteral("Legge tutto il backup e confronta ogni file con "
                                              "l'elenco del suo contenuto. Non modifica nulla."));
-        WindowFrame::centre(&window, from);
         window.run([&](Backup::Control& control) {
             checked = Restore::inspect(zip, ProgramFolder::path(), control);
         });
@@ -122,7 +119,6 @@ bool restore(QWidget* from) {
                               QStringLiteral("Estrae il backup, lo controlla di nuovo e lo mette "
                                              "al posto dei file attuali, che vengono conservati "
                                              "a parte."));
-        WindowFrame::centre(&window, from);
         const QDateTime now = Clock::now();
         window.run([&](Backup::Control& control) {
             result = Restore::apply(zip, ProgramFolder::path(), now, control);

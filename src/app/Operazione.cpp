@@ -37,6 +37,7 @@ TfrmOperazione::TfrmOperazione(QWidget* opener, const char* name, const QString&
     btnAnnulla = addButton(panel, QStringLiteral("btnAnnulla"), QStringLiteral("Annulla"),
                            {444, 116, 120, 36});
     connect(btnAnnulla, &QPushButton::clicked, this, [this] { m_control.cancel = true; });
+    WindowFrame::centre(this, opener);
 }
 
 TfrmOperazione::~TfrmOperazione() = default;

@@ -11,7 +11,8 @@ class QPushButton;
 
 // The window of a long action on the whole program folder (the backup, the check and the
 // restore of a backup): a title, what the action does, a progress bar and "Annulla". It
-// closes itself when the action ends; its opener then says how it went.
+// stands over its opener and closes itself when the action ends; the opener then says how
+// it went.
 class TfrmOperazione final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TfrmOperazione)

@@ -320,6 +320,12 @@ bool isRegisterName(const QString& name) {
            allDigits(QStringView(name).left(4));
 }
 
+const RecordLayout* archiveLayout(const QString& name) {
+    if (isRegisterName(name))
+        return &ProtocolRecord::layout();
+    return name == DocumentArchive::FileName ? &DocumentRecord::layout() : nullptr;
+}
+
 QStringList archivesIn(const QString& programFolder) {
     QStringList names;
     const QDir folder(programFolder);

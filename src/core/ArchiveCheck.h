@@ -5,6 +5,8 @@
 #include <atomic>
 #include <functional>
 
+class RecordLayout;
+
 // The archive check: reads every register year and the document index in a program folder,
 // with their journals and the attachments folder, and reports what is wrong. It only reads;
 // nothing is ever repaired or written.
@@ -55,6 +57,10 @@ struct Result {
 
 // "NNNN.prt": the file name of a year's register.
 bool isRegisterName(const QString& name);
+
+// The record layout of the archive named `name` (a year's register or the document index);
+// null for any other name.
+const RecordLayout* archiveLayout(const QString& name);
 
 // The registers ("NNNN.prt", oldest year first) and the document index in `programFolder`
 // (which ends with its separator), as file names.

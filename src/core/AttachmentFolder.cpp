@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <filesystem>
 #include <optional>
 
 namespace AttachmentFolder {
@@ -259,10 +258,7 @@ CopyResult copyIn(const QString& programFolder, const QString& source, const QSt
         *sha256 = *sum;
     if (vet && !vet(*sum))
         return CopyResult::Declined;
-    std::error_code error;
-    std::filesystem::rename(QFileInfo(out).filesystemAbsoluteFilePath(),
-                            QFileInfo(target).filesystemAbsoluteFilePath(), error);
-    if (error)
+    if (!FileLock::rename(out.fileName(), target))
         return CopyResult::Failed;
     discard.keep = true;
     FileLock::syncFolderOf(target);

@@ -5,11 +5,10 @@
 #include "AttachmentFolder.h"
 #include "BackupManifest.h"
 #include "Credential.h"
-#include "DocumentRecord.h"
 #include "Fingerprints.h"
 #include "Journal.h"
-#include "ProtocolRecord.h"
 #include "RecordFile.h"
+#include "RecordLayout.h"
 #include "Settings.h"
 #include "platform/FileLock.h"
 #include "platform/NativePath.h"
@@ -23,7 +22,6 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <vector>
@@ -36,10 +34,6 @@ constexpr qint64 kBlock = 1 << 20;
 constexpr qint64 kCopyBlock = 64 * 1024;
 const QString kCopyPrefix = QStringLiteral(".allegato-");
 
-bool isArchiveName(const QString& name) {
-    return ArchiveCheck::isRegisterName(name) || name == DocumentArchive::FileName;
-}
-
 // The shared lock of an archive (its record file) or of the settings or the credential
 // (their lock files), held for the life of the object.
 class HeldLock {
@@ -50,11 +44,8 @@ public:
 
     // `path`: the archive, the settings or the credential.
     bool take(const QString& path) {
-        const QString name = QFileInfo(path).fileName();
-        if (isArchiveName(name)) {
-            const int size = name == DocumentArchive::FileName ? DocumentRecord::layout().size()
-                                                               : ProtocolRecord::layout().size();
-            m_record = std::make_unique<RecordFile>(size);
+        if (const RecordLayout* layout = ArchiveCheck::archiveLayout(QFileInfo(path).fileName())) {
+            m_record = std::make_unique<RecordFile>(layout->size());
             return m_record->open(path, RecordFile::Access::Read);
         }
         // A folder where no lock file can be made is read all the same, as the settings are.
@@ -115,6 +106,11 @@ struct Entry {
     qint64 size = 0;
     bool done = false;
     zip_error_t error;
+
+    Entry() { zip_error_init(&error); }
+    Entry(const Entry&) = delete;
+    Entry& operator=(const Entry&) = delete;
+    ~Entry() { zip_error_fini(&error); }
 };
 
 struct Writer {
@@ -125,11 +121,38 @@ struct Writer {
     qint64 manifestOffset = 0;
     zip_error_t manifestError;
     QString failure;
+
+    explicit Writer(Control& c) : control(c) { zip_error_init(&manifestError); }
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
+    ~Writer() { zip_error_fini(&manifestError); }
 };
 
 zip_int64_t fail(zip_error_t* error, int code, int system = 0) {
     zip_error_set(error, code, system);
     return -1;
+}
+
+// What both sources of the zip (a file, the list of contents) answer alike, besides open,
+// read and close. No size is given ahead: it is what is read, not what the folder said a
+// moment ago.
+zip_int64_t answerAlike(zip_error_t* error, void* data, zip_uint64_t length,
+                        zip_source_cmd_t command) {
+    switch (command) {
+    case ZIP_SOURCE_STAT:
+        zip_stat_init(static_cast<zip_stat_t*>(data));
+        return sizeof(zip_stat_t);
+    case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(error, data, length);
+    case ZIP_SOURCE_FREE:
+        return 0;
+    case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                              ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
+                                              ZIP_SOURCE_SUPPORTS, -1);
+    default:
+        return fail(error, ZIP_ER_OPNOTSUPP);
+    }
 }
 
 zip_int64_t entryCallback(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
@@ -167,22 +190,8 @@ zip_int64_t entryCallback(void* state, void* data, zip_uint64_t length, zip_sour
         e->hash.reset();
         e->done = true;
         return 0;
-    case ZIP_SOURCE_STAT: {
-        // The size is what is read, not what the folder said a moment ago.
-        auto* st = static_cast<zip_stat_t*>(data);
-        zip_stat_init(st);
-        return sizeof(zip_stat_t);
-    }
-    case ZIP_SOURCE_ERROR:
-        return zip_error_to_data(&e->error, data, length);
-    case ZIP_SOURCE_FREE:
-        return 0;
-    case ZIP_SOURCE_SUPPORTS:
-        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
-                                              ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
-                                              ZIP_SOURCE_SUPPORTS, -1);
     default:
-        return fail(&e->error, ZIP_ER_OPNOTSUPP);
+        return answerAlike(&e->error, data, length, command);
     }
 }
 
@@ -211,21 +220,8 @@ zip_int64_t manifestCallback(void* state, void* data, zip_uint64_t length,
     }
     case ZIP_SOURCE_CLOSE:
         return 0;
-    case ZIP_SOURCE_STAT: {
-        auto* st = static_cast<zip_stat_t*>(data);
-        zip_stat_init(st);
-        return sizeof(zip_stat_t);
-    }
-    case ZIP_SOURCE_ERROR:
-        return zip_error_to_data(&w->manifestError, data, length);
-    case ZIP_SOURCE_FREE:
-        return 0;
-    case ZIP_SOURCE_SUPPORTS:
-        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
-                                              ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
-                                              ZIP_SOURCE_SUPPORTS, -1);
     default:
-        return fail(&w->manifestError, ZIP_ER_OPNOTSUPP);
+        return answerAlike(&w->manifestError, data, length, command);
     }
 }
 
@@ -237,15 +233,8 @@ bool addEntry(zip_t* zip, zip_source_t* source, const QString& name) {
         return false;
     }
     // The fastest deflate: the registers' blank-padded fields shrink just as well, and the
-    // archives are locked for a shorter time.
+    // backup is done sooner.
     return zip_set_file_compression(zip, zip_uint64_t(index), ZIP_CM_DEFLATE, 1) == 0;
-}
-
-bool move(const QString& from, const QString& to) {
-    std::error_code error;
-    std::filesystem::rename(QFileInfo(from).filesystemAbsoluteFilePath(),
-                            QFileInfo(to).filesystemAbsoluteFilePath(), error);
-    return !error;
 }
 
 } // namespace
@@ -296,10 +285,11 @@ bool isDataPath(const QString& path) {
     const QStringList parts = path.split(u'/');
     if (parts.size() == 1) {
         const QString& name = parts.first();
-        if (name == Settings::FileName || name == Credential::FileName || isArchiveName(name))
+        if (name == Settings::FileName || name == Credential::FileName ||
+            ArchiveCheck::archiveLayout(name))
             return true;
         for (const QString& suffix : sideSuffixes()) {
-            if (name.endsWith(suffix) && isArchiveName(name.chopped(suffix.size())))
+            if (name.endsWith(suffix) && ArchiveCheck::archiveLayout(name.chopped(suffix.size())))
                 return true;
         }
         return false;
@@ -329,15 +319,9 @@ Result write(const QString& programFolder, const QString& targetFolder, const QD
         return result;
     }
 
-    Writer writer{control, {}, {}, {}, 0, {}, {}};
-    zip_error_init(&writer.manifestError);
+    Writer writer(control);
     writer.manifest.programVersion = BackupManifest::programVersion();
     writer.manifest.date = at;
-    const auto cleanUp = [&] {
-        for (const auto& e : writer.entries)
-            zip_error_fini(&e->error);
-        zip_error_fini(&writer.manifestError);
-    };
     const QList<Item> items = dataIn(programFolder);
     // A name that a restore would refuse makes a backup that cannot be restored.
     for (const Item& item : items) {
@@ -345,7 +329,6 @@ Result write(const QString& programFolder, const QString& targetFolder, const QD
             result.error = QStringLiteral("Il file «%1» ha un nome che non tutti i sistemi "
                                           "accettano: rinominarlo e rifare il backup.")
                                .arg(item.path);
-            cleanUp();
             return result;
         }
     }
@@ -371,7 +354,6 @@ Result write(const QString& programFolder, const QString& targetFolder, const QD
             result.error = QStringLiteral("«%1» è in uso da un'altra copia di Faldora da troppo "
                                           "tempo: riprovare tra poco.")
                                .arg(lockedBy);
-            cleanUp();
             return result;
         }
         for (; i < end; ++i) {
@@ -379,18 +361,15 @@ Result write(const QString& programFolder, const QString& targetFolder, const QD
             entry->writer = &writer;
             entry->relative = items[i].path;
             entry->path = QDir(programFolder).filePath(items[i].path);
-            zip_error_init(&entry->error);
             if (!lockedBy.isEmpty()) {
                 const QString copied = QDir(snapshot.path()).filePath(items[i].path);
                 if (!snapshot.isValid() || !copy(entry->path, copied, control)) {
-                    writer.entries.push_back(std::move(entry));
                     result.outcome = control.cancel ? Outcome::Cancelled : Outcome::Failed;
                     if (!control.cancel)
                         result.error = QStringLiteral("Impossibile copiare «%1» nella cartella "
                                                       "temporanea del sistema: controllare lo "
                                                       "spazio libero.")
                                            .arg(items[i].path);
-                    cleanUp();
                     return result;
                 }
                 entry->path = copied;
@@ -410,7 +389,6 @@ Result write(const QString& programFolder, const QString& targetFolder, const QD
         QFile::remove(temporary);
         result.outcome = control.cancel ? Outcome::Cancelled : Outcome::Failed;
         result.error = writer.failure.isEmpty() ? why : writer.failure;
-        cleanUp();
         return result;
     };
     const QString writeError =
@@ -448,10 +426,9 @@ Result write(const QString& programFolder, const QString& targetFolder, const QD
     QString final = target.filePath(fileName(at));
     for (int n = 2; QFileInfo::exists(final); ++n)
         final = target.filePath(fileName(at).chopped(4) + QStringLiteral("_%1.zip").arg(n));
-    if (!move(temporary, final))
+    if (!FileLock::rename(temporary, final))
         return failed(writeError);
     FileLock::syncFolderOf(final);
-    cleanUp();
     result.outcome = Outcome::Written;
     result.path = final;
     return result;

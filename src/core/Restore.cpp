@@ -20,7 +20,6 @@
 #include <QSet>
 #include <QStorageInfo>
 #include <algorithm>
-#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -62,17 +61,6 @@ Zip openZip(const QString& path) {
         zip_source_free(source);
     zip_error_fini(&error);
     return Zip(zip);
-}
-
-bool isArchiveName(const QString& name) {
-    return ArchiveCheck::isRegisterName(name) || name == DocumentArchive::FileName;
-}
-
-bool move(const QString& from, const QString& to) {
-    std::error_code error;
-    std::filesystem::rename(QFileInfo(from).filesystemAbsoluteFilePath(),
-                            QFileInfo(to).filesystemAbsoluteFilePath(), error);
-    return !error;
 }
 
 bool exists(const QString& path) {
@@ -374,11 +362,11 @@ bool undo(const QString& programFolder, const Plan& plan) {
     bool ok = true;
     for (auto name = plan.news.crbegin(); name != plan.news.crend(); ++name) {
         if (exists(folder.filePath(*name)) && !exists(work.filePath(*name)))
-            ok = move(folder.filePath(*name), work.filePath(*name)) && ok;
+            ok = FileLock::rename(folder.filePath(*name), work.filePath(*name)) && ok;
     }
     for (auto name = plan.old.crbegin(); name != plan.old.crend(); ++name) {
         if (exists(before.filePath(*name)) && !exists(folder.filePath(*name)))
-            ok = move(before.filePath(*name), folder.filePath(*name)) && ok;
+            ok = FileLock::rename(before.filePath(*name), folder.filePath(*name)) && ok;
     }
     if (!ok)
         return false;
@@ -492,12 +480,11 @@ Result apply(const QString& zipPath, const QString& programFolder, const QDateTi
     }
 
     Plan plan;
-    plan.before = QStringLiteral("Faldora_Prima_del_ripristino_%1")
-                      .arg(at.toString(QStringLiteral("yyyy-MM-dd_HHmm")));
+    const QString before = QStringLiteral("Faldora_Prima_del_ripristino_") +
+                           at.toString(QStringLiteral("yyyy-MM-dd_HHmm"));
+    plan.before = before;
     for (int n = 2; exists(folder.filePath(plan.before)); ++n)
-        plan.before = QStringLiteral("Faldora_Prima_del_ripristino_%1_%2")
-                          .arg(at.toString(QStringLiteral("yyyy-MM-dd_HHmm")))
-                          .arg(n);
+        plan.before = before + QStringLiteral("_%1").arg(n);
     plan.old = currentNames(programFolder);
     plan.news = QDir(workPath).entryList(
         QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
@@ -511,11 +498,11 @@ Result apply(const QString& zipPath, const QString& programFolder, const QDateTi
     };
     bool locked = true;
     for (const QString& name : plan.old) {
-        if (isArchiveName(name))
+        if (ArchiveCheck::archiveLayout(name))
             locked = locked && lock(folder.filePath(name), false);
     }
     for (const QString& name : plan.news) {
-        if (isArchiveName(name))
+        if (ArchiveCheck::archiveLayout(name))
             locked = locked && lock(QDir(workPath).filePath(name), false);
     }
     for (const QString& name : {Settings::FileName, Credential::FileName})
@@ -548,12 +535,12 @@ Result apply(const QString& zipPath, const QString& programFolder, const QDateTi
     if (!plan.old.isEmpty() && !folder.mkdir(plan.before))
         return undone();
     for (const QString& name : plan.old) {
-        if (!move(folder.filePath(name), folder.filePath(plan.before + u'/' + name)))
+        if (!FileLock::rename(folder.filePath(name), folder.filePath(plan.before + u'/' + name)))
             return undone();
         step(n++);
     }
     for (const QString& name : plan.news) {
-        if (!move(QDir(workPath).filePath(name), folder.filePath(name)))
+        if (!FileLock::rename(QDir(workPath).filePath(name), folder.filePath(name)))
             return undone();
         step(n++);
     }

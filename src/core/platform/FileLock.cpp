@@ -4,10 +4,12 @@
 
 #include <QDeadlineTimer>
 #include <QFileDevice>
+#include <QFileInfo>
 #include <QThread>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
 namespace FileLock {
 namespace {
@@ -70,6 +72,13 @@ Result acquire(QFileDevice& file, Mode mode, int timeoutMs) {
 
 Faults& faults() {
     return g_faults;
+}
+
+bool rename(const QString& from, const QString& to) {
+    std::error_code error;
+    std::filesystem::rename(QFileInfo(from).filesystemAbsoluteFilePath(),
+                            QFileInfo(to).filesystemAbsoluteFilePath(), error);
+    return !error;
 }
 
 bool sync(QFileDevice& file) {

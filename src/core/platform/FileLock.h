@@ -54,6 +54,11 @@ bool sync(QFileDevice& file);
 // one flush per file elsewhere.
 bool syncFiles(const QStringList& paths);
 
+// Moves `from` to `to` (a file or a folder) in one call to the system, never by copying as
+// QFile::rename does between volumes: on one volume a power cut cannot leave it half done.
+// A file already at `to` is replaced.
+bool rename(const QString& from, const QString& to);
+
 // After a file was put in place by a rename: makes the rename itself durable (the folder's
 // entry). True where the system needs nothing for it.
 bool syncFolderOf(const QString& path);
