@@ -535,8 +535,4 @@ QByteArray fileBytes(const Target& target, int rowCount, const CellReader& cell,
     });
     return outcome == Outcome::Written ? WholeFile::read(path, qint64(1) << 40) : QByteArray();
 }
-bool write(const QString& path, QByteArrayView bytes) {
-    return WholeFile::replace(path, bytes);
-}
-
 } // namespace Spreadsheet

@@ -87,7 +87,4 @@ using CellReader = std::function<QByteArrayView(int row, int column, QByteArray&
 QByteArray fileBytes(const Target& target, int rowCount, const CellReader& cell,
                      Format format = Format::Xls);
 
-// Writes the bytes whole or not at all.
-bool write(const QString& path, QByteArrayView bytes);
-
 } // namespace Spreadsheet

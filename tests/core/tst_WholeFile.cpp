@@ -129,6 +129,17 @@ private slots:
         }
     }
 
+    void aWholeFileReplacesTheOldOneOrNothing() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Protocollo.xls"));
+        QVERIFY(WholeFile::replace(path, "prima"));
+        QVERIFY(WholeFile::replace(path, "seconda"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("seconda"));
+        QVERIFY(!WholeFile::replace(dir.filePath(QStringLiteral("manca/Protocollo.xls")), "x"));
+    }
+
     void failedAppendLeavesTheRegisterAsItWas_data() {
         QTest::addColumn<int>("tail"); // bytes of an incomplete last record
         QTest::addColumn<bool>("tinyDisk");
